@@ -1,0 +1,14 @@
+// Conversion between the UTF-8 used in memory and the GBK code page of files.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace climate {
+
+// Characters GBK cannot hold become '?'.
+std::string Utf8ToGbk(std::string_view utf8);
+// Byte sequences that are not GBK become U+FFFD.
+std::string GbkToUtf8(std::string_view gbk);
+
+}  // namespace climate

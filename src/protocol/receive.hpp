@@ -1,0 +1,59 @@
+// What happens to one received frame: the reception line, the memo limit, classification,
+// checksum check, decoding and the log step, as a plain operation the window applies.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/config/protocol_settings.hpp"
+#include "app/language.hpp"
+#include "app/local_time.hpp"
+#include "protocol/device_kind.hpp"
+#include "protocol/reply_views.hpp"
+
+namespace climate {
+
+enum class ReplyKind { AcRealTime, HxRealTime, HxFactory, Acknowledgement, Unknown };
+
+// At least 6 bytes, n - 6 equal to the low nibble or the whole of byte 2, last byte 13.
+bool IsPlausibleFrame(std::span<const std::uint8_t> block);
+ReplyKind ClassifyReply(std::span<const std::uint8_t> block, const ProtocolSettings& protocol,
+                        DeviceKind kind);
+bool VerifyReplyChecksum(std::span<const std::uint8_t> block);
+
+struct ReceiveContext {
+  const ProtocolSettings* protocol = nullptr;
+  DeviceKind kind = DeviceKind::AirConditioner;
+  Language language = Language::English;
+  bool isShow = false;      // Debug/IsShow: echo the frame in hexadecimal
+  int maxLine = 300;        // memo line limit
+  int memoLineCount = 0;    // lines in the memo before this frame
+  int pendingCommand = 0;
+  std::string coolingSensitivity = "10";
+  std::string heaterSensitivity = "10";
+  LocalDateTime now;
+};
+
+// Applied in this order: append receptionLines; if clearMemo, clear the memo (and reset the log
+// start); apply realTime or factory; append lines; if runLogStep, run the log step.
+struct ReceiveOutcome {
+  ReplyKind kind = ReplyKind::Unknown;
+  bool checksumOk = true;
+  std::vector<std::string> receptionLines;
+  bool clearMemo = false;
+  std::optional<RealTimeView> realTime;
+  std::optional<FactoryView> factory;
+  std::vector<std::string> lines;
+  bool runLogStep = true;
+};
+
+// For a frame that passed IsPlausibleFrame (the framer only emits such frames).
+ReceiveOutcome ProcessReply(std::span<const std::uint8_t> frame, const ReceiveContext& context);
+
+// "yyyy-mm-dd hh:nn:ss"
+std::string FormatReceiveTime(const LocalDateTime& time);
+
+}  // namespace climate

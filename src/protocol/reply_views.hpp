@@ -1,0 +1,45 @@
+// Turns decoded replies into what the window shows: memo lines in the current language, value
+// box texts, lamp colours and the remote on/off caption. The window only applies these.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/language.hpp"
+#include "protocol/replies.hpp"
+
+namespace climate {
+
+// Colour values as the window stores them: red in the low byte.
+enum class LampColour : std::uint32_t { Green = 65280, Red = 255 };
+
+inline constexpr std::string_view ClosingLine = "*************************************";
+inline constexpr std::string_view EmptyBoxText = "－－";
+
+struct RealTimeView {
+  std::array<std::string, 10> boxes;   // suiEdit1 .. suiEdit10
+  std::array<LampColour, 19> lamps{};  // Shape1 .. Shape19
+  bool unitRunning = true;
+  std::string openButtonCaption;       // suiButtonOpen
+  std::vector<std::string> memoLines;  // 30 lines, the last one the closing line
+};
+
+struct FactoryView {
+  std::array<std::string, 5> boxes;    // suiEdit11 .. suiEdit15
+  std::vector<std::string> memoLines;  // 6 lines
+};
+
+// The sensitivities are the texts of the air-conditioner dialog's two sensitivity boxes.
+RealTimeView RenderAcRealTime(const AcRealTimeData& data, Language language,
+                              std::string_view coolingSensitivity,
+                              std::string_view heaterSensitivity);
+RealTimeView RenderHxRealTime(const HxRealTimeData& data, Language language);
+FactoryView RenderHxFactory(const HxFactoryParameters& data, Language language);
+// The success or failure line for the command in pendingCommand; nothing for Other.
+std::optional<std::string> RenderAck(CommandAck ack, int pendingCommand, Language language);
+
+}  // namespace climate
