@@ -1,0 +1,70 @@
+#include "serial/port_settings.hpp"
+
+#include <charconv>
+#include <vector>
+
+namespace climate {
+
+namespace {
+
+std::vector<std::string_view> SplitCommas(std::string_view text) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    parts.push_back(text.substr(start, comma == std::string_view::npos ? comma : comma - start));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return parts;
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+bool ParseInt(std::string_view text, int& value) {
+  text = Trim(text);
+  if (text.empty()) return false;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+}  // namespace
+
+std::optional<PortSettings> ParsePortSettings(std::string_view text) {
+  const auto parts = SplitCommas(text);
+  if (parts.size() != 4) return std::nullopt;
+  PortSettings settings;
+  if (!ParseInt(parts[0], settings.baudRate) || settings.baudRate < 50 ||
+      settings.baudRate > 4000000) {
+    return std::nullopt;
+  }
+  const std::string_view parity = Trim(parts[1]);
+  if (parity == "n" || parity == "N") {
+    settings.parity = Parity::None;
+  } else if (parity == "o" || parity == "O") {
+    settings.parity = Parity::Odd;
+  } else if (parity == "e" || parity == "E") {
+    settings.parity = Parity::Even;
+  } else {
+    return std::nullopt;
+  }
+  if (!ParseInt(parts[2], settings.dataBits) || settings.dataBits < 5 || settings.dataBits > 8) {
+    return std::nullopt;
+  }
+  if (!ParseInt(parts[3], settings.stopBits) || (settings.stopBits != 1 && settings.stopBits != 2)) {
+    return std::nullopt;
+  }
+  return settings;
+}
+
+std::string FormatPortSettings(const PortSettings& settings) {
+  const char parity = settings.parity == Parity::Odd ? 'o' : settings.parity == Parity::Even ? 'e' : 'n';
+  return std::to_string(settings.baudRate) + "," + parity + "," + std::to_string(settings.dataBits) +
+         "," + std::to_string(settings.stopBits);
+}
+
+}  // namespace climate
