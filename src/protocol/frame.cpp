@@ -6,11 +6,12 @@ namespace climate {
 
 namespace {
 
-constexpr std::array<std::uint8_t, 16> ScrambleKey = {0x7D, 0x47, 0x0F, 0x4E, 0x6B, 0x5B,
-                                                      0x53, 0x28, 0x6E, 0x14, 0x39, 0x62,
-                                                      0x0F, 0x44, 0x2B, 0x71};
+constexpr std::array<std::uint8_t, 16> ScrambleKey = {
+    0x7D, 0x47, 0x0F, 0x4E, 0x6B, 0x5B, 0x53, 0x28, 0x6E, 0x14, 0x39, 0x62, 0x0F, 0x44, 0x2B, 0x71};
 
-std::uint8_t Low(std::int16_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t Low(std::int16_t value) {
+  return static_cast<std::uint8_t>(value & 0xFF);
+}
 
 }  // namespace
 
@@ -64,19 +65,20 @@ RequestFrame BuildRequest(const ProtocolSettings& protocol, CommandKind command,
 }
 
 int HexTextToNumber(std::string_view text) {
-  int value = 0;
+  // Unsigned, so a text longer than eight digits wraps instead of overflowing.
+  unsigned value = 0;
   for (char c : text) {
-    int digit;
+    unsigned digit;
     if (c >= '0' && c <= '9') {
-      digit = c - '0';
+      digit = static_cast<unsigned>(c - '0');
     } else if (c >= 'A' && c <= 'F') {
-      digit = c - 'A' + 10;
+      digit = static_cast<unsigned>(c - 'A' + 10);
     } else {
       return 0;
     }
     value = value * 16 + digit;
   }
-  return value;
+  return static_cast<int>(value);
 }
 
 std::string ScramblePassword(std::string_view text) {

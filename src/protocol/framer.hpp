@@ -1,6 +1,11 @@
 // Cuts the received byte stream into reply frames. Bytes arrive in arbitrary pieces: a reply
 // can be split over reads, several can share a read, noise can come between them. Every complete
 // frame comes out exactly once, in arrival order.
+//
+// A candidate starts at the start byte; its length is 6 + the low nibble of its length code and
+// its last byte must be 13. Failing that, 6 + the whole length code is tried, but only when that
+// many bytes are already there. A candidate that is neither loses its first byte and the scan
+// goes on, so a false start costs one byte, not the frames behind it.
 #pragma once
 
 #include <cstdint>
@@ -26,14 +31,16 @@ class StreamFramer {
 
   void SetStartByte(std::uint8_t startByte) { startByte_ = startByte; }
 
-  // Adds bytes received at nowMs and returns every frame they complete.
+  // Adds bytes received at nowMs and returns every frame they complete. A partial frame that was
+  // already stale at nowMs is given up first, as Expire would.
   std::vector<Bytes> Push(std::span<const std::uint8_t> bytes, std::int64_t nowMs);
   // The receive backstop: a partial frame with no new byte for StaleAfterMs is given up (its
   // first byte dropped and the rest scanned again); returns frames that this uncovers.
   std::vector<Bytes> Expire(std::int64_t nowMs);
-  // Forget everything buffered (port closed or reopened).
+  // Forget everything buffered (port closed or reopened); the counters keep counting.
   void Reset();
 
+  // Never more than a partial frame: under 6 + 15 bytes.
   std::size_t Buffered() const { return buffer_.size(); }
   const FramerCounters& Counters() const { return counters_; }
 

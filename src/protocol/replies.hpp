@@ -1,7 +1,9 @@
-// Reply records and their decoders. Decoders read fixed positions and have no side effects;
-// callers make sure the frame is long enough (see IsLongEnoughFor in receive.hpp).
+// Reply records and their decoders. Decoders read fixed positions and have no side effects.
+// Callers make sure the frame is long enough (IsLongEnoughFor in receive.hpp); a byte past the
+// end of a shorter frame still never gets read, it decodes as 0.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 

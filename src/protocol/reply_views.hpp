@@ -33,7 +33,12 @@ struct FactoryView {
   std::vector<std::string> memoLines;  // 6 lines
 };
 
-// The sensitivities are the texts of the air-conditioner dialog's two sensitivity boxes.
+// "Remote Off" while the unit runs, "Remote On" while it is stopped.
+std::string_view OpenButtonCaption(bool unitRunning, Language language);
+
+// The sensitivities are the texts of the air-conditioner dialog's two sensitivity boxes; the
+// cooling on and heating off points are derived from them. A sensitivity that is not a whole
+// number (blanks around it removed) shows its derived point as EmptyBoxText, in box and memo line.
 RealTimeView RenderAcRealTime(const AcRealTimeData& data, Language language,
                               std::string_view coolingSensitivity,
                               std::string_view heaterSensitivity);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,8 +24,33 @@ inline constexpr std::int32_t FrmMainHeight = 588;
 inline constexpr std::int32_t FrmMainWidth = 613;
 inline constexpr std::int32_t FrmMainColor = 13752535;
 inline constexpr std::int32_t SkyBlue = 15780518;
+inline constexpr std::int32_t FrmAboutHeight = 355;
+inline constexpr std::int32_t FrmAboutWidth = 346;
+inline constexpr std::int32_t FrmConfigHeight = 487;
+inline constexpr std::int32_t FrmConfigWidth = 502;
+inline constexpr std::int32_t FrmComSetHeight = 352;
+inline constexpr std::int32_t FrmComSetWidth = 301;
+inline constexpr std::int32_t FrmSetKtHeight = 411;
+inline constexpr std::int32_t FrmSetKtWidth = 332;
+inline constexpr std::int32_t FrmSetRjhHeight = 422;
+inline constexpr std::int32_t FrmSetRjhWidth = 566;
+inline constexpr std::int32_t FrmRjhCjSetHeight = 362;
+inline constexpr std::int32_t FrmRjhCjSetWidth = 291;
 inline constexpr std::int32_t FlashTime = 1000;
+inline constexpr bool Check = false;
+inline constexpr std::int32_t Timer = 5000;
+inline constexpr std::int32_t MaxLine = 300;
+inline constexpr std::int32_t ComNum = 0;
 inline constexpr std::string_view Language = "0";
+inline constexpr std::int32_t DeviceType = 0;
+inline constexpr std::int32_t Bote = 9600;
+inline constexpr std::int32_t Data = 8;
+inline constexpr std::int32_t Om = 0;
+inline constexpr std::int32_t Stop = 1;
+inline constexpr bool ParameterEnabled = true;  // every "...E" key of UserSetKt and UserSetRjh
+inline constexpr bool DebugIsShow = false;
+inline constexpr bool DebugFjtzdE = false;
+inline constexpr bool DebugCjCsSetE = false;
 }  // namespace CreationDefault
 
 // Read defaults: what a reader uses when its key is missing from an existing file.
@@ -51,7 +77,27 @@ inline constexpr std::string_view Bote = "9600";
 inline constexpr std::string_view Data = "8";
 inline constexpr std::int32_t Om = 0;
 inline constexpr std::string_view Stop = "1";
+inline constexpr bool ParameterEnabled = false;  // an absent "...E" key disables its list box
+inline constexpr bool DebugIsShow = false;
+inline constexpr bool DebugFjtzdE = false;
+inline constexpr bool DebugCjCsSetE = false;
+// The splash picture's read default is DefaultFlashPicture(exeDir), as at creation; the
+// password's is DefaultScrambledPassword.
 }  // namespace ReadDefault
+
+// One parameter of a settings dialog: its value key (a list box text) and, under the same name
+// followed by "E", its enabling key.
+struct ParameterKey {
+  std::string_view key;
+  std::string_view enableKey;
+  std::int32_t creationDefault;  // written as an integer into a new file
+  std::string_view readDefault;  // what the list box shows when the value key is absent
+};
+
+// Section UserSetKt (air-conditioner parameters) and UserSetRjh (both heat-exchanger dialogs),
+// in file order.
+std::span<const ParameterKey> UserSetKtKeys();
+std::span<const ParameterKey> UserSetRjhKeys();
 
 // Writes the complete default set of a new file in its fixed order. exeDir ends with '/'.
 void WriteDefaultConfiguration(IniFile& ini, const std::string& exeDir);
@@ -59,7 +105,8 @@ void WriteDefaultConfiguration(IniFile& ini, const std::string& exeDir);
 // The default splash picture path: exeDir + "FlashPictrue.jpg".
 std::string DefaultFlashPicture(const std::string& exeDir);
 
-// COM1..COM4 device paths from the optional, never written section SerialPorts.
+// COM1..COM4 device paths from the optional, never written section SerialPorts; an absent or
+// empty key gives /dev/ttyS0../dev/ttyS3.
 std::array<std::string, 4> ReadSerialPortPaths(const IniFile& ini);
 
 // Builds "9600,n,8,1" from the ComSet keys.

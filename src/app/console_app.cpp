@@ -1,0 +1,90 @@
+// Start-up order: application and title, main window (creation handler), splash painted and kept
+// on screen for FrmFlash/Time, the settings dialogs and the About window, splash gone, main
+// window shown (show handler), message loop. An error that escapes is shown and ends the program.
+#include "app/console_app.hpp"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QThread>
+#include <QWindow>
+#include <memory>
+
+#include "app/config/config_keys.hpp"
+#include "app/config/ini_file.hpp"
+#include "app/local_time.hpp"
+#include "app/signal_closer.hpp"
+#include "console/main_window.hpp"
+#include "console/qt_prompts.hpp"
+#include "console/ui_texts.hpp"
+#include "dialogs/settings_dialogs.hpp"
+#include "serial/qt_serial_port.hpp"
+
+namespace climate {
+
+namespace {
+
+// The splash is painted once and then the program blocks; the window system has to have mapped
+// it first, or the wait would show an empty frame.
+void PaintAtOnce(QWidget& splash) {
+  splash.show();
+  QElapsedTimer waited;
+  waited.start();
+  while (waited.elapsed() < 500) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    const QWindow* window = splash.windowHandle();
+    if (window != nullptr && window->isExposed()) break;
+  }
+  splash.repaint();
+  QCoreApplication::processEvents();
+}
+
+int Run(QApplication& app) {
+  const std::string title(Texts::ApplicationTitle);
+  QtPrompts prompts(nullptr, title);
+  SystemClock clock;
+  const std::string exeDir = QCoreApplication::applicationDirPath().toStdString() + "/";
+  const std::string configPath = exeDir + std::string(ConfigFileName);
+
+  QtSerialPort port(ReadSerialPortPaths(IniFile::Load(configPath)));
+  TFrmMain window(ConsoleEnvironment{exeDir, QDir::currentPath().toStdString(), port, prompts,
+                                     clock, {}});
+  prompts.SetParent(&window);
+  SignalCloser closer(window);
+
+  std::unique_ptr<DialogLauncher> launcher;
+  {
+    std::unique_ptr<QWidget> splash = CreateSplash(configPath, exeDir, window.CurrentLanguage());
+    PaintAtOnce(*splash);
+    const int waitMs =
+        IniFile::Load(configPath).ReadInteger("FrmFlash", "Time", ReadDefault::FlashTime);
+    if (waitMs > 0) QThread::msleep(static_cast<unsigned long>(waitMs));
+    launcher = CreateSettingsDialogs(window, &window, window.KtParameters());
+    window.SetDialogLauncher(launcher.get());
+    splash->close();
+  }
+
+  window.show();
+  const int result = app.exec();
+  window.SetDialogLauncher(nullptr);
+  launcher.reset();
+  return result;
+}
+
+}  // namespace
+
+int RunConsole(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("climate-console");
+  try {
+    return Run(app);
+  } catch (const std::exception& error) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(Texts::ApplicationTitle.data()),
+                    QString::fromUtf8(error.what()), QMessageBox::Ok);
+    box.exec();
+    return 1;
+  }
+}
+
+}  // namespace climate

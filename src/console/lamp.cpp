@@ -1,0 +1,34 @@
+#include "console/lamp.hpp"
+
+#include <QContextMenuEvent>
+#include <QPainter>
+
+namespace climate {
+
+Lamp::Lamp(QWidget* parent) : QWidget(parent) {}
+
+void Lamp::SetColour(const QColor& colour) {
+  if (colour_ == colour) return;
+  colour_ = colour;
+  update();
+}
+
+void Lamp::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(64, 64, 64), 1));
+  painter.setBrush(colour_);
+  const int side = qMin(width(), height()) - 1;
+  painter.drawEllipse(QRectF(0.5, 0.5, side - 0.5, side - 0.5));
+}
+
+void Lamp::contextMenuEvent(QContextMenuEvent* event) {
+  if (!reportsContextMenu_) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  emit ContextRequested();
+}
+
+}  // namespace climate

@@ -1,0 +1,303 @@
+// The main window's life: creation (tray icon, default configuration), the show handler that
+// loads everything the operator chose last time, the close handler that saves it, and the glue
+// between Qt's events and the handlers.
+#include "console/main_window.hpp"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <algorithm>
+
+#include "app/config/config_keys.hpp"
+#include "app/config/ini_file.hpp"
+#include "console/dialog_launcher.hpp"
+#include "console/lamp.hpp"
+#include "console/prompts.hpp"
+#include "console/radio_group.hpp"
+#include "console/status_texts.hpp"
+#include "console/ui_texts.hpp"
+#include "dialogs/parameter_model.hpp"
+#include "serial/send_request.hpp"
+#include "serial/serial_port.hpp"
+
+namespace climate {
+
+namespace {
+
+// Typed input stops growing the memo beyond this many characters.
+constexpr int MemoInputLimit = 2000;
+
+std::string Text(std::string_view text) { return std::string(text); }
+
+QTimer* MakeTimer(QObject* parent, const char* name, int intervalMs) {
+  auto* timer = new QTimer(parent);
+  timer->setObjectName(QString::fromLatin1(name));
+  timer->setInterval(intervalMs);
+  return timer;
+}
+
+}  // namespace
+
+TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
+    : QMainWindow(parent),
+      env_(std::move(environment)),
+      port_(env_.port),
+      prompts_(env_.prompts),
+      clock_(env_.clock),
+      ktParameters_(std::make_unique<ParameterModel>(ParameterModel::AirConditioner())),
+      passwordPrompt_(Texts::InitialPasswordPrompt),
+      stopPointValue_(Texts::InitialStopPoint),
+      dialogOk_(Texts::DialogOk.english),
+      dialogCancel_(Texts::DialogCancel.english),
+      stopPointCaption_(Texts::StopPointCaption.english),
+      stopPointPrompt_(Texts::StopPointPrompt.english),
+      log_(env_.logDir, env_.clock) {
+  setObjectName("TFrmMain");
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  BuildLayout();
+  setMinimumSize(DesignWidth, DesignHeight);
+  resize(DesignWidth, DesignHeight);
+  passwordCaption_ = PasswordDialogCaption(DeviceKind::AirConditioner, Language::English);
+
+  Timer1_ = MakeTimer(this, "Timer1", suiSpinEditTime_->value());
+  Timer2_ = MakeTimer(this, "Timer2", 1000);
+  Timer3_ = MakeTimer(this, "Timer3", 1000);
+  TimerRsv_ = MakeTimer(this, "TimerRsv", 300);
+  ConnectHandlers();
+  Timer2_->start();
+  Timer3_->start();
+  TimerRsv_->start();
+
+  port_.onReceive = [this] { Guarded([this] { MSComm1Comm(); }); };
+  port_.onLinkLost = [this](const std::string& reason) {
+    Guarded([this, reason] { OnLinkLost(reason); });
+  };
+  FormCreate();
+}
+
+TFrmMain::~TFrmMain() {
+  // The port may outlive the window; it must not call into a window that is gone.
+  port_.onReceive = nullptr;
+  port_.onLinkLost = nullptr;
+}
+
+void TFrmMain::ConnectHandlers() {
+  auto on = [this](auto* sender, auto signal, void (TFrmMain::*handler)()) {
+    connect(sender, signal, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+  };
+  on(suiComboBoxCOM_, &QComboBox::activated, &TFrmMain::suiComboBoxCOMChange);
+  on(ShapeComLed_, &Lamp::ContextRequested, &TFrmMain::ShapeComLedContextPopup);
+  on(suiButtonSearch_, &QPushButton::clicked, &TFrmMain::RequestRealTimeData);
+  on(suiButtonOpen_, &QPushButton::clicked, &TFrmMain::suiButtonOpenClick);
+  on(suiButtonStop_, &QPushButton::clicked, &TFrmMain::suiButtonStopClick);
+  on(suiButtonCjSet_, &QPushButton::clicked, &TFrmMain::suiButtonCjSetClick);
+  on(suiButtonSet_, &QPushButton::clicked, &TFrmMain::suiButtonSetClick);
+  on(suiButtonComSet_, &QPushButton::clicked, &TFrmMain::suiButtonComSetClick);
+  on(suiCheckBoxTimer_, &QCheckBox::clicked, &TFrmMain::suiCheckBoxTimerClick);
+  on(suiSpinEditTime_, &QSpinBox::valueChanged, &TFrmMain::suiSpinEditTimeChange);
+  on(RadioGroupType_, &RadioGroup::ItemIndexChanged, &TFrmMain::RadioGroupTypeClick);
+  on(suiMemoText_, &QPlainTextEdit::textChanged, &TFrmMain::suiMemoTextChange);
+  on(Clear_, &QAction::triggered, &TFrmMain::ClearClick);
+  on(Log_, &QAction::triggered, &TFrmMain::LogClick);
+  on(Stop_, &QAction::triggered, &TFrmMain::StopClick);
+  on(About_, &QAction::triggered, &TFrmMain::AboutClick);
+  on(NAbout_, &QAction::triggered, &TFrmMain::AboutClick);
+  on(Language_, &QAction::triggered, &TFrmMain::LanguageClick);
+  on(Help_, &QAction::triggered, &TFrmMain::HelpClick);
+  on(Timer1_, &QTimer::timeout, &TFrmMain::Timer1Timer);
+  on(Timer2_, &QTimer::timeout, &TFrmMain::Timer2Timer);
+  on(Timer3_, &QTimer::timeout, &TFrmMain::Timer3Timer);
+  on(TimerRsv_, &QTimer::timeout, &TFrmMain::TimerRsvTimer);
+  connect(suiMemoText_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { suiPopupMenu1_->popup(suiMemoText_->mapToGlobal(at)); });
+  suiMemoText_->installEventFilter(this);
+}
+
+void TFrmMain::Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
+}
+
+void TFrmMain::SetDialogLauncher(DialogLauncher* launcher) {
+  launcher_ = launcher;
+  if (launcher_ != nullptr) {
+    launcher_->SetAboutTitle(AboutCaption(Kind(), CurrentLanguage()),
+                             WindowTitle(Kind(), CurrentLanguage()));
+  }
+}
+
+Language TFrmMain::CurrentLanguage() const {
+  return LanguageFromMenuCaption(Language_->text().toStdString());
+}
+
+std::string TFrmMain::ConfigPath() const { return env_.exeDir + Text(ConfigFileName); }
+
+bool TFrmMain::Send(const RequestFrame& frame) {
+  return SendRequest(port_, frame, [this] { suiComboBoxCOMChange(); });
+}
+
+void TFrmMain::ShowError(const std::string& text) { prompts_.Message(text, ""); }
+
+DeviceKind TFrmMain::Kind() const {
+  return RadioGroupType_->ItemIndex() == 1 ? DeviceKind::HeatExchanger
+                                           : DeviceKind::AirConditioner;
+}
+
+// Creation: the tray icon, then UserSet.INI: its language caption when the file exists, else the
+// full default set.
+void TFrmMain::FormCreate() {
+  trayToolTip_ = Text(InitialTrayToolTip);
+  if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    tray_ = new QSystemTrayIcon(windowIcon(), this);
+    tray_->setObjectName("TrayIcon");
+    tray_->setToolTip(QString::fromStdString(trayToolTip_));
+    tray_->show();
+  }
+  IniFile ini = IniFile::Load(ConfigPath());
+  if (ini.Existed()) {
+    Language_->setText(QString::fromStdString(
+        ini.ReadString("UserSet", "Language", ReadDefault::Language)));
+  } else {
+    WriteDefaultConfiguration(ini, env_.exeDir);
+    ini.Save(ConfigPath());
+  }
+}
+
+void TFrmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_ || event->spontaneous()) return;
+  shown_ = true;
+  Guarded([this] { FormShow(); });
+}
+
+// Everything the operator chose last time, in the order the handlers depend on. An error ends
+// the sequence where it happens (the error box shows it); the window stays as far as it got.
+void TFrmMain::FormShow() {
+  const IniFile ini = IniFile::Load(ConfigPath());
+  const Language language = CurrentLanguage();
+
+  // A stored size smaller than the layout would cut off the alarm lamps; the minimum size keeps
+  // the whole layout on screen.
+  resize(ini.ReadInteger("FrmMain", "Width", ReadDefault::FrmMainWidth),
+         ini.ReadInteger("FrmMain", "Height", ReadDefault::FrmMainHeight));
+
+  maxLine_ = static_cast<std::int16_t>(ini.ReadInteger("UserSet", "MaxLine", ReadDefault::MaxLine));
+  protocol_ = LoadProtocolSettings(ini);
+  framer_.SetStartByte(static_cast<std::uint8_t>(protocol_.SOI));
+
+  fanStopPointEnabled_ = ini.ReadBool("Debug", "FjtzdE", false);
+  suiButtonStop_->setVisible(fanStopPointEnabled_);
+
+  if (RadioGroupType_->ItemIndex() != 0) {
+    factorySettingsEnabled_ = ini.ReadBool("Debug", "CjCsSetE", false);
+    suiButtonCjSet_->setVisible(factorySettingsEnabled_);
+    SetControlText("suiButtonStop", Texts::FactorySettings.In(language));
+  } else {
+    SetControlText("suiButtonStop", Texts::FanStopPointSettings.In(language));
+  }
+
+  suiMemoText_->clear();
+
+  port_.SetSettings(ReadPortSettingsString(ini));
+
+  const int comNum = ini.ReadInteger("UserSet", "ComNum", ReadDefault::ComNum);
+  suiComboBoxCOM_->setCurrentIndex(comNum >= 0 && comNum < suiComboBoxCOM_->count() ? comNum : -1);
+  suiComboBoxCOMChange();
+
+  if (port_.IsOpen()) {
+    suiCheckBoxTimer_->setChecked(ini.ReadBool("UserSet", "Check", ReadDefault::Check));
+    suiSpinEditTime_->setValue(ini.ReadInteger("UserSet", "Timer", ReadDefault::Timer));
+    suiCheckBoxTimerClick();
+  }
+
+  debugIsShow_ = ini.ReadBool("Debug", "IsShow", false);
+  factorySettingsEnabled_ = ini.ReadBool("Debug", "CjCsSetE", false);
+  userPassword_ = ini.ReadString("UserSet", "UserPwd", DefaultScrambledPassword);
+
+  // The selector has two items: a larger stored index selects the last, a negative one the
+  // first, so a unit type is always selected.
+  const int deviceType = std::max(0, ini.ReadInteger("Device", "DeviceType", ReadDefault::DeviceType));
+  RadioGroupType_->SetItemIndex(deviceType);
+  if (RadioGroupType_->ItemIndex() == 0) RadioGroupTypeClick();
+
+  SetFactoryView(false);
+
+  LanguageClick();
+  LanguageClick();
+}
+
+void TFrmMain::closeEvent(QCloseEvent* event) {
+  if (!closed_) {
+    closed_ = true;
+    Guarded([this] { FormClose(); });
+  }
+  event->accept();
+}
+
+// Saves the operator's choices in this order; a refused write is shown and the window still
+// closes, so a read-only folder never traps the operator.
+void TFrmMain::FormClose() {
+  if (log_.PendingLines() > 0) log_.Flush();
+  IniFile ini = IniFile::Load(ConfigPath());
+  ini.WriteInteger("FrmMain", "Height", height());
+  ini.WriteInteger("FrmMain", "Width", width());
+  ini.WriteInteger("UserSet", "Check", suiCheckBoxTimer_->isChecked() ? 1 : 0);
+  ini.WriteInteger("UserSet", "Timer", suiSpinEditTime_->value());
+  ini.WriteInteger("Device", "DeviceType", RadioGroupType_->ItemIndex());
+  ini.WriteInteger("UserSet", "ComNum", suiComboBoxCOM_->currentIndex());
+  ini.WriteString("UserSet", "Language", Language_->text().toStdString());
+  ini.Save(ConfigPath());
+}
+
+bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == suiMemoText_) {
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      const bool adds = !key->text().isEmpty() && key->text() != QStringLiteral("\b") &&
+                        key->key() != Qt::Key_Delete && key->key() != Qt::Key_Backspace;
+      if (adds && suiMemoText_->document()->characterCount() - 1 >= MemoInputLimit) return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+  }
+  if (event->type() == QEvent::ContextMenu) {
+    suiPopupMenu2_->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TFrmMain::Timer2Timer() {
+  trayToolTip_ = TrayToolTipText(ReadFreeMemoryKiB().value_or(0), CurrentLanguage());
+  if (tray_ != nullptr) tray_->setToolTip(QString::fromStdString(trayToolTip_));
+}
+
+void TFrmMain::Timer3Timer() {
+  const LocalDateTime now = clock_.Now();
+  const Language language = CurrentLanguage();
+  SetStatusPanel(5, ClockTimeText(now, language));
+  SetStatusPanel(3, ClockDateText(now, language));
+}
+
+void TFrmMain::SetStatusPanel(int index, std::string_view text) {
+  statusPanels_.at(static_cast<std::size_t>(index))
+      ->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+}
+
+}  // namespace climate

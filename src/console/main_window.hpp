@@ -1,0 +1,234 @@
+// TFrmMain, the operator's window: port, values, lamps, memo, commands and status bar. Its
+// handlers are thin: they call the plain operations of the core and show the results.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/config/protocol_settings.hpp"
+#include "app/language.hpp"
+#include "console/console_environment.hpp"
+#include "console/log_file.hpp"
+#include "dialogs/dialog_host.hpp"
+#include "protocol/device_kind.hpp"
+#include "protocol/framer.hpp"
+#include "protocol/receive.hpp"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QSystemTrayIcon;
+class QTimer;
+
+namespace climate {
+
+class DialogLauncher;
+class Lamp;
+class ParameterModel;
+class RadioGroup;
+
+// How many received frames took which road; the soak run and the tests read them.
+struct ReceiveCounters {
+  std::uint64_t frames = 0;
+  std::uint64_t realTime = 0;
+  std::uint64_t factory = 0;
+  std::uint64_t acknowledgements = 0;
+  std::uint64_t unknown = 0;
+  std::uint64_t checksumErrors = 0;
+  std::uint64_t memoClears = 0;
+};
+
+class TFrmMain final : public QMainWindow, public DialogHost {
+  Q_OBJECT
+
+ public:
+  static constexpr int DesignWidth = 632;
+  static constexpr int DesignHeight = 582;
+
+  // Runs the creation handler: tray icon, and UserSet.INI either read for the language caption or
+  // created with the full default set. Throws IniWriteError when a new file cannot be written.
+  explicit TFrmMain(ConsoleEnvironment environment, QWidget* parent = nullptr);
+  ~TFrmMain() override;
+
+  // The settings dialogs and the About window, once they exist; may stay null.
+  void SetDialogLauncher(DialogLauncher* launcher);
+  // The air-conditioner parameter model; its sensitivity texts feed the shown set points.
+  ParameterModel& KtParameters() { return *ktParameters_; }
+
+  // DialogHost
+  Language CurrentLanguage() const override;
+  std::string ConfigPath() const override;
+  const ProtocolSettings& Protocol() const override { return protocol_; }
+  bool Send(const RequestFrame& frame) override;
+  void SetPendingCommand(int code) override { pendingCommand_ = static_cast<std::int16_t>(code); }
+  SerialPort& Port() override { return port_; }
+  Prompts& GetPrompts() override { return prompts_; }
+  void ShowError(const std::string& text) override;
+
+  // State beside the controls.
+  DeviceKind Kind() const;
+  bool UnitRunning() const { return unitRunning_; }
+  int PendingCommand() const { return pendingCommand_; }
+  bool PasswordAccepted() const { return passwordAccepted_; }
+  bool LoggingOn() const { return loggingOn_; }
+  int LogStartLine() const { return logStartLine_; }
+  int MaxLine() const { return maxLine_; }
+  bool FactoryViewOpen() const;
+  int MemoLineCount() const;
+  const LogFile& Log() const { return log_; }
+  const std::string& TrayToolTip() const { return trayToolTip_; }
+  const ReceiveCounters& Counters() const { return counters_; }
+  const StreamFramer& Framer() const { return framer_; }
+
+  // Timer handlers, public so that tests can tick them without waiting.
+  void Timer1Timer();    // periodic real-time request
+  void Timer2Timer();    // tray tooltip
+  void Timer3Timer();    // clock
+  void TimerRsvTimer();  // receive backstop
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // main_window_layout.cpp
+  void BuildLayout();
+  void BuildMenus();
+  void BuildStatusBar();
+  void ConnectHandlers();
+  void SetControlText(std::string_view control, std::string_view text);
+  void SetFactoryView(bool open);
+
+  // main_window.cpp: lifecycle
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  // Runs a handler the way the application's error box would: an error ends the handler and its
+  // text is shown to the operator.
+  void Guarded(const std::function<void()>& handler);
+
+  // main_window_port.cpp: port selection, lamp, lost link
+  void suiComboBoxCOMChange();
+  bool ReopenQuietly();
+  void ShapeComLedContextPopup();
+  void OnLinkLost(const std::string& reason);
+  std::string PortText() const;
+  void SetStatusPanel(int index, std::string_view text);
+
+  // main_window_commands.cpp: operator commands
+  void RequestRealTimeData();
+  void suiButtonOpenClick();
+  void suiButtonStopClick();
+  void suiButtonCjSetClick();
+  void suiButtonSetClick();
+  void suiButtonComSetClick();
+  void AboutClick();
+  void HelpClick();
+  bool CheckOperatorPassword(const std::string* prompt, bool opensFactoryView);
+  void ApplyCollectionMode(bool periodic);
+  void suiCheckBoxTimerClick();
+  void suiSpinEditTimeChange();
+
+  // main_window_language.cpp: language and unit type
+  void LanguageClick();
+  void RadioGroupTypeClick();
+
+  // main_window_receive.cpp: receive path, memo and log
+  void MSComm1Comm();
+  void ShowReply(const Bytes& frame);
+  void ApplyRealTime(const RealTimeView& view);
+  void ApplyFactory(const FactoryView& view);
+  void AppendMemoLine(const std::string& line);
+  void ClearMessageMemo();
+  void ClearClick();
+  void LogClick();
+  void StopClick();
+  void SetLogMenuState();
+  void suiMemoTextChange();
+
+  ConsoleEnvironment env_;
+  SerialPort& port_;
+  Prompts& prompts_;
+  const Clock& clock_;
+  DialogLauncher* launcher_ = nullptr;
+  std::unique_ptr<ParameterModel> ktParameters_;
+
+  // State shared by the handlers.
+  bool unitRunning_ = true;
+  bool loggingOn_ = false;
+  int logStartLine_ = 0;
+  bool debugIsShow_ = false;
+  bool lampToggle_ = false;
+  bool fanStopPointEnabled_ = false;
+  std::int16_t maxLine_ = 300;
+  std::string userPassword_;
+  bool passwordAccepted_ = false;
+  bool factorySettingsEnabled_ = false;
+  std::int16_t pendingCommand_ = 0;
+  ProtocolSettings protocol_{};
+  bool shown_ = false;
+  bool closed_ = false;
+
+  // The two input dialogs keep their texts and last entries between showings.
+  std::string passwordCaption_;
+  std::string passwordPrompt_;
+  std::string passwordEntry_;
+  std::string stopPointValue_;
+  std::string dialogOk_;
+  std::string dialogCancel_;
+  std::string stopPointCaption_;
+  std::string stopPointPrompt_;
+
+  StreamFramer framer_;
+  LogFile log_;
+  ReceiveCounters counters_;
+  std::string trayToolTip_;
+
+  // Controls the handlers use often; every control also carries its object name.
+  QComboBox* suiComboBoxCOM_ = nullptr;
+  Lamp* ShapeComLed_ = nullptr;
+  std::array<QLineEdit*, 15> suiEdit_{};
+  std::array<Lamp*, 19> Shape_{};
+  QPlainTextEdit* suiMemoText_ = nullptr;
+  QGroupBox* GroupBoxCjSet_ = nullptr;
+  RadioGroup* RadioGroupType_ = nullptr;
+  QPushButton* suiButtonSearch_ = nullptr;
+  QPushButton* suiButtonSet_ = nullptr;
+  QPushButton* suiButtonOpen_ = nullptr;
+  QPushButton* suiButtonStop_ = nullptr;
+  QPushButton* suiButtonCjSet_ = nullptr;
+  QPushButton* suiButtonComSet_ = nullptr;
+  QCheckBox* suiCheckBoxTimer_ = nullptr;
+  QSpinBox* suiSpinEditTime_ = nullptr;
+  QLabel* LabelTime_ = nullptr;
+  std::array<QLabel*, 6> statusPanels_{};
+  QMenu* suiPopupMenu1_ = nullptr;
+  QMenu* suiPopupMenu2_ = nullptr;
+  QAction* Clear_ = nullptr;
+  QAction* Log_ = nullptr;
+  QAction* Stop_ = nullptr;
+  QAction* About_ = nullptr;
+  QAction* Language_ = nullptr;
+  QAction* Help_ = nullptr;
+  QAction* NAbout_ = nullptr;
+  QTimer* Timer1_ = nullptr;
+  QTimer* Timer2_ = nullptr;
+  QTimer* Timer3_ = nullptr;
+  QTimer* TimerRsv_ = nullptr;
+  QSystemTrayIcon* tray_ = nullptr;
+};
+
+}  // namespace climate

@@ -1,0 +1,379 @@
+// The main window's controls at their design rectangles (client area 632 x 582, status bar at
+// the bottom), their menus and status panels, and the drawn pictures that need no files.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+
+#include "console/lamp.hpp"
+#include "console/main_window.hpp"
+#include "console/radio_group.hpp"
+#include "console/ui_texts.hpp"
+#include "protocol/reply_views.hpp"
+
+namespace climate {
+
+namespace {
+
+constexpr int StatusBarHeight = 20;
+constexpr std::array<int, 6> StatusPanelWidths = {150, 10, 120, 140, 30, 50};
+
+// The band above the controls where the themed window drew its own title bar.
+class TitleBand final : public QWidget {
+ public:
+  using QWidget::QWidget;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, QColor(96, 140, 200));
+    gradient.setColorAt(1, QColor(44, 84, 150));
+    painter.fillRect(rect(), gradient);
+    painter.setPen(Qt::white);
+    QFont font = painter.font();
+    font.setPixelSize(13);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(rect().adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                     window()->windowTitle());
+  }
+};
+
+template <typename Widget>
+Widget* Place(QWidget* parent, const char* name, int left, int top, int width, int height) {
+  auto* widget = new Widget(parent);
+  widget->setObjectName(QString::fromLatin1(name));
+  widget->setGeometry(left, top, width, height);
+  return widget;
+}
+
+QLabel* PlaceLabel(QWidget* parent, const char* name, std::string_view text, int left, int top,
+                   int width, int height = 16) {
+  auto* label = Place<QLabel>(parent, name, left, top, width, height);
+  label->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+  return label;
+}
+
+// The logo: a cabinet with a fan and an air stream, drawn once.
+QPixmap DrawLogo(QSize size) {
+  QPixmap pixmap(size);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient sky(0, 0, 0, size.height());
+  sky.setColorAt(0, QColor(210, 230, 250));
+  sky.setColorAt(1, QColor(120, 170, 225));
+  painter.setPen(QPen(QColor(40, 80, 140), 1));
+  painter.setBrush(sky);
+  painter.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 6, 6);
+
+  const qreal h = size.height();
+  const QRectF cabinet(8, 6, h * 0.55, h - 12);
+  painter.setBrush(QColor(235, 238, 242));
+  painter.drawRect(cabinet);
+  const QPointF hub = cabinet.center();
+  const qreal r = cabinet.width() * 0.36;
+  painter.setBrush(QColor(40, 80, 140));
+  for (int blade = 0; blade < 3; ++blade) {
+    QPainterPath path;
+    path.moveTo(hub);
+    path.arcTo(QRectF(hub.x() - r, hub.y() - r, 2 * r, 2 * r), blade * 120.0, 50.0);
+    path.closeSubpath();
+    painter.drawPath(path);
+  }
+  painter.setPen(QPen(QColor(30, 100, 200), 2.5, Qt::SolidLine, Qt::RoundCap));
+  painter.setBrush(Qt::NoBrush);
+  for (int wave = 0; wave < 3; ++wave) {
+    const qreal y = h * 0.3 + wave * h * 0.2;
+    QPainterPath path;
+    path.moveTo(cabinet.right() + 8, y);
+    path.cubicTo(cabinet.right() + 20, y - 6, cabinet.right() + 32, y + 6, size.width() - 8, y);
+    painter.drawPath(path);
+  }
+  return pixmap;
+}
+
+// Image 0 of the status bar's image list: a small port plug.
+QPixmap DrawPanelIcon() {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(40, 80, 140), 1));
+  painter.setBrush(QColor(120, 170, 225));
+  painter.drawRoundedRect(QRectF(2.5, 4.5, 11, 7), 2, 2);
+  painter.setBrush(QColor(40, 80, 140));
+  for (int pin = 0; pin < 3; ++pin) painter.drawEllipse(QPointF(5 + pin * 3, 8), 0.9, 0.9);
+  return pixmap;
+}
+
+QLineEdit* PlaceValueBox(QWidget* parent, int number, int left, int top) {
+  const QByteArray name = "suiEdit" + QByteArray::number(number);
+  auto* box = Place<QLineEdit>(parent, name.constData(), left, top, 56, 22);
+  box->setReadOnly(true);
+  box->setAlignment(Qt::AlignCenter);
+  box->setText(QString::fromUtf8(EmptyBoxText.data(), static_cast<int>(EmptyBoxText.size())));
+  box->setStyleSheet(
+      "QLineEdit { color: rgb(0,0,255); background: rgb(212,208,200); font-size: 13px; }");
+  return box;
+}
+
+}  // namespace
+
+void TFrmMain::BuildLayout() {
+  auto* client = new QWidget(this);
+  client->setObjectName("ClientArea");
+  client->setFixedSize(DesignWidth, DesignHeight - StatusBarHeight);
+  setCentralWidget(client);
+
+  auto* band = Place<TitleBand>(client, "TitleBand", 0, 0, DesignWidth, 27);
+  connect(this, &QWidget::windowTitleChanged, band, qOverload<>(&QWidget::update));
+
+  // Port group.
+  auto* group1 = Place<QGroupBox>(client, "GroupBox1", 5, 29, 362, 48);
+  PlaceLabel(group1, "Label1", "Serial Port", 8, 17, 72);
+  suiComboBoxCOM_ = Place<QComboBox>(group1, "suiComboBoxCOM", 82, 13, 72, 24);
+  suiComboBoxCOM_->addItems({"COM1", "COM2", "COM3", "COM4"});
+  ShapeComLed_ = Place<Lamp>(group1, "ShapeComLed", 162, 16, 18, 18);
+  ShapeComLed_->SetColour(Lamp::Maroon);
+  ShapeComLed_->SetReportsContextMenu(true);
+  ShapeComLed_->setToolTip(QString::fromUtf8(Texts::PortLampHint.data()));
+  suiButtonComSet_ = Place<QPushButton>(group1, "suiButtonComSet", 188, 11, 166, 28);
+  suiButtonComSet_->setText("Serial Port Settings (&E)");
+
+  auto* image = Place<QLabel>(client, "Image1", 371, 31, 108, 49);
+  image->setScaledContents(true);
+  image->setPixmap(DrawLogo(QSize(216, 98)));
+  setWindowIcon(QIcon(DrawLogo(QSize(64, 64))));
+
+  // Legend.
+  auto* group4 = Place<QGroupBox>(client, "GroupBox4", 482, 28, 147, 50);
+  PlaceLabel(group4, "Label22", "Normal/On", 8, 8, 86);
+  PlaceLabel(group4, "Label21", "Fault/Off", 8, 28, 86);
+  auto* green = Place<QLabel>(group4, "Label23", 98, 10, 40, 12);
+  green->setStyleSheet("background: rgb(0,255,0);");
+  auto* red = Place<QLabel>(group4, "Label24", 98, 30, 40, 12);
+  red->setStyleSheet("background: rgb(255,0,0);");
+
+  // Measurements: label, value box and unit in two columns.
+  auto* group5 = Place<QGroupBox>(client, "GroupBox5", 4, 76, 478, 140);
+  struct Row {
+    const char* label;
+    std::string_view text;
+    int box;
+    const char* unit;
+  };
+  const Row leftRows[] = {{"Label25", "Indoor Temperature", 1, "℃"},
+                          {"Label26", "Indoor Humidity", 2, "%RH"},
+                          {"Label27", "Cooling Off", 3, "℃"},
+                          {"Label31", "Heater On", 7, "℃"},
+                          {"Label32", "High Temperature Alarm", 8, "℃"}};
+  const Row rightRows[] = {{"Label28", "Outdoor Temperature", 4, "℃"},
+                           {"Label29", "Voltage", 5, "V"},
+                           {"Label30", "Cooling On", 6, "℃"},
+                           {"Label33", "Heater Off", 9, "℃"},
+                           {"Label34", "Low Temperature Alarm", 10, "℃"}};
+  auto placeRows = [this](QWidget* group, const Row* rows, std::size_t count, int left, int top,
+                          int step) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const int y = top + static_cast<int>(i) * step;
+      PlaceLabel(group, rows[i].label, rows[i].text, left, y + 3, 146);
+      suiEdit_[rows[i].box - 1] = PlaceValueBox(group, rows[i].box, left + 146, y);
+      const QByteArray unitName = "LabelUnit" + QByteArray::number(rows[i].box);
+      PlaceLabel(group, unitName.constData(), rows[i].unit, left + 206, y + 3, 28);
+    }
+  };
+  placeRows(group5, leftRows, 5, 6, 10, 26);
+  placeRows(group5, rightRows, 5, 244, 10, 26);
+  auto* bevel = Place<QFrame>(group5, "Bevel1", 238, 8, 2, 126);
+  bevel->setFrameShape(QFrame::VLine);
+  bevel->setFrameShadow(QFrame::Sunken);
+
+  // Factory group, hidden until the factory view opens.
+  GroupBoxCjSet_ = Place<QGroupBox>(client, "GroupBoxCjSet", 4, 216, 478, 129);
+  GroupBoxCjSet_->setTitle("Factory Setting");
+  const Row factoryLeft[] = {{"Label47", "External Fan Min Speed T", 11, "℃"},
+                             {"Label45", "External Fan Max Speed T", 12, "℃"},
+                             {"Label49", "Internal Fan Stop Point", 13, "℃"}};
+  const Row factoryRight[] = {{"Label51", "External Fan Stop Point", 14, "℃"},
+                              {"Label53", "Lowest Fan Speed", 15, "%"}};
+  placeRows(GroupBoxCjSet_, factoryLeft, 3, 6, 24, 32);
+  placeRows(GroupBoxCjSet_, factoryRight, 2, 244, 24, 32);
+  GroupBoxCjSet_->hide();
+
+  suiMemoText_ = Place<QPlainTextEdit>(client, "suiMemoText", 4, 224, 477, 249);
+  suiMemoText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  suiMemoText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  suiMemoText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  suiMemoText_->setStyleSheet("QPlainTextEdit { font-size: 13px; }");
+  suiMemoText_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+  // Status lamps and alarm lamps, each with its caption on the right.
+  struct LampRow {
+    int shape;
+    const char* label;
+    std::string_view text;
+  };
+  auto placeLamps = [this](QWidget* group, const LampRow* rows, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const int y = 20 + static_cast<int>(i) * 21;
+      const QByteArray name = "Shape" + QByteArray::number(rows[i].shape);
+      Shape_[rows[i].shape - 1] = Place<Lamp>(group, name.constData(), 8, y, 14, 14);
+      PlaceLabel(group, rows[i].label, rows[i].text, 27, y - 1, 115);
+    }
+  };
+  auto* group2 = Place<QGroupBox>(client, "GroupBox2", 485, 78, 144, 129);
+  group2->setTitle("System Status");
+  const LampRow statusLamps[] = {{1, "Label2", "Unit Status"},
+                                 {3, "Label3", "Internal Fan"},
+                                 {5, "Label4", "External Fan"},
+                                 {7, "Label5", "Compressor"},
+                                 {9, "Label6", "Heater"}};
+  placeLamps(group2, statusLamps, 5);
+  auto* group3 = Place<QGroupBox>(client, "GroupBox3", 485, 207, 144, 318);
+  group3->setTitle("Alarm Output");
+  const LampRow alarmLamps[] = {{2, "Label7", "High Temperature Alarm"},
+                                {4, "Label8", "Low Temperature Alarm"},
+                                {6, "Label9", "Over Voltage "},
+                                {8, "Label10", "Under Voltage "},
+                                {10, "Label11", "Internal Fan Fault"},
+                                {15, "Label12", "External Fan Fault"},
+                                {14, "Label13", "Heater Fault"},
+                                {13, "Label14", "Sensor Fault"},
+                                {11, "Label19", "Remote On/Off"},
+                                {12, "Label18", "Custom  Alarm #1"},
+                                {17, "Label15", "Custom  Alarm #2"},
+                                {16, "Label16", "Custom  Alarm #3"},
+                                {18, "Label17", "High Pressure Alarm"},
+                                {19, "Label20", "Low Pressure Alarm"}};
+  placeLamps(group3, alarmLamps, 14);
+
+  RadioGroupType_ = Place<RadioGroup>(client, "RadioGroupType", 4, 474, 373, 41);
+  RadioGroupType_->setTitle("Unit Selection");
+  RadioGroupType_->SetItems({QString::fromUtf8(Texts::UnitSelectorItem0.english.data()),
+                             QString::fromUtf8(Texts::UnitSelectorItem1.english.data())});
+  RadioGroupType_->SetItemIndex(0);
+
+  auto* group6 = Place<QGroupBox>(client, "GroupBox6", 4, 514, 374, 47);
+  suiButtonSearch_ = Place<QPushButton>(group6, "suiButtonSearch", 5, 9, 122, 30);
+  suiButtonSet_ = Place<QPushButton>(group6, "suiButtonSet", 129, 9, 122, 30);
+  suiButtonOpen_ = Place<QPushButton>(group6, "suiButtonOpen", 253, 9, 116, 30);
+
+  suiCheckBoxTimer_ = Place<QCheckBox>(client, "suiCheckBoxTimer", 380, 480, 104, 18);
+  suiCheckBoxTimer_->setText("Periodical Report");
+  suiSpinEditTime_ = Place<QSpinBox>(client, "suiSpinEditTime", 380, 501, 56, 22);
+  suiSpinEditTime_->setRange(2000, 30000);
+  suiSpinEditTime_->setSingleStep(500);
+  suiSpinEditTime_->setValue(5000);
+  suiSpinEditTime_->setKeyboardTracking(false);
+  suiSpinEditTime_->setEnabled(false);
+  LabelTime_ = PlaceLabel(client, "LabelTime", "ms", 439, 504, 42);
+  LabelTime_->setEnabled(false);
+
+  suiButtonStop_ = Place<QPushButton>(client, "suiButtonStop", 382, 528, 116, 30);
+  suiButtonStop_->hide();
+  suiButtonCjSet_ = Place<QPushButton>(client, "suiButtonCjSet", 504, 528, 123, 30);
+  suiButtonCjSet_->setText("Get Factory Settings (&G)");
+  suiButtonCjSet_->hide();
+
+  BuildMenus();
+  BuildStatusBar();
+  for (const ControlText& text : DesignTexts()) SetControlText(text.control, text.text.english);
+  setWindowTitle(QString::fromStdString(WindowTitle(DeviceKind::AirConditioner,
+                                                    Language::English)));
+
+  // The window's menu opens on the client area and on these groups; the memo has its own.
+  for (QWidget* widget : {static_cast<QWidget*>(client), static_cast<QWidget*>(group2),
+                          static_cast<QWidget*>(group3), static_cast<QWidget*>(group4),
+                          static_cast<QWidget*>(group5),
+                          static_cast<QWidget*>(GroupBoxCjSet_)}) {
+    widget->installEventFilter(this);
+  }
+}
+
+void TFrmMain::BuildMenus() {
+  auto action = [this](QMenu* menu, const char* name) {
+    auto* item = menu->addAction(QString());
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
+  };
+  suiPopupMenu1_ = new QMenu(this);
+  suiPopupMenu1_->setObjectName("suiPopupMenu1");
+  Clear_ = action(suiPopupMenu1_, "Clear");
+  Log_ = action(suiPopupMenu1_, "Log");
+  Stop_ = action(suiPopupMenu1_, "Stop");
+  About_ = action(suiPopupMenu1_, "About");
+  Log_->setCheckable(true);
+  Stop_->setCheckable(true);
+
+  suiPopupMenu2_ = new QMenu(this);
+  suiPopupMenu2_->setObjectName("suiPopupMenu2");
+  Language_ = action(suiPopupMenu2_, "Language");
+  Language_->setToolTip(QString::fromUtf8(Texts::LanguageHint.data()));
+  Language_->setStatusTip(Language_->toolTip());
+  Help_ = action(suiPopupMenu2_, "Help");
+  NAbout_ = action(suiPopupMenu2_, "NAbout");
+  SetLogMenuState();
+}
+
+void TFrmMain::BuildStatusBar() {
+  auto* bar = statusBar();
+  bar->setObjectName("StatusBar1");
+  bar->setSizeGripEnabled(false);
+  bar->setFixedHeight(StatusBarHeight);
+  for (std::size_t i = 0; i < statusPanels_.size(); ++i) {
+    auto* panel = new QLabel(bar);
+    panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    panel->setFixedWidth(StatusPanelWidths[i]);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    bar->addWidget(panel);
+    statusPanels_[i] = panel;
+  }
+  statusPanels_[4]->setPixmap(DrawPanelIcon());
+  statusPanels_[4]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void TFrmMain::SetControlText(std::string_view control, std::string_view text) {
+  const QString name = QString::fromUtf8(control.data(), static_cast<int>(control.size()));
+  const QString value = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+  QObject* object = findChild<QObject*>(name);
+  if (auto* label = qobject_cast<QLabel*>(object)) {
+    label->setText(value);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
+    button->setText(value);
+  } else if (auto* group = qobject_cast<QGroupBox*>(object)) {
+    group->setTitle(value);
+  } else if (auto* item = qobject_cast<QAction*>(object)) {
+    item->setText(value);
+  }
+}
+
+// The factory view moves the memo down below the factory group.
+void TFrmMain::SetFactoryView(bool open) {
+  if (open) {
+    suiMemoText_->setGeometry(4, 346, 477, 128);
+  } else {
+    suiMemoText_->setGeometry(4, 224, 477, 249);
+  }
+  GroupBoxCjSet_->setVisible(open);
+}
+
+bool TFrmMain::FactoryViewOpen() const {
+  return GroupBoxCjSet_->isVisibleTo(centralWidget()) && suiMemoText_->geometry().top() == 346;
+}
+
+}  // namespace climate

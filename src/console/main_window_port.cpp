@@ -1,0 +1,86 @@
+// The serial port as the operator sees it: the port list, the port lamp, panel 0 of the status
+// bar and the error box of a failed open. A lost link is shown as such, and periodic requests
+// reopen the port without piling up message boxes.
+#include <QCheckBox>
+#include <QComboBox>
+
+#include "console/lamp.hpp"
+#include "console/main_window.hpp"
+#include "console/operator_checks.hpp"
+#include "console/prompts.hpp"
+#include "console/status_texts.hpp"
+#include "serial/serial_port.hpp"
+
+namespace climate {
+
+std::string TFrmMain::PortText() const { return suiComboBoxCOM_->currentText().toStdString(); }
+
+// Closes the port, selects the listed one and opens it; a failure is reported with a message box,
+// panel 0 and the maroon lamp, and goes no further. A list without a selection has no port number
+// and raises the conversion error before anything is opened.
+void TFrmMain::suiComboBoxCOMChange() {
+  if (port_.IsOpen()) port_.Close();
+  const std::string port = PortText();
+  port_.SetPortNumber(PortNumberFromListText(port));
+  const Language language = CurrentLanguage();
+  SetStatusPanel(0, PortInUseText(port, language));
+  port_.DiscardBuffers();
+  framer_.Reset();
+  ShapeComLed_->SetColour(Lamp::Lime);
+  try {
+    port_.Open();
+  } catch (const SerialError&) {
+    prompts_.Message(std::string(PortOpenFailedMessage(language)),
+                     std::string(PortOpenFailedCaption(language)));
+    SetStatusPanel(0, PortOpenFailedText(port, CurrentLanguage()));
+    ShapeComLed_->SetColour(Lamp::Maroon);
+  }
+}
+
+// The same open without the message box, for requests nobody is watching (the periodic timer):
+// a missing unit must not stack a box every period. Success looks exactly like a normal open;
+// failure (a missing device, or no port selected at all) leaves panel 0 and the lamp telling
+// what went wrong before.
+bool TFrmMain::ReopenQuietly() {
+  if (port_.IsOpen()) return true;
+  const std::string port = PortText();
+  try {
+    port_.SetPortNumber(PortNumberFromListText(port));
+    port_.DiscardBuffers();
+    framer_.Reset();
+    port_.Open();
+  } catch (const std::exception&) {
+    return false;
+  }
+  SetStatusPanel(0, PortInUseText(port, CurrentLanguage()));
+  ShapeComLed_->SetColour(Lamp::Lime);
+  return true;
+}
+
+// Right-click on the port lamp alternates between reopening and closing the port, whatever
+// state the port is in.
+void TFrmMain::ShapeComLedContextPopup() {
+  const bool closeNow = lampToggle_;
+  lampToggle_ = !lampToggle_;
+  if (closeNow) {
+    if (port_.IsOpen()) {
+      if (suiCheckBoxTimer_->isChecked()) ApplyCollectionMode(false);
+      port_.Close();
+      SetStatusPanel(0, PortClosedText(PortText(), CurrentLanguage()));
+    }
+    ShapeComLed_->SetColour(Lamp::Maroon);
+  } else {
+    suiComboBoxCOMChange();
+    if (port_.IsOpen()) ShapeComLed_->SetColour(Lamp::Lime);
+  }
+}
+
+// The port closed itself (cable pulled, adapter gone): the lamp and panel 0 say so at once
+// instead of showing a dead port as in use.
+void TFrmMain::OnLinkLost(const std::string&) {
+  framer_.Reset();
+  ShapeComLed_->SetColour(Lamp::Maroon);
+  SetStatusPanel(0, PortLostText(PortText(), CurrentLanguage()));
+}
+
+}  // namespace climate

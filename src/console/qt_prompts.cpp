@@ -1,0 +1,62 @@
+#include "console/qt_prompts.hpp"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace climate {
+
+QtPrompts::QtPrompts(QWidget* parent, std::string applicationTitle)
+    : parent_(parent), applicationTitle_(std::move(applicationTitle)) {}
+
+QString QtPrompts::Caption(const std::string& caption) const {
+  return QString::fromStdString(caption.empty() ? applicationTitle_ : caption);
+}
+
+void QtPrompts::Message(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::NoIcon, Caption(caption), QString::fromStdString(text),
+                  QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+bool QtPrompts::Confirm(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::NoIcon, Caption(caption), QString::fromStdString(text),
+                  QMessageBox::Ok | QMessageBox::Cancel, parent_);
+  return box.exec() == QMessageBox::Ok;
+}
+
+bool QtPrompts::InputText(const std::string& caption, const std::string& prompt,
+                          std::string& value, char mask, const std::string& okText,
+                          const std::string& cancelText) {
+  QDialog dialog(parent_);
+  dialog.setObjectName("InputDialog");
+  dialog.setWindowTitle(Caption(caption));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* label = new QLabel(QString::fromStdString(prompt), &dialog);
+  auto* entry = new QLineEdit(QString::fromStdString(value), &dialog);
+  entry->setObjectName("InputDialogEntry");
+  if (mask != 0) {
+    // The mask character is a style property of the line edit; the echo mode hides the text.
+    entry->setEchoMode(QLineEdit::Password);
+    entry->setStyleSheet(QStringLiteral("lineedit-password-character: %1;")
+                             .arg(static_cast<int>(static_cast<unsigned char>(mask))));
+  }
+  auto* buttons = new QDialogButtonBox(&dialog);
+  buttons->addButton(QString::fromStdString(okText), QDialogButtonBox::AcceptRole);
+  buttons->addButton(QString::fromStdString(cancelText), QDialogButtonBox::RejectRole);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(label);
+  layout->addWidget(entry);
+  layout->addWidget(buttons);
+  entry->selectAll();
+  if (dialog.exec() != QDialog::Accepted) return false;
+  value = entry->text().toStdString();
+  return true;
+}
+
+}  // namespace climate

@@ -1,0 +1,202 @@
+// The shared parameter dialog window.
+#include "dialogs/parameter_dialog.hpp"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+
+#include "app/config/ini_file.hpp"
+#include "dialogs/dialog_config.hpp"
+#include "dialogs/dialog_host.hpp"
+
+namespace climate {
+
+namespace {
+
+// Typing is limited to three characters: enough for every value the unit takes.
+constexpr int TypedCharacters = 3;
+
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+}  // namespace
+
+ParameterDialog::ParameterDialog(DialogHost& host, ParameterModel& model,
+                                 ParameterDialogTexts texts, ParameterDialogLayout chinese,
+                                 ParameterDialogLayout english, QWidget* parent)
+    : QDialog(parent),
+      host_(host),
+      model_(model),
+      texts_(std::move(texts)),
+      chinese_(std::move(chinese)),
+      english_(std::move(english)) {
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  fieldFrame_ = new QGroupBox(this);
+  fieldFrame_->setObjectName("GroupBox1");
+  buttonFrame_ = new QGroupBox(this);
+  buttonFrame_->setObjectName("GroupBox2");
+
+  const std::size_t count = model_.Size();
+  for (std::size_t i = 0; i < count; ++i) {
+    const ParameterField& field = model_.Field(i);
+    auto* label = new QLabel(fieldFrame_);
+    label->setObjectName(QString("Label%1").arg(i + 1));
+    auto* box = new QComboBox(fieldFrame_);
+    box->setObjectName(Q(field.control));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);  // a typed value never joins the list
+    for (const std::string& entry : field.ListEntries()) box->addItem(Q(entry));
+    box->lineEdit()->setMaxLength(TypedCharacters);
+    label->setBuddy(box);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    auto* unit = new QLabel(Q(field.unit), fieldFrame_);
+    unit->setObjectName(QString("Label%1").arg(count + i + 1));
+    connect(box, &QComboBox::editTextChanged, this, [this, i](const QString& text) {
+      if (!showingModel_) model_.SetText(i, text.toStdString());
+    });
+    labels_.push_back(label);
+    boxes_.push_back(box);
+    units_.push_back(unit);
+  }
+
+  ok_ = new QPushButton(this);
+  ok_->setObjectName("suiButtonOK");
+  cancel_ = new QPushButton(this);
+  cancel_->setObjectName("suiButtonCacel");
+  default_ = new QPushButton(this);
+  default_->setObjectName("suiButtonDefault");
+  // Enter presses OK unless another button has the focus; Esc rejects through QDialog.
+  ok_->setDefault(true);
+  connect(ok_, &QPushButton::clicked, this, [this] { suiButtonOKClick(); });
+  connect(cancel_, &QPushButton::clicked, this, [this] { suiButtonCacelClick(); });
+  connect(default_, &QPushButton::clicked, this, [this] { suiButtonDefaultClick(); });
+
+  QWidget* previous = nullptr;
+  for (QWidget* next : boxes_) {
+    if (previous) setTabOrder(previous, next);
+    previous = next;
+  }
+  for (QWidget* next : {static_cast<QWidget*>(ok_), static_cast<QWidget*>(cancel_),
+                        static_cast<QWidget*>(default_)}) {
+    setTabOrder(previous, next);
+    previous = next;
+  }
+
+  ShowModelTexts();
+  ApplyLayout(english_);
+}
+
+int ParameterDialog::Run() {
+  FormShow();
+  return exec();
+}
+
+void ParameterDialog::ApplyLayout(const ParameterDialogLayout& layout) {
+  resize(layout.window.width, layout.window.height);
+  fieldFrame_->setGeometry(layout.fieldFrame);
+  for (std::size_t i = 0; i < boxes_.size(); ++i) {
+    const int top = layout.rowTop + static_cast<int>(i) * layout.rowPitch;
+    const int width = i < layout.labelWidths.size() ? layout.labelWidths[i] : 0;
+    // A label longer than its width wraps onto a second line beside its field.
+    const int labelHeight = std::max(layout.rowHeight, layout.rowPitch - 4);
+    labels_[i]->setGeometry(layout.labelLeft, top + (layout.rowHeight - labelHeight) / 2, width,
+                            labelHeight);
+    boxes_[i]->setGeometry(layout.fieldLeft, top, layout.fieldWidth, layout.rowHeight);
+    units_[i]->setGeometry(layout.unitLeft, top, layout.unitWidth, layout.rowHeight);
+  }
+  QWidget* buttonParent = this;
+  if (layout.buttonFrame.isEmpty()) {
+    buttonFrame_->hide();
+  } else {
+    buttonFrame_->setGeometry(layout.buttonFrame);
+    buttonFrame_->show();
+    buttonParent = buttonFrame_;
+  }
+  QPushButton* buttons[] = {ok_, cancel_, default_};
+  for (int i = 0; i < 3; ++i) {
+    if (buttons[i]->parentWidget() != buttonParent) {
+      buttons[i]->setParent(buttonParent);
+      buttons[i]->show();
+    }
+    buttons[i]->setGeometry(layout.buttonLefts[i], layout.buttonTop, layout.buttonWidth,
+                            layout.buttonHeight);
+  }
+}
+
+void ParameterDialog::ShowModelTexts() {
+  showingModel_ = true;
+  for (std::size_t i = 0; i < boxes_.size(); ++i) {
+    QComboBox* box = boxes_[i];
+    const QString text = Q(model_.Text(i));
+    // A stored text longer than the typing limit is shown whole, never cut to the limit.
+    box->lineEdit()->setMaxLength(std::max(TypedCharacters, static_cast<int>(text.size())));
+    const int entry = box->findText(text);
+    box->setCurrentIndex(entry);
+    box->setEditText(text);
+    box->setEnabled(model_.Enabled(i));
+  }
+  showingModel_ = false;
+}
+
+void ParameterDialog::FormShow() {
+  const Language language = host_.CurrentLanguage();
+  const bool chinese = language == Language::Chinese;
+  const QString title = Q(chinese ? texts_.titleChinese : texts_.titleEnglish);
+  setWindowTitle(title);
+  fieldFrame_->setTitle(Q(chinese ? texts_.frameChinese : texts_.frameEnglish));
+  for (std::size_t i = 0; i < labels_.size(); ++i) {
+    labels_[i]->setText(Q(model_.Field(i).Label(language)));
+  }
+  ok_->setText(chinese ? "确定(&C)" : "OK (&C)");
+  cancel_->setText(chinese ? "取消(&D)" : "Cancel (&D)");
+  default_->setText(chinese ? "默认值(&F)" : "Default (&F)");
+
+  // The language layout first, then the stored size, which wins.
+  const ParameterDialogLayout& layout = chinese ? chinese_ : english_;
+  ApplyLayout(layout);
+  const IniFile ini = ReadDialogConfig(host_);
+  const WindowSize size = model_.LoadSize(ini, model_.Info().sizeFallback.value_or(layout.window));
+  resize(size.width, size.height);
+
+  model_.Load(ini);
+  ShowModelTexts();
+  const auto first =
+      std::find_if(boxes_.begin(), boxes_.end(), [](QComboBox* box) { return box->isEnabled(); });
+  if (first != boxes_.end()) {
+    (*first)->setFocus();
+  } else {
+    ok_->setFocus();
+  }
+}
+
+void ParameterDialog::suiButtonOKClick() {
+  if (model_.Submit(host_)) accept();
+}
+
+void ParameterDialog::suiButtonDefaultClick() {
+  const bool sent = model_.RestoreDefaults(host_);
+  ShowModelTexts();
+  if (sent) accept();
+}
+
+void ParameterDialog::suiButtonCacelClick() {
+  reject();
+}
+
+void ParameterDialog::done(int result) {
+  FormClose();
+  QDialog::done(result);
+}
+
+void ParameterDialog::FormClose() {
+  const WindowSize size{height(), width()};
+  WriteDialogConfig(host_, [&](IniFile& ini) { model_.Save(ini, size); });
+}
+
+}  // namespace climate

@@ -1,0 +1,71 @@
+// Link health: what came back for what was sent, and whether the values on screen are still
+// live. Times are milliseconds on the monotonic clock.
+//
+// A reply is matched to the oldest request still waiting (the units answer in order and carry no
+// request number). A request that waits longer than two seconds counts as unanswered, and a
+// reply arriving after that is not charged to it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+
+#include "protocol/framer.hpp"
+
+namespace climate {
+
+struct LinkFigures {
+  std::uint64_t requestsSent = 0;
+  std::uint64_t repliesReceived = 0;  // every frame that reached the receive path
+  std::uint64_t goodReplies = 0;      // real-time replies that passed the checksum
+  std::uint64_t checksumErrors = 0;
+  std::uint64_t unknownMessages = 0;
+  std::uint64_t requestsUnanswered = 0;  // no reply of any kind within ReplyTimeoutMs
+  std::uint64_t framerBytesDropped = 0;
+  std::uint64_t framerPartialsExpired = 0;
+  std::optional<std::int64_t> lastLatencyMs;
+  std::optional<std::int64_t> medianLatencyMs;
+  std::optional<std::int64_t> lastGoodReplyAgeMs;
+};
+
+class LinkStatistics {
+ public:
+  static constexpr std::int64_t ReplyTimeoutMs = 2000;
+  // Values count as stale after this many periods without a good reply in periodic mode, or
+  // ManualStaleMs after an unanswered real-time request in manual mode.
+  static constexpr int StalePeriods = 3;
+  static constexpr std::int64_t ManualStaleMs = 10000;
+  // The median is taken over the most recent latencies.
+  static constexpr std::size_t LatencyWindow = 1000;
+
+  void OnRequestSent(std::int64_t nowMs, bool realTimeRequest);
+  // Any frame the receive path accepted: it answers the oldest waiting request.
+  void OnReply(std::int64_t nowMs);
+  // A real-time reply that passed the checksum: the value boxes are live again.
+  void OnGoodRealTime(std::int64_t nowMs);
+  void OnChecksumError() { ++figures_.checksumErrors; }
+  void OnUnknown() { ++figures_.unknownMessages; }
+  void OnFramerCounters(const FramerCounters& counters);
+  void SetPeriodic(bool periodic, int periodMs, std::int64_t nowMs);
+
+  bool Periodic() const { return periodic_; }
+  int PeriodMs() const { return periodMs_; }
+  bool ValuesStale(std::int64_t nowMs) const;
+  LinkFigures Figures(std::int64_t nowMs) const;
+
+ private:
+  void Expire(std::int64_t nowMs);
+
+  LinkFigures figures_;
+  std::deque<std::int64_t> waiting_;  // send times of requests without a reply yet
+  std::deque<std::int64_t> latencies_;
+  std::optional<std::int64_t> lastGoodMs_;
+  // The first real-time request since the last good reply; manual mode measures from it.
+  std::optional<std::int64_t> unansweredSinceMs_;
+  bool periodic_ = false;
+  int periodMs_ = 5000;
+  std::int64_t periodicSinceMs_ = 0;
+};
+
+}  // namespace climate

@@ -1,0 +1,169 @@
+#include "monitor/monitor_model.hpp"
+
+namespace climate {
+
+namespace {
+
+bool Matches(std::span<const std::uint8_t> frame, std::int16_t lengthCode, std::int16_t code) {
+  return frame.size() > 3 && frame[2] == static_cast<std::uint8_t>(lengthCode) &&
+         frame[3] == static_cast<std::uint8_t>(code);
+}
+
+}  // namespace
+
+bool IsRealTimeRequest(std::span<const std::uint8_t> frame, const ProtocolSettings& protocol) {
+  return Matches(frame, protocol.Kt.ZhsjCd, protocol.Kt.Zhsj) ||
+         Matches(frame, protocol.Rjh.ZhsjCd, protocol.Rjh.Zhsj);
+}
+
+MonitorModel::MonitorModel(const Clock& clock, std::string recordsDirectory)
+    : clock_(clock), records_(std::move(recordsDirectory)) {}
+
+void MonitorModel::OnRequestSent(std::span<const std::uint8_t> frame,
+                                 const ProtocolSettings& protocol) {
+  link_.OnRequestSent(clock_.MonotonicMs(), IsRealTimeRequest(frame, protocol));
+  lastRequest_.assign(frame.begin(), frame.end());
+  Notify(LinkChanged);
+}
+
+void MonitorModel::OnPendingCommand(int code) {
+  if (code != SetPointCheck::HeatExchangerParametersCode &&
+      code != SetPointCheck::AirConditionerParametersCode) {
+    return;
+  }
+  const auto values = SetPointCheck::ValuesFromRequest(lastRequest_);
+  if (!values) return;
+  OnSetParametersSent(code == SetPointCheck::HeatExchangerParametersCode
+                          ? DeviceKind::HeatExchanger
+                          : DeviceKind::AirConditioner,
+                      *values);
+}
+
+std::vector<std::string> MonitorModel::OnReply(std::span<const std::uint8_t> frame,
+                                               const ReceiveOutcome& outcome,
+                                               const ReceiveContext& context) {
+  if (!outcome.accepted) return {};
+  const std::int64_t now = clock_.MonotonicMs();
+  link_.OnReply(now);
+  if (!outcome.checksumOk) {
+    link_.OnChecksumError();
+    Notify(LinkChanged);
+    return {};
+  }
+
+  switch (outcome.kind) {
+    case ReplyKind::AcRealTime:
+    case ReplyKind::HxRealTime: {
+      if (!outcome.realTime) break;
+      RealTimeSample sample;
+      if (outcome.kind == ReplyKind::AcRealTime) {
+        // The derived points exactly as the console showed them (unknown when a sensitivity
+        // was not a number).
+        sample = SampleFromAc(DecodeAcRealTime(frame), ParseBoxValue(outcome.realTime->boxes[5]),
+                              ParseBoxValue(outcome.realTime->boxes[8]), context.now, now);
+      } else {
+        sample = SampleFromHx(DecodeHxRealTime(frame), context.now, now);
+      }
+      return OnRealTime(sample, context.language);
+    }
+    case ReplyKind::Acknowledgement:
+      if (context.protocol != nullptr) {
+        OnAck(DecodeAck(frame, context.protocol->Zqxy, context.protocol->Fdxy),
+              context.pendingCommand);
+      }
+      break;
+    case ReplyKind::HxFactory:
+      break;
+    case ReplyKind::Unknown:
+      link_.OnUnknown();
+      break;
+  }
+  Notify(LinkChanged);
+  return {};
+}
+
+std::vector<std::string> MonitorModel::OnRealTime(const RealTimeSample& sample,
+                                                  Language language) {
+  unsigned changes = TrendChanged | LinkChanged;
+  link_.OnGoodRealTime(sample.monotonicMs);
+  trends_.Append(sample);
+  if (alarms_.Observe(sample) > 0) changes |= AlarmsChanged;
+  if (settings_.record) {
+    records_.Record(sample);
+    changes |= RecordsChanged;
+  }
+  std::vector<std::string> lines = setPoints_.OnRealTime(sample, language);
+  if (!lines.empty()) changes |= SetPointsChanged;
+  Notify(changes);
+  return lines;
+}
+
+void MonitorModel::OnAck(CommandAck ack, int pendingCommand) {
+  setPoints_.OnAck(ack, pendingCommand);
+  Notify(SetPointsChanged | LinkChanged);
+}
+
+void MonitorModel::OnSetParametersSent(DeviceKind kind, const ParameterValues& values) {
+  setPoints_.OnSent(kind, values, clock_.Now());
+  Notify(SetPointsChanged);
+}
+
+void MonitorModel::OnFramerCounters(const FramerCounters& counters) {
+  link_.OnFramerCounters(counters);
+}
+
+void MonitorModel::OnDeviceSwitch(DeviceKind kind) {
+  kind_ = kind;
+  Notify(AllChanged);
+}
+
+void MonitorModel::SetPeriodic(bool periodic, int periodMs) {
+  link_.SetPeriodic(periodic, periodMs, clock_.MonotonicMs());
+  Notify(LinkChanged);
+}
+
+void MonitorModel::OnMemoLine(std::string_view line) {
+  memoLines_.emplace_back(line);
+  if (memoLines_.size() > MemoLinesKept) memoLines_.pop_front();
+}
+
+void MonitorModel::SetPortDescription(std::string text) { portDescription_ = std::move(text); }
+
+void MonitorModel::Tick() {
+  unsigned changes = LinkChanged;
+  if (records_.PendingRows() > 0) {
+    records_.Flush();
+    changes |= RecordsChanged;
+  }
+  // Active alarms grow longer by the second.
+  if (alarms_.ActiveCount() > 0) changes |= AlarmsChanged;
+  Notify(changes);
+}
+
+bool MonitorModel::ValuesStale() const { return link_.ValuesStale(clock_.MonotonicMs()); }
+
+void MonitorModel::SetSettings(const MonitorSettings& settings) {
+  const bool stopped = settings_.record && !settings.record;
+  settings_ = settings;
+  // Rows recorded while recording was on still go to the file.
+  if (stopped && records_.PendingRows() > 0) records_.Flush();
+  Notify(RecordsChanged | TrendChanged);
+}
+
+bool MonitorModel::AcknowledgeAlarm(std::uint64_t id) {
+  const bool done = alarms_.Acknowledge(id, clock_.Now());
+  if (done) Notify(AlarmsChanged);
+  return done;
+}
+
+std::size_t MonitorModel::AcknowledgeAllAlarms() {
+  const std::size_t count = alarms_.AcknowledgeAll(clock_.Now());
+  if (count > 0) Notify(AlarmsChanged);
+  return count;
+}
+
+void MonitorModel::Notify(unsigned changes) {
+  if (listener_ && changes != 0) listener_(changes);
+}
+
+}  // namespace climate

@@ -1,0 +1,66 @@
+// The full trend data of the run and the reduction that keeps its display quick: a day of
+// 2-second samples is 43,200 points per series, far more than a chart has pixels, so the chart
+// gets the lowest and highest point of each pixel column instead (every peak stays visible).
+// Times are monotonic milliseconds; the window maps them onto the wall clock.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "monitor/realtime_sample.hpp"
+
+namespace climate {
+
+struct TrendPoint {
+  std::int64_t ms = 0;
+  float value = 0;
+  bool operator==(const TrendPoint&) const = default;
+};
+
+// The points of [fromMs, toMs] reduced to at most two per bucket (the lowest and the highest, in
+// time order), plus the last point before the range so the line enters the view from its left
+// edge. A range holding no more than two points per bucket comes back whole. Points must be in
+// time order.
+std::vector<TrendPoint> DecimateMinMax(std::span<const TrendPoint> points, std::int64_t fromMs,
+                                       std::int64_t toMs, std::size_t buckets);
+
+// A set point kept as its changes, drawn as steps over [fromMs, toMs]: the value in force at
+// fromMs, a vertical step at each change, and a flat end at toMs.
+std::vector<TrendPoint> StepLine(std::span<const TrendPoint> changes, std::int64_t fromMs,
+                                 std::int64_t toMs);
+
+class TrendStore {
+ public:
+  enum Series : std::size_t { IndoorTemperature, OutdoorTemperature, IndoorHumidity, SeriesCount };
+  static constexpr std::size_t SetPointCount = 6;  // value slots 4 to 9
+  // Memory bound for very long runs (about 23 days of 2-second samples); past it the oldest
+  // tenth is dropped. The CSV records keep everything.
+  static constexpr std::size_t MaxPoints = 1'000'000;
+
+  void Append(const RealTimeSample& sample);
+
+  std::span<const TrendPoint> Points(Series series) const { return series_[series]; }
+  // Changes of the set point of value slot 4 + index.
+  std::span<const TrendPoint> SetPointChanges(std::size_t index) const {
+    return setPoints_.at(index);
+  }
+  bool Empty() const { return series_[IndoorTemperature].empty(); }
+  std::size_t Size() const { return series_[IndoorTemperature].size(); }
+  std::int64_t FirstMs() const;
+  std::int64_t LastMs() const;
+  // The newest sample: its unit type, wall time and monotonic time tie the axis to the clock.
+  const std::optional<RealTimeSample>& Latest() const { return latest_; }
+
+ private:
+  void TrimOldest();
+
+  std::array<std::vector<TrendPoint>, SeriesCount> series_;
+  std::array<std::vector<TrendPoint>, SetPointCount> setPoints_;
+  std::optional<RealTimeSample> latest_;
+};
+
+}  // namespace climate
