@@ -1,4 +1,5 @@
-// GBK conversion through glibc's iconv. A missing converter (a stripped or static runtime
+// GBK conversion through glibc's iconv, one converter per thread and direction (opening one
+// costs more than converting a whole file). A missing converter (a stripped or static runtime
 // without gconv modules) degrades to ASCII-only text rather than failing: the file stays
 // readable and every key name is ASCII anyway.
 #include "app/config/gbk.hpp"
@@ -81,7 +82,7 @@ class Converter {
 std::string Utf8ToGbk(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  Converter converter("GBK", "UTF-8");
+  thread_local Converter converter("GBK", "UTF-8");
   while (!utf8.empty()) {
     if (converter.Valid()) {
       utf8.remove_prefix(converter.Convert(utf8, out));
@@ -102,7 +103,7 @@ std::string Utf8ToGbk(std::string_view utf8) {
 std::string GbkToUtf8(std::string_view gbk) {
   std::string out;
   out.reserve(gbk.size() + gbk.size() / 2);
-  Converter converter("UTF-8", "GBK");
+  thread_local Converter converter("UTF-8", "GBK");
   while (!gbk.empty()) {
     if (converter.Valid()) {
       gbk.remove_prefix(converter.Convert(gbk, out));

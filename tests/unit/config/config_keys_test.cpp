@@ -27,22 +27,6 @@ TEST(DefaultConfiguration, NewFileMatchesTheGoldenFileByteForByte) {
   EXPECT_TRUE(IniFile::Load(path).Existed());
 }
 
-TEST(DefaultConfiguration, ReadsBackAsTheCreationDefaults) {
-  IniFile ini;
-  WriteDefaultConfiguration(ini, "/opt/climate/");
-  EXPECT_EQ(ini.ReadInteger("FrmMain", "Height", 0), CreationDefault::FrmMainHeight);
-  EXPECT_EQ(ini.ReadString("UserSet", "Language", ReadDefault::Language), "0");
-  EXPECT_EQ(ini.ReadString("UserSet", "UserPwd", ""), DefaultScrambledPassword);
-  EXPECT_EQ(ini.ReadString("FrmFlash", "FlashPictrue", ""), "/opt/climate/FlashPictrue.jpg");
-  EXPECT_EQ(ReadPortSettingsString(ini), "9600,n,8,1");
-  EXPECT_EQ(ini.Keys("Device").front(), "DeviceType");
-  EXPECT_FALSE(ini.HasKey("SerialPorts", "COM1"));
-  for (const ParameterKey& key : UserSetKtKeys()) {
-    EXPECT_EQ(ini.ReadString("UserSetKt", key.key, ""), std::to_string(key.creationDefault));
-    EXPECT_TRUE(ini.ReadBool("UserSetKt", key.enableKey, ReadDefault::ParameterEnabled));
-  }
-}
-
 TEST(ReadDefaults, ExistingFileMissingKeysIsNeverCompleted) {
   const IniFile ini = IniFile::Parse("[FrmMain]\r\nColor=1\r\n[UserSetKt]\r\nZllmd=3\r\n");
   EXPECT_EQ(ini.ReadInteger("FrmMain", "Height", ReadDefault::FrmMainHeight), 582);

@@ -139,12 +139,5 @@ TEST(IniRead, GarbageNeverBreaksTheReader) {
   EXPECT_EQ(utf8Garbage.ReadString("A", "K", ""), "?(?");
 }
 
-TEST(IniRead, MissingFileIsEmptyAndNotExisting) {
-  const IniFile ini = IniFile::Load("/nonexistent-folder/UserSet.INI");
-  EXPECT_FALSE(ini.Existed());
-  EXPECT_TRUE(ini.Sections().empty());
-  EXPECT_EQ(ini.ReadInteger("FrmMain", "Height", 582), 582);
-}
-
 }  // namespace
 }  // namespace climate
