@@ -198,8 +198,10 @@ void QtSerialPort::Write(const std::vector<std::uint8_t>& bytes) {
   if (written != size) {
     throw SerialError(PortLabel() + ": write failed: " + serial_.errorString().toStdString());
   }
-  // Hand the frame to the driver now rather than on the next turn of the event loop.
+  // Hand the frame to the driver now rather than on the next turn of the event loop. A line
+  // that fails here has not carried the frame: say so instead of reporting it as sent.
   serial_.flush();
+  if (linkLost_) throw SerialError(PortLabel() + ": write failed: the line is lost");
 }
 
 void QtSerialPort::OnError(QSerialPort::SerialPortError error) {

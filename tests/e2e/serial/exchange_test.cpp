@@ -6,7 +6,6 @@
 #include "app/config/ini_file.hpp"
 #include "link_client.hpp"
 #include "protocol/frame.hpp"
-#include "protocol/replies.hpp"
 #include "sim_process.hpp"
 
 namespace climate::test {
@@ -172,17 +171,6 @@ TEST_F(SimulatorLink, RefusingAndSilentUnits) {
   const Bytes request = Request(CommandKind::RealTimeData, DeviceKind::AirConditioner);
   EXPECT_TRUE(client_->Exchange(request, 1, 400).empty());
   EXPECT_EQ(Recorded(), std::vector<std::string>{HexDump(request)});
-}
-
-TEST_F(SimulatorLink, ForcedAlarmsReachTheDecoder) {
-  Start({"--kind", "ac", "--alarm", "sensor", "--alarm", "high-pressure"});
-  const auto frames =
-      client_->Exchange(Request(CommandKind::RealTimeData, DeviceKind::AirConditioner));
-  ASSERT_EQ(frames.size(), 1u);
-  const AcRealTimeData data = DecodeAcRealTime(frames.front());
-  EXPECT_EQ(data.AlarmByte1 & 0x80, 0x80);
-  EXPECT_EQ(data.AlarmByte2, 0x10);
-  EXPECT_NEAR(static_cast<int>(data.SupplyVoltage), 220, 3);
 }
 
 TEST_F(SimulatorLink, BothSidesSpeakTheProtocolOfOneConfigurationFile) {

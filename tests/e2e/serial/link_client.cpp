@@ -43,6 +43,7 @@ LinkClient::LinkClient(const std::string& devicePath, std::uint8_t startByte)
   port_.onLinkLost = [this](const std::string& reason) {
     lostReason_ = reason;
     lostAtMs_ = clock_.elapsed();
+    ++lossReports_;
   };
 }
 

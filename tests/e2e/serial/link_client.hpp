@@ -39,6 +39,7 @@ class LinkClient {
   // The reason given with onLinkLost, and when it came (ms on the client's timer).
   const std::optional<std::string>& LostReason() const { return lostReason_; }
   qint64 LostAtMs() const { return lostAtMs_; }
+  int LossReports() const { return lossReports_; }
   qint64 NowMs() const { return clock_.elapsed(); }
 
  private:
@@ -51,6 +52,7 @@ class LinkClient {
   int notifications_ = 0;
   std::optional<std::string> lostReason_;
   qint64 lostAtMs_ = -1;
+  int lossReports_ = 0;
 };
 
 // The receive path's verdict on one frame, in English.

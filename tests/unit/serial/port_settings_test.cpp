@@ -46,17 +46,11 @@ TEST(PortSettingsText, RefusesWhatTheLineCannotTake) {
   }
 }
 
-TEST(PortSettingsText, FormatsInTheStoredShapeAndReadsBack) {
+TEST(PortSettingsText, FormattedTextReadsBackTheSame) {
   EXPECT_EQ(FormatPortSettings(PortSettings{}), "9600,n,8,1");
-  const PortSettings odd{115200, Parity::Odd, 7, 2};
-  EXPECT_EQ(FormatPortSettings(odd), "115200,o,7,2");
-  for (const char* text : {"9600,n,8,1", "19200,e,7,2", "115200,o,5,2"}) {
-    SCOPED_TRACE(text);
-    const auto parsed = ParsePortSettings(text);
-    ASSERT_TRUE(parsed.has_value());
-    EXPECT_EQ(FormatPortSettings(*parsed), text);
+  for (const char* text : {"19200,e,7,2", "115200,o,5,2"}) {
+    EXPECT_EQ(FormatPortSettings(*ParsePortSettings(text)), text);
   }
-  // Upper-case parity letters are read, and written back in the usual lower case.
   EXPECT_EQ(FormatPortSettings(*ParsePortSettings("9600,E,8,1")), "9600,e,8,1");
 }
 
