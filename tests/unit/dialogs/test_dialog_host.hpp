@@ -8,7 +8,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "console/prompts.hpp"
@@ -20,24 +19,19 @@ namespace climate::testing {
 
 class ScriptedPrompts final : public Prompts {
  public:
-  void Message(const std::string& text, const std::string& caption) override {
-    messages.emplace_back(text, caption);
-  }
+  void Message(const std::string&, const std::string&) override {}
   bool Confirm(const std::string& text, const std::string& caption) override {
-    confirms.emplace_back(text, caption);
-    if (confirmAnswers.empty()) return false;
-    const bool answer = confirmAnswers.front();
-    confirmAnswers.pop_front();
+    confirms.push_back(text + "|" + caption);
+    const bool answer = !answers.empty() && answers.front();
+    if (!answers.empty()) answers.pop_front();
     return answer;
   }
   bool InputText(const std::string&, const std::string&, std::string&, char, const std::string&,
                  const std::string&) override {
     return false;
   }
-
-  std::deque<bool> confirmAnswers;                            // unanswered questions are cancelled
-  std::vector<std::pair<std::string, std::string>> confirms;  // text, caption
-  std::vector<std::pair<std::string, std::string>> messages;
+  std::deque<bool> answers;           // unanswered questions are cancelled
+  std::vector<std::string> confirms;  // "text|caption"
 };
 
 // A folder of its own under the system temp folder, removed with the object.
@@ -45,16 +39,13 @@ class TempFolder {
  public:
   TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "dialogs-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+    if (mkdtemp(pattern.data())) path_ = pattern + "/";
   }
   ~TempFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  // With a trailing '/'.
-  std::string Path() const { return path_ + "/"; }
+  const std::string& Path() const { return path_; }  // ends with '/'
 
  private:
   std::string path_;
@@ -65,24 +56,20 @@ inline void WriteTextFile(const std::string& path, const std::string& text) {
 }
 
 inline std::string ReadTextFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
-  text << in.rdbuf();
+  text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
 }
 
 class TestDialogHost : public DialogHost {
  public:
-  TestDialogHost() : configPath(folder.Path() + "UserSet.INI") {
-    port.Open();  // most tests start with a working line
-    port.openCount = 0;
-  }
+  TestDialogHost() { port.Open(); }
 
   Language CurrentLanguage() const override { return language; }
   std::string ConfigPath() const override { return configPath; }
   const ProtocolSettings& Protocol() const override { return protocol; }
+  // SendRequest with an open routine that reports its failure as the main window's does.
   bool Send(const RequestFrame& frame) override {
-    ++sendCalls;
     return SendRequest(Port(), frame, [this] {
       ++openAttempts;
       try {
@@ -97,6 +84,7 @@ class TestDialogHost : public DialogHost {
   Prompts& GetPrompts() override { return prompts; }
   void ShowError(const std::string& text) override { errors.push_back(text); }
 
+  void WriteConfig(const std::string& text) const { WriteTextFile(configPath, text); }
   // Closes the line and makes it impossible to open again.
   void BreakPort() {
     port.Close();
@@ -104,15 +92,18 @@ class TestDialogHost : public DialogHost {
   }
 
   TempFolder folder;
+  std::string configPath = folder.Path() + "UserSet.INI";
   Language language = Language::English;
-  std::string configPath;
   ProtocolSettings protocol = DefaultProtocolSettings();
   FakeSerialPort port;
   ScriptedPrompts prompts;
   std::vector<std::string> errors;
   int pendingCommand = -1;
-  int sendCalls = 0;
   int openAttempts = 0;
 };
+
+inline Bytes B(std::initializer_list<int> values) {
+  return Bytes(values.begin(), values.end());
+}
 
 }  // namespace climate::testing
