@@ -48,10 +48,17 @@ int Run(QApplication& app) {
   const std::string configPath = exeDir + std::string(ConfigFileName);
 
   QtSerialPort port(ReadSerialPortPaths(IniFile::Load(configPath)));
-  TFrmMain window(ConsoleEnvironment{exeDir, QDir::currentPath().toStdString(), port, prompts,
-                                     clock, {}});
+  TFrmMain window(
+      ConsoleEnvironment{exeDir, QDir::currentPath().toStdString(), port, prompts, clock, {}});
   prompts.SetParent(&window);
-  SignalCloser closer(window);
+  // A termination signal closes the window as the operator would, so the choices are saved. No
+  // box may wait for an answer afterwards, and leaving every event loop ends a modal dialog that is
+  // open.
+  SignalCloser closer([&] {
+    prompts.Dismiss();
+    window.close();
+    QCoreApplication::exit(0);
+  });
 
   std::unique_ptr<DialogLauncher> launcher;
   {
@@ -66,7 +73,9 @@ int Run(QApplication& app) {
   }
 
   window.show();
-  const int result = app.exec();
+  // A termination signal that came while the show handler had a message box open has closed
+  // the window already; there is no loop left to run.
+  const int result = window.Closed() ? 0 : app.exec();
   window.SetDialogLauncher(nullptr);
   launcher.reset();
   return result;

@@ -6,9 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QSocketNotifier>
-#include <QWidget>
 #include <cerrno>
 #include <csignal>
 #include <stdexcept>
@@ -30,7 +28,8 @@ extern "C" void OnTerminationSignal(int) {
 
 }  // namespace
 
-SignalCloser::SignalCloser(QWidget& window) : window_(window) {
+SignalCloser::SignalCloser(std::function<void()> onTermination)
+    : onTermination_(std::move(onTermination)) {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, wakeFds) != 0) {
     throw std::runtime_error("Cannot watch for termination signals");
   }
@@ -55,13 +54,10 @@ SignalCloser::~SignalCloser() {
   wakeFds[0] = wakeFds[1] = -1;
 }
 
-// The close handler saves the choices; quitting as well ends the run even while a modal dialog
-// keeps a window of its own open.
 void SignalCloser::OnSignal() {
   char bytes[16];
   (void)::read(wakeFds[1], bytes, sizeof bytes);
-  window_.close();
-  QCoreApplication::quit();
+  if (onTermination_) onTermination_();
 }
 
 }  // namespace climate

@@ -3,16 +3,17 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 class QSocketNotifier;
-class QWidget;
 
 namespace climate {
 
 class SignalCloser final : public QObject {
  public:
-  // One instance at a time; the previous handlers come back when it is destroyed.
-  explicit SignalCloser(QWidget& window);
+  // onTermination runs on the event loop for each signal. One instance at a time; the previous
+  // handlers come back when it is destroyed.
+  explicit SignalCloser(std::function<void()> onTermination);
   ~SignalCloser() override;
 
   SignalCloser(const SignalCloser&) = delete;
@@ -21,7 +22,7 @@ class SignalCloser final : public QObject {
  private:
   void OnSignal();
 
-  QWidget& window_;
+  std::function<void()> onTermination_;
   QSocketNotifier* notifier_ = nullptr;
 };
 

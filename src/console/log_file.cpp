@@ -46,15 +46,17 @@ bool AppendAll(const std::string& path, const std::string& bytes) {
 
 std::string FormatLogFileStem(const LocalDateTime& time) {
   char text[48];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d-%02d-%02d", time.year, time.month,
-                time.day, time.hour, time.minute, time.second);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d-%02d-%02d", time.year, time.month, time.day,
+                time.hour, time.minute, time.second);
   return text;
 }
 
 LogFile::LogFile(std::string directory, const Clock& clock)
     : directory_(std::move(directory)), clock_(clock) {}
 
-void LogFile::Append(std::string line) { pending_.push_back(std::move(line)); }
+void LogFile::Append(std::string line) {
+  pending_.push_back(std::move(line));
+}
 
 std::string LogFile::Path() const {
   if (directory_.empty() || directory_.back() == '/') return directory_ + fileName_;

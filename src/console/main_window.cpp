@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QSystemTrayIcon>
@@ -40,7 +41,9 @@ namespace {
 // Typed input stops growing the memo beyond this many characters.
 constexpr int MemoInputLimit = 2000;
 
-std::string Text(std::string_view text) { return std::string(text); }
+std::string Text(std::string_view text) {
+  return std::string(text);
+}
 
 QTimer* MakeTimer(QObject* parent, const char* name, int intervalMs) {
   auto* timer = new QTimer(parent);
@@ -82,11 +85,13 @@ TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
   Timer3_->start();
   TimerRsv_->start();
 
+  // A creation handler that throws leaves no window behind, so the port hears of the window
+  // only once it stands.
+  FormCreate();
   port_.onReceive = [this] { Guarded([this] { MSComm1Comm(); }); };
   port_.onLinkLost = [this](const std::string& reason) {
     Guarded([this, reason] { OnLinkLost(reason); });
   };
-  FormCreate();
 }
 
 TFrmMain::~TFrmMain() {
@@ -97,7 +102,8 @@ TFrmMain::~TFrmMain() {
 
 void TFrmMain::ConnectHandlers() {
   auto on = [this](auto* sender, auto signal, void (TFrmMain::*handler)()) {
-    connect(sender, signal, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+    connect(sender, signal, this,
+            [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
   };
   on(suiComboBoxCOM_, &QComboBox::activated, &TFrmMain::suiComboBoxCOMChange);
   on(ShapeComLed_, &Lamp::ContextRequested, &TFrmMain::ShapeComLedContextPopup);
@@ -147,17 +153,31 @@ Language TFrmMain::CurrentLanguage() const {
   return LanguageFromMenuCaption(Language_->text().toStdString());
 }
 
-std::string TFrmMain::ConfigPath() const { return env_.exeDir + Text(ConfigFileName); }
+std::string TFrmMain::ConfigPath() const {
+  return env_.exeDir + Text(ConfigFileName);
+}
 
-bool TFrmMain::Send(const RequestFrame& frame) {
+bool TFrmMain::SendFrame(const RequestFrame& frame) {
   return SendRequest(port_, frame, [this] { suiComboBoxCOMChange(); });
 }
 
-void TFrmMain::ShowError(const std::string& text) { prompts_.Message(text, ""); }
+// The dialogs send from inside their own event handling, where an error must not escape: it is
+// shown in the error box here and the frame counts as not sent.
+bool TFrmMain::Send(const RequestFrame& frame) {
+  try {
+    return SendFrame(frame);
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+    return false;
+  }
+}
+
+void TFrmMain::ShowError(const std::string& text) {
+  prompts_.Message(text, "");
+}
 
 DeviceKind TFrmMain::Kind() const {
-  return RadioGroupType_->ItemIndex() == 1 ? DeviceKind::HeatExchanger
-                                           : DeviceKind::AirConditioner;
+  return RadioGroupType_->ItemIndex() == 1 ? DeviceKind::HeatExchanger : DeviceKind::AirConditioner;
 }
 
 // Creation: the tray icon, then UserSet.INI: its language caption when the file exists, else the
@@ -172,8 +192,8 @@ void TFrmMain::FormCreate() {
   }
   IniFile ini = IniFile::Load(ConfigPath());
   if (ini.Existed()) {
-    Language_->setText(QString::fromStdString(
-        ini.ReadString("UserSet", "Language", ReadDefault::Language)));
+    Language_->setText(
+        QString::fromStdString(ini.ReadString("UserSet", "Language", ReadDefault::Language)));
   } else {
     WriteDefaultConfiguration(ini, env_.exeDir);
     ini.Save(ConfigPath());
@@ -197,6 +217,9 @@ void TFrmMain::FormShow() {
   // the whole layout on screen.
   resize(ini.ReadInteger("FrmMain", "Width", ReadDefault::FrmMainWidth),
          ini.ReadInteger("FrmMain", "Height", ReadDefault::FrmMainHeight));
+  if (const QScreen* screen = this->screen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
 
   maxLine_ = static_cast<std::int16_t>(ini.ReadInteger("UserSet", "MaxLine", ReadDefault::MaxLine));
   protocol_ = LoadProtocolSettings(ini);
@@ -233,7 +256,8 @@ void TFrmMain::FormShow() {
 
   // The selector has two items: a larger stored index selects the last, a negative one the
   // first, so a unit type is always selected.
-  const int deviceType = std::max(0, ini.ReadInteger("Device", "DeviceType", ReadDefault::DeviceType));
+  const int deviceType =
+      std::max(0, ini.ReadInteger("Device", "DeviceType", ReadDefault::DeviceType));
   RadioGroupType_->SetItemIndex(deviceType);
   if (RadioGroupType_->ItemIndex() == 0) RadioGroupTypeClick();
 

@@ -87,6 +87,8 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   int MaxLine() const { return maxLine_; }
   bool FactoryViewOpen() const;
   int MemoLineCount() const;
+  // The close handler has run (the operator, or a termination signal, closed the window).
+  bool Closed() const { return closed_; }
   const LogFile& Log() const { return log_; }
   const std::string& TrayToolTip() const { return trayToolTip_; }
   const ReceiveCounters& Counters() const { return counters_; }
@@ -110,6 +112,8 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   void BuildStatusBar();
   void ConnectHandlers();
   void SetControlText(std::string_view control, std::string_view text);
+  // Shrinks a caption's font, down to a readable minimum, until the text fits its design width.
+  static void FitCaption(QWidget* widget);
   void SetFactoryView(bool open);
 
   // main_window.cpp: lifecycle
@@ -129,6 +133,8 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   void SetStatusPanel(int index, std::string_view text);
 
   // main_window_commands.cpp: operator commands
+  // SendRequest with the port change handler; errors reach the caller.
+  bool SendFrame(const RequestFrame& frame);
   void RequestRealTimeData();
   void suiButtonOpenClick();
   void suiButtonStopClick();

@@ -23,14 +23,18 @@ namespace climate {
 
 namespace {
 
-std::string Text(std::string_view text) { return std::string(text); }
+std::string Text(std::string_view text) {
+  return std::string(text);
+}
 
-std::uint8_t LowByte(std::int16_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t LowByte(std::int16_t value) {
+  return static_cast<std::uint8_t>(value & 0xFF);
+}
 
 }  // namespace
 
 void TFrmMain::RequestRealTimeData() {
-  Send(BuildRequest(protocol_, CommandKind::RealTimeData, Kind()));
+  SendFrame(BuildRequest(protocol_, CommandKind::RealTimeData, Kind()));
 }
 
 // The periodic request reopens a closed port without a message box, and a port that fails
@@ -50,7 +54,7 @@ void TFrmMain::Timer1Timer() {
 void TFrmMain::suiButtonOpenClick() {
   const std::uint8_t data = LowByte(unitRunning_ ? protocol_.YkgjML : protocol_.YkkjML);
   pendingCommand_ = unitRunning_ ? 3 : 2;
-  Send(BuildRequest(protocol_, CommandKind::RemoteOnOff, Kind(), {&data, 1}));
+  SendFrame(BuildRequest(protocol_, CommandKind::RemoteOnOff, Kind(), {&data, 1}));
 }
 
 bool TFrmMain::CheckOperatorPassword(const std::string* prompt, bool opensFactoryView) {
@@ -86,8 +90,8 @@ void TFrmMain::suiButtonStopClick() {
   }
 
   std::string entry = stopPointValue_;
-  const bool confirmed = prompts_.InputText(stopPointCaption_, stopPointPrompt_, entry, 0,
-                                            dialogOk_, dialogCancel_);
+  const bool confirmed =
+      prompts_.InputText(stopPointCaption_, stopPointPrompt_, entry, 0, dialogOk_, dialogCancel_);
   if (confirmed) stopPointValue_ = entry;
   // The value is checked even after a cancel: it is the one confirmed last.
   const StopPointResult result = ValidateStopPoint(stopPointValue_);
@@ -101,14 +105,14 @@ void TFrmMain::suiButtonStopClick() {
   }
   if (!confirmed) return;
   const std::uint8_t data = static_cast<std::uint8_t>(result.degrees + 20);
-  if (Send(BuildRequest(protocol_, CommandKind::SetFanStopPoint, kind, {&data, 1}))) {
+  if (SendFrame(BuildRequest(protocol_, CommandKind::SetFanStopPoint, kind, {&data, 1}))) {
     pendingCommand_ = 4;
   }
 }
 
 void TFrmMain::suiButtonCjSetClick() {
   if (!CheckOperatorPassword(nullptr, true)) return;
-  Send(BuildRequest(protocol_, CommandKind::GetFactoryParameters, DeviceKind::HeatExchanger));
+  SendFrame(BuildRequest(protocol_, CommandKind::GetFactoryParameters, DeviceKind::HeatExchanger));
 }
 
 void TFrmMain::suiButtonSetClick() {
@@ -157,7 +161,9 @@ void TFrmMain::ApplyCollectionMode(bool periodic) {
   suiButtonSearch_->setEnabled(!periodic);
 }
 
-void TFrmMain::suiCheckBoxTimerClick() { ApplyCollectionMode(suiCheckBoxTimer_->isChecked()); }
+void TFrmMain::suiCheckBoxTimerClick() {
+  ApplyCollectionMode(suiCheckBoxTimer_->isChecked());
+}
 
 // A new period restarts the count; in manual mode the timer stays stopped.
 void TFrmMain::suiSpinEditTimeChange() {

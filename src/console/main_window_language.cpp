@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
 #include "console/dialog_launcher.hpp"
@@ -35,6 +36,7 @@ void TFrmMain::LanguageClick() {
   }
   RadioGroupType_->SetItems(
       {Q(Texts::UnitSelectorItem0.In(target)), Q(Texts::UnitSelectorItem1.In(target))});
+  for (int i = 0; i < 2; ++i) FitCaption(RadioGroupType_->Button(i));
   stopPointCaption_ = Texts::StopPointCaption.In(target);
   stopPointPrompt_ = Texts::StopPointPrompt.In(target);
   dialogOk_ = Texts::DialogOk.In(target);
@@ -68,6 +70,7 @@ void TFrmMain::RadioGroupTypeClick() {
   for (Lamp* lamp : Shape_) lamp->SetColour(Lamp::Green);
   unitRunning_ = true;
   suiButtonOpen_->setText(Q(Texts::RemoteOffAfterSwitch.In(language)));
+  FitCaption(suiButtonOpen_);
 
   RequestRealTimeData();
   ClearMessageMemo();

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
@@ -28,6 +29,8 @@ namespace climate {
 namespace {
 
 constexpr int StatusBarHeight = 20;
+constexpr int CaptionPixelSize = 12;
+constexpr int SmallestCaptionPixelSize = 9;
 constexpr std::array<int, 6> StatusPanelWidths = {150, 10, 120, 140, 30, 50};
 
 // The band above the controls where the themed window drew its own title bar.
@@ -136,6 +139,12 @@ QLineEdit* PlaceValueBox(QWidget* parent, int number, int left, int top) {
 void TFrmMain::BuildLayout() {
   auto* client = new QWidget(this);
   client->setObjectName("ClientArea");
+  // A narrow face keeps the English captions inside their design rectangles; Chinese glyphs come
+  // from the CJK face.
+  QFont font = client->font();
+  font.setFamilies({"DejaVu Sans Condensed", "WenQuanYi Micro Hei"});
+  font.setPixelSize(CaptionPixelSize);
+  client->setFont(font);
   client->setFixedSize(DesignWidth, DesignHeight - StatusBarHeight);
   setCentralWidget(client);
 
@@ -245,20 +254,14 @@ void TFrmMain::BuildLayout() {
   placeLamps(group2, statusLamps, 5);
   auto* group3 = Place<QGroupBox>(client, "GroupBox3", 485, 207, 144, 318);
   group3->setTitle("Alarm Output");
-  const LampRow alarmLamps[] = {{2, "Label7", "High Temperature Alarm"},
-                                {4, "Label8", "Low Temperature Alarm"},
-                                {6, "Label9", "Over Voltage "},
-                                {8, "Label10", "Under Voltage "},
-                                {10, "Label11", "Internal Fan Fault"},
-                                {15, "Label12", "External Fan Fault"},
-                                {14, "Label13", "Heater Fault"},
-                                {13, "Label14", "Sensor Fault"},
-                                {11, "Label19", "Remote On/Off"},
-                                {12, "Label18", "Custom  Alarm #1"},
-                                {17, "Label15", "Custom  Alarm #2"},
-                                {16, "Label16", "Custom  Alarm #3"},
-                                {18, "Label17", "High Pressure Alarm"},
-                                {19, "Label20", "Low Pressure Alarm"}};
+  const LampRow alarmLamps[] = {
+      {2, "Label7", "High Temperature Alarm"}, {4, "Label8", "Low Temperature Alarm"},
+      {6, "Label9", "Over Voltage "},          {8, "Label10", "Under Voltage "},
+      {10, "Label11", "Internal Fan Fault"},   {15, "Label12", "External Fan Fault"},
+      {14, "Label13", "Heater Fault"},         {13, "Label14", "Sensor Fault"},
+      {11, "Label19", "Remote On/Off"},        {12, "Label18", "Custom  Alarm #1"},
+      {17, "Label15", "Custom  Alarm #2"},     {16, "Label16", "Custom  Alarm #3"},
+      {18, "Label17", "High Pressure Alarm"},  {19, "Label20", "Low Pressure Alarm"}};
   placeLamps(group3, alarmLamps, 14);
 
   RadioGroupType_ = Place<RadioGroup>(client, "RadioGroupType", 4, 474, 373, 41);
@@ -268,9 +271,9 @@ void TFrmMain::BuildLayout() {
   RadioGroupType_->SetItemIndex(0);
 
   auto* group6 = Place<QGroupBox>(client, "GroupBox6", 4, 514, 374, 47);
-  suiButtonSearch_ = Place<QPushButton>(group6, "suiButtonSearch", 5, 9, 122, 30);
-  suiButtonSet_ = Place<QPushButton>(group6, "suiButtonSet", 129, 9, 122, 30);
-  suiButtonOpen_ = Place<QPushButton>(group6, "suiButtonOpen", 253, 9, 116, 30);
+  suiButtonSearch_ = Place<QPushButton>(group6, "suiButtonSearch", 5, 9, 136, 30);
+  suiButtonSet_ = Place<QPushButton>(group6, "suiButtonSet", 143, 9, 136, 30);
+  suiButtonOpen_ = Place<QPushButton>(group6, "suiButtonOpen", 281, 9, 88, 30);
 
   suiCheckBoxTimer_ = Place<QCheckBox>(client, "suiCheckBoxTimer", 380, 480, 104, 18);
   suiCheckBoxTimer_->setText("Periodical Report");
@@ -292,14 +295,14 @@ void TFrmMain::BuildLayout() {
   BuildMenus();
   BuildStatusBar();
   for (const ControlText& text : DesignTexts()) SetControlText(text.control, text.text.english);
-  setWindowTitle(QString::fromStdString(WindowTitle(DeviceKind::AirConditioner,
-                                                    Language::English)));
+  for (QWidget* widget : client->findChildren<QWidget*>()) FitCaption(widget);
+  setWindowTitle(
+      QString::fromStdString(WindowTitle(DeviceKind::AirConditioner, Language::English)));
 
   // The window's menu opens on the client area and on these groups; the memo has its own.
   for (QWidget* widget : {static_cast<QWidget*>(client), static_cast<QWidget*>(group2),
                           static_cast<QWidget*>(group3), static_cast<QWidget*>(group4),
-                          static_cast<QWidget*>(group5),
-                          static_cast<QWidget*>(GroupBoxCjSet_)}) {
+                          static_cast<QWidget*>(group5), static_cast<QWidget*>(GroupBoxCjSet_)}) {
     widget->installEventFilter(this);
   }
 }
@@ -337,10 +340,16 @@ void TFrmMain::BuildStatusBar() {
   for (std::size_t i = 0; i < statusPanels_.size(); ++i) {
     auto* panel = new QLabel(bar);
     panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-    panel->setFixedWidth(StatusPanelWidths[i]);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
-    bar->addWidget(panel);
+    // As in the status bars operators know, the last panel runs on to the right edge.
+    const bool last = i + 1 == statusPanels_.size();
+    if (last) {
+      panel->setMinimumWidth(StatusPanelWidths[i]);
+    } else {
+      panel->setFixedWidth(StatusPanelWidths[i]);
+    }
+    bar->addWidget(panel, last ? 1 : 0);
     statusPanels_[i] = panel;
   }
   statusPanels_[4]->setPixmap(DrawPanelIcon());
@@ -353,13 +362,41 @@ void TFrmMain::SetControlText(std::string_view control, std::string_view text) {
   QObject* object = findChild<QObject*>(name);
   if (auto* label = qobject_cast<QLabel*>(object)) {
     label->setText(value);
+    FitCaption(label);
   } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
     button->setText(value);
+    FitCaption(button);
   } else if (auto* group = qobject_cast<QGroupBox*>(object)) {
     group->setTitle(value);
   } else if (auto* item = qobject_cast<QAction*>(object)) {
     item->setText(value);
   }
+}
+
+void TFrmMain::FitCaption(QWidget* widget) {
+  QString text;
+  int reserved = 0;
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    text = label->text();
+    reserved = 2;
+  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    text = button->text();
+    reserved = 10;
+  } else if (auto* box = qobject_cast<QAbstractButton*>(widget)) {
+    text = box->text();
+    reserved = 22;  // the check mark or radio indicator
+  } else {
+    return;
+  }
+  if (text.isEmpty()) return;
+  text.remove('&');
+  QFont font = widget->font();
+  font.setPixelSize(CaptionPixelSize);
+  while (font.pixelSize() > SmallestCaptionPixelSize &&
+         QFontMetrics(font).horizontalAdvance(text) > widget->width() - reserved) {
+    font.setPixelSize(font.pixelSize() - 1);
+  }
+  widget->setFont(font);
 }
 
 // The factory view moves the memo down below the factory group.

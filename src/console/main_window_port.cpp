@@ -13,7 +13,9 @@
 
 namespace climate {
 
-std::string TFrmMain::PortText() const { return suiComboBoxCOM_->currentText().toStdString(); }
+std::string TFrmMain::PortText() const {
+  return suiComboBoxCOM_->currentText().toStdString();
+}
 
 // Closes the port, selects the listed one and opens it; a failure is reported with a message box,
 // panel 0 and the maroon lamp, and goes no further. A list without a selection has no port number

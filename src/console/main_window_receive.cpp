@@ -82,6 +82,7 @@ void TFrmMain::ApplyRealTime(const RealTimeView& view) {
   }
   unitRunning_ = view.unitRunning;
   suiButtonOpen_->setText(Q(view.openButtonCaption));
+  FitCaption(suiButtonOpen_);
 }
 
 void TFrmMain::ApplyFactory(const FactoryView& view) {
@@ -107,7 +108,9 @@ void TFrmMain::ClearMessageMemo() {
   logStartLine_ = 0;
 }
 
-void TFrmMain::ClearClick() { ClearMessageMemo(); }
+void TFrmMain::ClearClick() {
+  ClearMessageMemo();
+}
 
 void TFrmMain::LogClick() {
   logStartLine_ = MemoLineCount();

@@ -18,20 +18,21 @@ QString QtPrompts::Caption(const std::string& caption) const {
 }
 
 void QtPrompts::Message(const std::string& text, const std::string& caption) {
+  if (dismissed_) return;
   QMessageBox box(QMessageBox::NoIcon, Caption(caption), QString::fromStdString(text),
                   QMessageBox::Ok, parent_);
   box.exec();
 }
 
 bool QtPrompts::Confirm(const std::string& text, const std::string& caption) {
+  if (dismissed_) return false;
   QMessageBox box(QMessageBox::NoIcon, Caption(caption), QString::fromStdString(text),
                   QMessageBox::Ok | QMessageBox::Cancel, parent_);
   return box.exec() == QMessageBox::Ok;
 }
 
-bool QtPrompts::InputText(const std::string& caption, const std::string& prompt,
-                          std::string& value, char mask, const std::string& okText,
-                          const std::string& cancelText) {
+bool QtPrompts::InputText(const std::string& caption, const std::string& prompt, std::string& value,
+                          char mask, const std::string& okText, const std::string& cancelText) {
   QDialog dialog(parent_);
   dialog.setObjectName("InputDialog");
   dialog.setWindowTitle(Caption(caption));

@@ -16,6 +16,8 @@ class QtPrompts final : public Prompts {
   QtPrompts(QWidget* parent, std::string applicationTitle);
 
   void SetParent(QWidget* parent) { parent_ = parent; }
+  // The program is ending: from now on nothing is shown and every question is cancelled.
+  void Dismiss() { dismissed_ = true; }
 
   void Message(const std::string& text, const std::string& caption) override;
   bool Confirm(const std::string& text, const std::string& caption) override;
@@ -27,6 +29,7 @@ class QtPrompts final : public Prompts {
 
   QWidget* parent_;
   std::string applicationTitle_;
+  bool dismissed_ = false;
 };
 
 }  // namespace climate

@@ -12,12 +12,14 @@ namespace climate {
 
 namespace {
 
-constexpr std::array<std::string_view, 7> ChineseWeekdays = {
-    "星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
+constexpr std::array<std::string_view, 7> ChineseWeekdays = {"星期日", "星期一", "星期二", "星期三",
+                                                             "星期四", "星期五", "星期六"};
 constexpr std::array<std::string_view, 7> EnglishWeekdays = {
     "  Sunday", "  Monday", "  Tuesday", "  Wednesday", "  Thursday", "  Friday", "  Saturday"};
 
-std::string Str(std::string_view text) { return std::string(text); }
+std::string Str(std::string_view text) {
+  return std::string(text);
+}
 
 }  // namespace
 
@@ -30,8 +32,8 @@ std::string ClockTimeText(const LocalDateTime& time, Language language) {
 }
 
 std::string ClockDateText(const LocalDateTime& time, Language language) {
-  std::string text = std::to_string(time.year) + "-" + std::to_string(time.month) + "-" +
-                     std::to_string(time.day);
+  std::string text =
+      std::to_string(time.year) + "-" + std::to_string(time.month) + "-" + std::to_string(time.day);
   const std::size_t weekday = static_cast<std::size_t>(time.weekday) % 7;
   text += language == Language::Chinese ? ChineseWeekdays[weekday] : EnglishWeekdays[weekday];
   return text;

@@ -1,5 +1,5 @@
-// Every caption of the main window in both languages, to be held against the operator manual
-// line by line. Blanks inside the texts are deliberate: they are what operators have always seen.
+// Every caption of the main window in both languages, side by side so each pair reads at a
+// glance. Blanks inside the texts are deliberate: they are what operators have always seen.
 #include "console/ui_texts.hpp"
 
 #include <array>
@@ -58,17 +58,22 @@ constexpr std::array<ControlText, 46> LanguageTable = {{
 }};
 
 constexpr std::array<UnitTypeText, 9> UnitTypeTable = {{
-    {"Label27", {"当前制冷停止点", "Cooling Off"}, {"当前外风机调速点", "External Fan Min Speed T"}},
+    {"Label27",
+     {"当前制冷停止点", "Cooling Off"},
+     {"当前外风机调速点", "External Fan Min Speed T"}},
     {"Label30", {"当前制冷开启点", "Cooling On"}, {"当前外风机全速点", "External Fan Max Speed T"}},
     {"Label33", {"当前加热停止点", "Heater Off"}, {"当前加热停止点", "Heater Off"}},
     {"Label5", {"压缩机状态", "Compressor"}, {"换热状态", "Exchanger"}},
     {"Label17", {"系统高压告警", "High Pressure Alarm"}, {"用户自定义4", "Custom Alarm #4"}},
     {"Label20", {"系统低压告警", "Low Pressure Alarm"}, {"用户自定义5", "Custom Alarm #5"}},
-    {"suiButtonStop", {"室内风机停止点(&T)", "Internal Fan Stop (&T)"},
+    {"suiButtonStop",
+     {"室内风机停止点(&T)", "Internal Fan Stop (&T)"},
      {"厂家设定参数(&J)", "Factory Settings (&J)"}},
-    {"suiButtonSearch", {"空调状态召唤(&W)", "Real-Time Data Report (&W)"},
+    {"suiButtonSearch",
+     {"空调状态召唤(&W)", "Real-Time Data Report (&W)"},
      {"热交换器状态召唤(&W)", "Status Report (&W)"}},
-    {"suiButtonSet", {"空调器参数设置(&S)", "Air Conditioner Settings (&S)"},
+    {"suiButtonSet",
+     {"空调器参数设置(&S)", "Air Conditioner Settings (&S)"},
      {"热交换器参数设置(&S)", "Setpoints (&S)"}},
 }};
 
@@ -94,13 +99,21 @@ constexpr std::array<ControlText, 17> DesignTable = {{
     {"Help", {"Help (&H)", "Help (&H)"}},
 }};
 
-std::string Blanks(std::size_t count) { return std::string(count, ' '); }
+std::string Blanks(std::size_t count) {
+  return std::string(count, ' ');
+}
 
 }  // namespace
 
-std::span<const ControlText> LanguageSwitchTexts() { return LanguageTable; }
-std::span<const UnitTypeText> UnitTypeTexts() { return UnitTypeTable; }
-std::span<const ControlText> DesignTexts() { return DesignTable; }
+std::span<const ControlText> LanguageSwitchTexts() {
+  return LanguageTable;
+}
+std::span<const UnitTypeText> UnitTypeTexts() {
+  return UnitTypeTable;
+}
+std::span<const ControlText> DesignTexts() {
+  return DesignTable;
+}
 
 std::string WindowTitle(DeviceKind kind, Language language) {
   const bool hx = kind == DeviceKind::HeatExchanger;

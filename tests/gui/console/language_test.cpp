@@ -15,7 +15,7 @@ struct Expected {
   const char* english;
 };
 
-// The captions the language switch sets, as the operator manual lists them.
+// The captions the language switch sets, written out here independently of the window's tables.
 const Expected LanguageTable[] = {
     {"Label1", "选择串口", "Serial Port"},
     {"Label25", "室内温度", "Indoor Temperature"},
@@ -97,13 +97,16 @@ class LanguageTest : public ConsoleTest {
       EXPECT_EQ(Caption(e.control), zh ? e.chinese : e.english) << e.control;
     }
     for (const UnitExpected& e : UnitTable) {
-      const char* expected = hx ? (zh ? e.hxChinese : e.hxEnglish) : (zh ? e.acChinese : e.acEnglish);
+      const char* expected =
+          hx ? (zh ? e.hxChinese : e.hxEnglish) : (zh ? e.acChinese : e.acEnglish);
       EXPECT_EQ(Caption(e.control), expected) << e.control;
     }
     const QStringList items = Find<RadioGroup>("RadioGroupType")->Items();
     ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0].toStdString(), zh ? "机柜空调后台控制系统" : "Air-Conditioner Control System");
-    EXPECT_EQ(items[1].toStdString(), zh ? "热交换器后台控制系统" : "Heat Exchanger Control System");
+    EXPECT_EQ(items[0].toStdString(),
+              zh ? "机柜空调后台控制系统" : "Air-Conditioner Control System");
+    EXPECT_EQ(items[1].toStdString(),
+              zh ? "热交换器后台控制系统" : "Heat Exchanger Control System");
     EXPECT_EQ(Caption("suiButtonOpen"), zh ? "遥控关机(&O)" : "Remote Off (&O)");
 
     const std::string title = window_->windowTitle().toStdString();

@@ -20,7 +20,8 @@ class PortTest : public ConsoleTest {
   }
   void RightClickLamp() {
     auto* lamp = Find<Lamp>("ShapeComLed");
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4), lamp->mapToGlobal(QPoint(4, 4)));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4),
+                            lamp->mapToGlobal(QPoint(4, 4)));
     QCoreApplication::sendEvent(lamp, &event);
   }
   void ChoosePort(int index) {

@@ -120,7 +120,9 @@ TEST_F(ReceiveTest, DebugEchoShowsTheFrameInHex) {
   port_.Inject(Ack(0x42));
   const std::vector<std::string> lines = MemoLines();
   ASSERT_EQ(lines.size(), 2u);  // an unrecognised code: only the reception shows
-  EXPECT_EQ(lines[1], "7E0111420000" "0D");
+  EXPECT_EQ(lines[1],
+            "7E0111420000"
+            "0D");
 }
 
 TEST_F(ReceiveTest, FullMemoIsClearedBeforeTheNextReply) {
@@ -239,6 +241,18 @@ TEST_F(ReceiveTest, ClockAndTrayTextsFollowTheLanguage) {
   const std::string chinese = window.TrayToolTip();
   EXPECT_EQ(chinese.substr(0, 31), std::string(30, ' ') + chinese[30]);
   EXPECT_NE(chinese[30], ' ');
+}
+
+TEST_F(ReceiveTest, TypingStopsAtTwoThousandCharacters) {
+  StartEnglish();
+  auto* memo = Find<QPlainTextEdit>("suiMemoText");
+  QTest::keyClicks(memo, "note");
+  EXPECT_TRUE(memo->toPlainText().endsWith("note"));
+  for (int i = 0; i < 4; ++i) port_.Inject(AcReply);  // well over 2000 characters
+  const QString full = memo->toPlainText();
+  ASSERT_GT(full.size(), 2000);
+  QTest::keyClicks(memo, "more");
+  EXPECT_EQ(memo->toPlainText(), full);
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 // that will not open and a damaged port choice leave on screen, and what a close saves.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QSpinBox>
 #include <QTimer>
 
-#include "console_fixture.hpp"
 #include "console/radio_group.hpp"
+#include "console_fixture.hpp"
 
 namespace climate::testing {
 namespace {
@@ -173,6 +175,41 @@ TEST_F(StartupTest, RefusedSaveIsReportedAndTheWindowStillCloses) {
   ASSERT_EQ(prompts_.messages.size(), 1u);
   EXPECT_EQ(prompts_.messages[0].text, "Unable to write to " + ConfigPath());
   EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(StartupTest, MenusOpenWhereTheOperatorRightClicks) {
+  WriteConfig();
+  Start();
+  auto rightClick = [this](const char* name) {
+    auto* widget = Find<QWidget>(name);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                            widget->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(widget, &event);
+  };
+  auto* windowMenu = Find<QMenu>("suiPopupMenu2");
+  auto* memoMenu = Find<QMenu>("suiPopupMenu1");
+  for (const char* group : {"GroupBox2", "GroupBox3", "GroupBox4", "GroupBox5", "ClientArea"}) {
+    rightClick(group);
+    EXPECT_TRUE(windowMenu->isVisible()) << group;
+    windowMenu->hide();
+  }
+  emit Find<QPlainTextEdit>("suiMemoText")->customContextMenuRequested(QPoint(2, 2));
+  EXPECT_TRUE(memoMenu->isVisible());
+  memoMenu->hide();
+  rightClick("ShapeComLed");  // the port lamp keeps its right-click for the port
+  EXPECT_FALSE(windowMenu->isVisible());
+}
+
+TEST_F(StartupTest, DialogSendsNeverThrow) {
+  WriteConfig([](IniFile& ini) { ini.WriteString("UserSet", "Language", "中文(&L)"); });
+  TFrmMain& window = Start();
+  DialogHost& host = window;
+  port_.failWrites = true;
+  EXPECT_FALSE(host.Send(RealTimeRequest));
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_EQ(prompts_.messages[0].text, "write failed");
+  port_.failWrites = false;
+  EXPECT_TRUE(host.Send(RealTimeRequest));
 }
 
 }  // namespace

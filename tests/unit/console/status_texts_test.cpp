@@ -21,16 +21,6 @@ TEST(ClockTexts, NoLeadingZerosAndTheWeekday) {
   EXPECT_EQ(ClockDateText(wednesday, Language::English), "2024-1-3  Wednesday");
 }
 
-TEST(PortTexts, KeepTheirSpacing) {
-  EXPECT_EQ(PortInUseText("COM3", Language::English), "Using Serial Port COM3");
-  EXPECT_EQ(PortInUseText("COM3", Language::Chinese), "使用串口为COM3");
-  EXPECT_EQ(PortOpenFailedText("COM4", Language::English), "Open Serial Port COM4Fail!");
-  EXPECT_EQ(PortOpenFailedText("COM4", Language::Chinese), "打开串口COM4失败!");
-  EXPECT_EQ(PortClosedText("COM1", Language::English), "Serial PortCOM1Closed");
-  EXPECT_EQ(PortClosedText("COM1", Language::Chinese), "串口COM1已经关闭");
-  EXPECT_EQ(PortLostText("COM1", Language::English), "Serial Port COM1 Lost");
-}
-
 TEST(TrayText, EnglishOrThirtyBlanks) {
   EXPECT_EQ(TrayToolTipText(123456, Language::English),
             "Monitoring System Running!Free Memory 123456 K");

@@ -1,0 +1,135 @@
+// The window against the simulator: start-up requests, a reply in one-byte pieces, the
+// acknowledgements of remote on/off, the log after memo clears, and a unit that goes away and
+// comes back while the console polls.
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "console/lamp.hpp"
+#include "console_e2e.hpp"
+
+namespace climate::test {
+namespace {
+
+constexpr const char* RealTimeHex = "7E011141AEFF0D";
+constexpr const char* Closing = "*************************************";
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+  return QTest::qWaitFor(done, timeoutMs);
+}
+
+TEST(WindowOnSimulator, StartUpSendsThreeRequestsAndShowsTheirReplies) {
+  ConsoleOnSimulator console({});
+  EXPECT_TRUE(console.Prompts().messages.empty());
+  ASSERT_TRUE(WaitUntil([&] { return console.Window().Counters().realTime >= 3; }));
+  EXPECT_EQ(console.Requests(), (std::vector<std::string>{RealTimeHex, RealTimeHex, RealTimeHex}));
+  EXPECT_EQ(console.MemoCount(Closing), 3);
+  EXPECT_NE(console.Find<QLineEdit>("suiEdit1")->text().toStdString(), "－－");
+  EXPECT_EQ(console.Find<QLabel>("StatusPanel0")->text().toStdString(), "Using Serial Port COM1");
+}
+
+TEST(WindowOnSimulator, ReplyInOneBytePiecesIsShownOnce) {
+  ConsoleOnSimulator console({"--fragment", "1", "--noise"});
+  TFrmMain& window = console.Window();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime >= 3; }));
+  console.Find<QAbstractButton>("suiButtonSearch")->click();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime >= 4; }));
+  QTest::qWait(400);  // long enough for a stray second copy or a stale partial frame
+  EXPECT_EQ(window.Counters().realTime, 4u);
+  EXPECT_EQ(window.Counters().frames, 4u);
+  EXPECT_EQ(console.MemoCount(Closing), 4);
+  EXPECT_EQ(window.Counters().checksumErrors, 0u);
+}
+
+TEST(WindowOnSimulator, AcknowledgementsNameTheRemoteCommand) {
+  ConsoleOnSimulator console({});
+  TFrmMain& window = console.Window();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime >= 3; }));
+  auto* remote = console.Find<QAbstractButton>("suiButtonOpen");
+  remote->click();  // the unit runs: remote off
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().acknowledgements >= 1; }));
+  EXPECT_EQ(window.PendingCommand(), 3);
+  EXPECT_EQ(console.MemoLines().back(), "Remote off commad return success!");
+
+  console.Find<QAbstractButton>("suiButtonSearch")->click();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime >= 4; }));
+  EXPECT_FALSE(window.UnitRunning());
+  EXPECT_EQ(remote->text().toStdString(), "Remote On (&O)");
+  remote->click();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().acknowledgements >= 2; }));
+  EXPECT_EQ(console.MemoLines().back(), "Remote on commad return success!");
+  const std::vector<std::string> requests = console.Requests();
+  ASSERT_GE(requests.size(), 6u);
+  EXPECT_EQ(requests[3], "7E012243FF9CFE0D");
+  EXPECT_EQ(requests[5], "7E012243009BFF0D");
+}
+
+TEST(WindowOnSimulator, RefusedCommandIsReportedAsSuch) {
+  ConsoleOnSimulator console({"--nak"});
+  TFrmMain& window = console.Window();
+  console.Find<QAbstractButton>("suiButtonOpen")->click();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().acknowledgements >= 4; }));
+  EXPECT_EQ(console.MemoLines().back(), "Remote off commad return error,please try again!");
+}
+
+TEST(WindowOnSimulator, LogFileHoldsEveryLineAcrossMemoClears) {
+  ConsoleOnSimulator console({"--corrupt-every", "3"},
+                             [](IniFile& ini) { ini.WriteInteger("UserSet", "MaxLine", 40); });
+  TFrmMain& window = console.Window();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().frames >= 3; }));
+  console.Find<QAction>("Log")->trigger();
+  const auto before = window.Counters();
+  constexpr int Replies = 7;
+  for (int i = 0; i < Replies; ++i) {
+    const std::uint64_t frames = window.Counters().frames;
+    console.Find<QAbstractButton>("suiButtonSearch")->click();
+    ASSERT_TRUE(WaitUntil([&] { return window.Counters().frames > frames; }));
+  }
+  console.Find<QAction>("Stop")->trigger();
+  const auto after = window.Counters();
+  ASSERT_GT(after.memoClears, before.memoClears);
+  ASSERT_GT(after.checksumErrors, before.checksumErrors);
+
+  const std::vector<std::string> lines = ReadLines(window.Log().Path());
+  int receptions = 0;
+  int closings = 0;
+  int errors = 0;
+  for (std::string line : lines) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    receptions += line.rfind("Receive Time----", 0) == 0 ? 1 : 0;
+    closings += line == Closing ? 1 : 0;
+    errors += line == "Device return error,you can try again!" ? 1 : 0;
+  }
+  EXPECT_EQ(receptions, Replies);
+  EXPECT_EQ(closings, static_cast<int>(after.realTime - before.realTime));
+  EXPECT_EQ(errors, static_cast<int>(after.checksumErrors - before.checksumErrors));
+  EXPECT_EQ(lines.size(), static_cast<std::size_t>(Replies + 30 * closings + errors));
+}
+
+TEST(WindowOnSimulator, UnitThatGoesAwayIsShownLostAndPickedUpAgain) {
+  ConsoleOnSimulator console({}, [](IniFile& ini) {
+    ini.WriteInteger("UserSet", "Check", 1);
+    ini.WriteInteger("UserSet", "Timer", 2000);
+  });
+  TFrmMain& window = console.Window();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime >= 3; }));
+  auto* lamp = console.Find<Lamp>("ShapeComLed");
+  auto* panel = console.Find<QLabel>("StatusPanel0");
+
+  console.StopSim();
+  ASSERT_TRUE(WaitUntil([&] { return lamp->Colour() == Lamp::Maroon; }, 3000));
+  EXPECT_EQ(panel->text().toStdString(), "Serial Port COM1 Lost");
+  QTest::qWait(2500);  // at least one period with the unit absent
+  EXPECT_TRUE(console.Prompts().messages.empty());
+
+  console.RestartSim();
+  const std::uint64_t shown = window.Counters().realTime;
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime > shown; }, 6000));
+  EXPECT_EQ(lamp->Colour(), Lamp::Lime);
+  EXPECT_EQ(panel->text().toStdString(), "Using Serial Port COM1");
+  EXPECT_TRUE(console.Prompts().messages.empty());
+}
+
+}  // namespace
+}  // namespace climate::test
