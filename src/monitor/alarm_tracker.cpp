@@ -1,3 +1,4 @@
+// Opening and closing alarm history entries as the bits of the replies change.
 #include "monitor/alarm_tracker.hpp"
 
 #include <algorithm>
@@ -52,20 +53,21 @@ std::size_t AlarmTracker::AcknowledgeAll(const LocalDateTime& at) {
 }
 
 std::size_t AlarmTracker::ActiveCount() const {
-  return static_cast<std::size_t>(
-      std::count_if(entries_.begin(), entries_.end(), [](const AlarmEntry& e) { return e.Active(); }));
+  return static_cast<std::size_t>(std::count_if(entries_.begin(), entries_.end(),
+                                                [](const AlarmEntry& e) { return e.Active(); }));
 }
 
 std::size_t AlarmTracker::UnacknowledgedActiveCount() const {
-  return static_cast<std::size_t>(std::count_if(entries_.begin(), entries_.end(), [](const AlarmEntry& e) {
-    return e.Active() && !e.Acknowledged();
-  }));
+  return static_cast<std::size_t>(
+      std::count_if(entries_.begin(), entries_.end(),
+                    [](const AlarmEntry& e) { return e.Active() && !e.Acknowledged(); }));
 }
 
 // Ids only grow, so the list stays sorted by id.
 AlarmEntry* AlarmTracker::Find(std::uint64_t id) {
-  const auto it = std::lower_bound(entries_.begin(), entries_.end(), id,
-                                   [](const AlarmEntry& e, std::uint64_t value) { return e.id < value; });
+  const auto it =
+      std::lower_bound(entries_.begin(), entries_.end(), id,
+                       [](const AlarmEntry& e, std::uint64_t value) { return e.id < value; });
   return it != entries_.end() && it->id == id ? &*it : nullptr;
 }
 

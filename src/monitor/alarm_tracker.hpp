@@ -61,7 +61,7 @@ class AlarmTracker {
   std::vector<AlarmEntry> entries_;
   std::uint64_t nextId_ = 1;
   // Per unit type and named bit: the open entry's id, 0 when none.
-  std::array<std::array<std::uint64_t, 23>, 2> open_{};
+  std::array<std::array<std::uint64_t, NamedBitCount>, 2> open_{};
 };
 
 }  // namespace climate

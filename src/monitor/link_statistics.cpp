@@ -1,3 +1,4 @@
+// Counting the link's requests and replies, and the stale decision.
 #include "monitor/link_statistics.hpp"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The feed: what each call of the main window changes in the Monitor's state.
 #include "monitor/monitor_model.hpp"
 
 namespace climate {
@@ -82,8 +83,7 @@ std::vector<std::string> MonitorModel::OnReply(std::span<const std::uint8_t> fra
   return {};
 }
 
-std::vector<std::string> MonitorModel::OnRealTime(const RealTimeSample& sample,
-                                                  Language language) {
+std::vector<std::string> MonitorModel::OnRealTime(const RealTimeSample& sample, Language language) {
   unsigned changes = TrendChanged | LinkChanged;
   link_.OnGoodRealTime(sample.monotonicMs);
   trends_.Append(sample);
@@ -127,7 +127,9 @@ void MonitorModel::OnMemoLine(std::string_view line) {
   if (memoLines_.size() > MemoLinesKept) memoLines_.pop_front();
 }
 
-void MonitorModel::SetPortDescription(std::string text) { portDescription_ = std::move(text); }
+void MonitorModel::SetPortDescription(std::string text) {
+  portDescription_ = std::move(text);
+}
 
 void MonitorModel::Tick() {
   unsigned changes = LinkChanged;
@@ -140,7 +142,9 @@ void MonitorModel::Tick() {
   Notify(changes);
 }
 
-bool MonitorModel::ValuesStale() const { return link_.ValuesStale(clock_.MonotonicMs()); }
+bool MonitorModel::ValuesStale() const {
+  return link_.ValuesStale(clock_.MonotonicMs());
+}
 
 void MonitorModel::SetSettings(const MonitorSettings& settings) {
   const bool stopped = settings_.record && !settings.record;

@@ -54,7 +54,7 @@ class MonitorModel {
   // Every frame the receive path processed, with the outcome and the context it was processed
   // in. Returns memo lines to append after the outcome's own (the set point confirmation).
   std::vector<std::string> OnReply(std::span<const std::uint8_t> frame,
-                                    const ReceiveOutcome& outcome, const ReceiveContext& context);
+                                   const ReceiveOutcome& outcome, const ReceiveContext& context);
   void OnFramerCounters(const FramerCounters& counters);
   void OnDeviceSwitch(DeviceKind kind);
   void SetPeriodic(bool periodic, int periodMs);

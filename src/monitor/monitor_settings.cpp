@@ -1,3 +1,4 @@
+// The Monitor section of UserSet.INI.
 #include "monitor/monitor_settings.hpp"
 
 #include "app/config/ini_file.hpp"

@@ -9,32 +9,49 @@ namespace {
 
 using enum UnitScope;
 
-constexpr std::array<NamedBit, 23> Bits = {{
-    {0, 0, Both, "Unit running", "设备停止运行", "Unit stopped"},
-    {0, 1, Both, "Internal fan running", "室内风机停止运行", "Internal fan stopped"},
-    {0, 2, Both, "External fan running", "室外风机停止运行", "External fan stopped"},
-    {0, 3, AirConditionerOnly, "Compressor running", "压缩机停止运行", "Compressor stopped"},
-    {0, 3, HeatExchangerOnly, "Heat exchanger running", "换热器停止运行", "Heat exchanger stopped"},
-    {0, 4, Both, "Heater running", "电加热停止运行", "Heater stopped"},
-    {1, 0, Both, "High temperature alarm", "高温告警", "High temperature alarm"},
-    {1, 1, Both, "Low temperature alarm", "低温告警", "Low temperature alarm"},
-    {1, 2, Both, "Over voltage alarm", "高电压告警", "Over voltage alarm"},
-    {1, 3, Both, "Under voltage alarm", "低电压告警", "Under voltage alarm"},
-    {1, 4, AirConditionerOnly, "Compressor fault", "压缩机故障", "Compressor fault"},
-    {1, 4, HeatExchangerOnly, "Internal fan fault", "室内风机故障", "Internal fan fault"},
-    {1, 5, Both, "External fan fault", "室外风机故障", "External fan fault"},
-    {1, 6, Both, "Heater fault", "电加热故障", "Heater fault"},
-    {1, 7, Both, "Sensor fault", "传感器故障", "Sensor fault"},
-    {2, 0, Both, "Remote on/off fault", "远程开关机故障", "Remote on/off fault"},
-    {2, 1, Both, "Custom alarm 1", "用户自定义1故障", "Custom alarm #1"},
-    {2, 2, Both, "Custom alarm 2", "用户自定义2故障", "Custom alarm #2"},
-    {2, 3, Both, "Custom alarm 3", "用户自定义3故障", "Custom alarm #3"},
+constexpr std::array<NamedBit, NamedBitCount> Bits = {{
+    {0, 0, Both, "Unit running", "设备停止运行", "Unit stopped", "设备状态", "Unit"},
+    {0, 1, Both, "Internal fan running", "室内风机停止运行", "Internal fan stopped", "室内风机状态",
+     "Internal fan"},
+    {0, 2, Both, "External fan running", "室外风机停止运行", "External fan stopped", "室外风机状态",
+     "External fan"},
+    {0, 3, AirConditionerOnly, "Compressor running", "压缩机停止运行", "Compressor stopped",
+     "压缩机状态", "Compressor"},
+    {0, 3, HeatExchangerOnly, "Heat exchanger running", "换热器停止运行", "Heat exchanger stopped",
+     "换热状态", "Heat exchanger"},
+    {0, 4, Both, "Heater running", "电加热停止运行", "Heater stopped", "加热状态", "Heater"},
+    {1, 0, Both, "High temperature alarm", "高温告警", "High temperature alarm", "高温告警",
+     "High temperature alarm"},
+    {1, 1, Both, "Low temperature alarm", "低温告警", "Low temperature alarm", "低温告警",
+     "Low temperature alarm"},
+    {1, 2, Both, "Over voltage alarm", "高电压告警", "Over voltage alarm", "高电压告警",
+     "Over voltage"},
+    {1, 3, Both, "Under voltage alarm", "低电压告警", "Under voltage alarm", "低电压告警",
+     "Under voltage"},
+    {1, 4, AirConditionerOnly, "Compressor fault", "压缩机故障", "Compressor fault", "压缩机",
+     "Compressor fault"},
+    {1, 4, HeatExchangerOnly, "Internal fan fault", "室内风机故障", "Internal fan fault",
+     "室内风机", "Internal fan fault"},
+    {1, 5, Both, "External fan fault", "室外风机故障", "External fan fault", "室外风机",
+     "External fan fault"},
+    {1, 6, Both, "Heater fault", "电加热故障", "Heater fault", "电加热", "Heater fault"},
+    {1, 7, Both, "Sensor fault", "传感器故障", "Sensor fault", "传感器", "Sensor fault"},
+    {2, 0, Both, "Remote on/off fault", "远程开关机故障", "Remote on/off fault", "远程开关机",
+     "Remote on/off"},
+    {2, 1, Both, "Custom alarm 1", "用户自定义1故障", "Custom alarm #1", "用户自定义1",
+     "Custom alarm #1"},
+    {2, 2, Both, "Custom alarm 2", "用户自定义2故障", "Custom alarm #2", "用户自定义2",
+     "Custom alarm #2"},
+    {2, 3, Both, "Custom alarm 3", "用户自定义3故障", "Custom alarm #3", "用户自定义3",
+     "Custom alarm #3"},
     {2, 4, AirConditionerOnly, "System high pressure alarm", "系统高压告警",
-     "System high pressure alarm"},
+     "System high pressure alarm", "系统高压告警", "High pressure alarm"},
     {2, 5, AirConditionerOnly, "System low pressure alarm", "系统低压告警",
-     "System low pressure alarm"},
-    {2, 4, HeatExchangerOnly, "Custom alarm 4", "用户自定义4故障", "Custom alarm #4"},
-    {2, 5, HeatExchangerOnly, "Custom alarm 5", "用户自定义5故障", "Custom alarm #5"},
+     "System low pressure alarm", "系统低压告警", "Low pressure alarm"},
+    {2, 4, HeatExchangerOnly, "Custom alarm 4", "用户自定义4故障", "Custom alarm #4", "用户自定义4",
+     "Custom alarm #4"},
+    {2, 5, HeatExchangerOnly, "Custom alarm 5", "用户自定义5故障", "Custom alarm #5", "用户自定义5",
+     "Custom alarm #5"},
 }};
 
 constexpr std::string_view Celsius = "℃";
@@ -84,7 +101,9 @@ bool NamedBit::Value(std::uint8_t status, std::uint8_t alarm1, std::uint8_t alar
   return ((byte >> bit) & 1U) != 0;
 }
 
-std::span<const NamedBit> NamedBits() { return Bits; }
+std::span<const NamedBit, NamedBitCount> NamedBits() {
+  return Bits;
+}
 
 const ValueName& ValueNameFor(DeviceKind kind, std::size_t slot) {
   return (kind == DeviceKind::HeatExchanger ? HxValues : AcValues).at(slot);

@@ -25,6 +25,8 @@ struct NamedBit {
   std::string_view csvColumn;    // what a 1 in the column means
   std::string_view chineseName;  // the fault, as the alarm history names it
   std::string_view englishName;
+  std::string_view chineseLamp;  // the lamp, as its caption names it
+  std::string_view englishLamp;
 
   bool FaultWhenSet() const { return byteIndex != 0; }
   bool AppliesTo(DeviceKind kind) const;
@@ -35,11 +37,14 @@ struct NamedBit {
   std::string_view Name(Language language) const {
     return Pick(language, chineseName, englishName);
   }
+  std::string_view LampName(Language language) const {
+    return Pick(language, chineseLamp, englishLamp);
+  }
 };
 
-// Every named bit of either unit type, in byte and bit order: 23 entries, 19 of them apply to
-// each unit type.
-std::span<const NamedBit> NamedBits();
+// Every named bit of either unit type, in byte and bit order; 19 of them apply to each type.
+inline constexpr std::size_t NamedBitCount = 23;
+std::span<const NamedBit, NamedBitCount> NamedBits();
 
 // The ten values in the order the unit sends them: indoor and outdoor temperature, humidity,
 // voltage, then the six set points.

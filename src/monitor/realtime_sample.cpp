@@ -1,3 +1,4 @@
+// Samples from decoded replies, and the time texts of files, tables and the report.
 #include "monitor/realtime_sample.hpp"
 
 #include <charconv>
@@ -60,8 +61,8 @@ std::optional<int> ParseBoxValue(std::string_view text) {
 
 std::string FormatIsoLocal(const LocalDateTime& time) {
   char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", time.year, time.month,
-                time.day, time.hour, time.minute, time.second);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", time.year, time.month, time.day,
+                time.hour, time.minute, time.second);
   return text;
 }
 

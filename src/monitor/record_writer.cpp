@@ -1,3 +1,5 @@
+// CSV rows and their daily files. A write appends to the file and cuts a failed append back
+// off, so whatever happens to a write the file holds whole rows only.
 #include "monitor/record_writer.hpp"
 
 #include <cerrno>
@@ -62,7 +64,8 @@ std::string RecordWriter::FormatRow(const RealTimeSample& sample) {
 
   std::string cells[ValueColumnCount];
   for (std::size_t slot = 0; slot < ValueCount; ++slot) {
-    if (sample.values[slot]) cells[ColumnOfSlot(sample.kind, slot)] = std::to_string(*sample.values[slot]);
+    if (sample.values[slot])
+      cells[ColumnOfSlot(sample.kind, slot)] = std::to_string(*sample.values[slot]);
   }
   for (const std::string& cell : cells) row.append(",").append(cell);
 

@@ -1,3 +1,5 @@
+// Holding the set points sent against the unit's next report, and the memo lines that say how
+// it went.
 #include "monitor/setpoint_check.hpp"
 
 namespace climate {
@@ -76,8 +78,8 @@ std::string SetPointCheck::FormatLine(DeviceKind kind, const SetPointComparison&
     line = "设定值确认:   " + std::string(name.chinese) + " 已下发 " + sent + ", 设备上报 " +
            reported + (comparison.Matches() ? ", 一致" : ", 不一致!");
   } else {
-    line = "Setpoint check:   " + std::string(name.english) + " sent " + sent +
-           ", unit reports " + reported + (comparison.Matches() ? ", confirmed" : ", MISMATCH!");
+    line = "Setpoint check:   " + std::string(name.english) + " sent " + sent + ", unit reports " +
+           reported + (comparison.Matches() ? ", confirmed" : ", MISMATCH!");
   }
   return line;
 }

@@ -1,3 +1,4 @@
+// Trend series, their reduction for display and the step lines of the set points.
 #include "monitor/trend_store.hpp"
 
 #include <algorithm>
@@ -6,52 +7,94 @@ namespace climate {
 
 namespace {
 
-bool EarlierThan(const TrendPoint& point, std::int64_t ms) { return point.ms < ms; }
+bool EarlierThan(const TrendPoint& point, std::int64_t ms) {
+  return point.ms < ms;
+}
 
 }  // namespace
 
-std::vector<TrendPoint> DecimateMinMax(std::span<const TrendPoint> points, std::int64_t fromMs,
-                                       std::int64_t toMs, std::size_t buckets) {
-  std::vector<TrendPoint> out;
-  if (toMs < fromMs || buckets == 0) return out;
-  const auto begin = std::lower_bound(points.begin(), points.end(), fromMs, EarlierThan);
-  const auto end = std::upper_bound(points.begin(), points.end(), toMs,
-                                    [](std::int64_t ms, const TrendPoint& p) { return ms < p.ms; });
-  if (begin != points.begin()) out.push_back(*(begin - 1));
-  const auto count = static_cast<std::size_t>(end - begin);
-  if (count <= 2 * buckets) {
-    out.insert(out.end(), begin, end);
-    return out;
+namespace {
+
+// Floor division, so that times before 0 still fall into the right bucket.
+std::int64_t BucketOf(std::int64_t ms, std::int64_t width) {
+  return ms >= 0 ? ms / width : -((-ms + width - 1) / width);
+}
+
+}  // namespace
+
+void TrendReducer::Reset(std::span<const TrendPoint> points, std::int64_t fromMs) {
+  buckets_.clear();
+  dropped_ = 0;
+  coveredFrom_ = BucketOf(fromMs, bucketMs_);
+  firstMs_ = points.empty() ? 0 : points.front().ms;
+  const std::int64_t start = BucketOf(fromMs, bucketMs_) * bucketMs_;
+  consumed_ = static_cast<std::size_t>(
+      std::lower_bound(points.begin(), points.end(), start, EarlierThan) - points.begin());
+}
+
+const std::vector<TrendPoint>& TrendReducer::Reduce(std::span<const TrendPoint> points,
+                                                    std::int64_t fromMs, std::int64_t toMs,
+                                                    std::size_t buckets) {
+  out_.clear();
+  if (toMs < fromMs || buckets == 0 || points.empty()) {
+    bucketMs_ = 0;
+    return out_;
+  }
+  // Widths come from a fixed ladder a fifth apart, so a growing range keeps its width (and its
+  // buckets) until it has grown by a fifth, and never gets more than a fifth fewer buckets.
+  const std::int64_t wanted = (toMs - fromMs) / static_cast<std::int64_t>(buckets) + 1;
+  std::int64_t width = 1;
+  while (width < wanted) width = std::max(width + 1, width * 6 / 5);
+
+  const std::int64_t fromBucket = BucketOf(fromMs, width);
+  // The buckets hold every point from coveredFrom_ on; a range reaching further left, another
+  // width, or a series that lost its first points needs them made again.
+  const bool trimmed = points.front().ms != firstMs_ || points.size() < consumed_;
+  if (width != bucketMs_ || trimmed || fromBucket < coveredFrom_) {
+    bucketMs_ = width;
+    Reset(points, fromMs);
   }
 
-  out.reserve(out.size() + 2 * buckets);
-  const double span = static_cast<double>(toMs - fromMs) + 1.0;
-  auto first = begin;
-  while (first != end) {
-    const auto bucket = static_cast<std::size_t>(static_cast<double>(first->ms - fromMs) /
-                                                 span * static_cast<double>(buckets));
-    auto low = first;
-    auto high = first;
-    auto it = first + 1;
-    for (; it != end; ++it) {
-      const auto itBucket = static_cast<std::size_t>(static_cast<double>(it->ms - fromMs) /
-                                                     span * static_cast<double>(buckets));
-      if (itBucket != bucket) break;
-      if (it->value < low->value) low = it;
-      if (it->value > high->value) high = it;
+  for (std::size_t i = consumed_; i < points.size(); ++i) {
+    const std::int64_t index = BucketOf(points[i].ms, bucketMs_);
+    if (buckets_.empty() || buckets_.back().index != index) {
+      buckets_.push_back({index, i, i, i});
+      continue;
     }
-    if (low == high) {
-      out.push_back(*low);
-    } else if (low < high) {
-      out.push_back(*low);
-      out.push_back(*high);
-    } else {
-      out.push_back(*high);
-      out.push_back(*low);
-    }
-    first = it;
+    Bucket& bucket = buckets_.back();
+    if (points[i].value < points[bucket.low].value) bucket.low = i;
+    if (points[i].value > points[bucket.high].value) bucket.high = i;
   }
-  return out;
+  consumed_ = points.size();
+
+  // Buckets that slid out of the range stay until they are a good share of the list.
+  dropped_ = static_cast<std::size_t>(
+      std::lower_bound(buckets_.begin(), buckets_.end(), fromBucket,
+                       [](const Bucket& b, std::int64_t index) { return b.index < index; }) -
+      buckets_.begin());
+  if (dropped_ > 64 && dropped_ * 2 > buckets_.size()) {
+    buckets_.erase(buckets_.begin(), buckets_.begin() + static_cast<std::ptrdiff_t>(dropped_));
+    dropped_ = 0;
+    coveredFrom_ = fromBucket;
+  }
+
+  out_.reserve(2 * (buckets_.size() - dropped_) + 1);
+  bool first = true;
+  for (std::size_t b = dropped_; b < buckets_.size(); ++b) {
+    const Bucket& bucket = buckets_[b];
+    if (points[bucket.first].ms > toMs) break;
+    if (first && bucket.first > 0) out_.push_back(points[bucket.first - 1]);
+    first = false;
+    const std::size_t a = std::min(bucket.low, bucket.high);
+    const std::size_t c = std::max(bucket.low, bucket.high);
+    out_.push_back(points[a]);
+    if (c != a) out_.push_back(points[c]);
+  }
+  // The line ends at the newest value, whatever the newest bucket's extremes are.
+  if (!out_.empty() && out_.back().ms < points.back().ms && points.back().ms <= toMs) {
+    out_.push_back(points.back());
+  }
+  return out_;
 }
 
 std::vector<TrendPoint> StepLine(std::span<const TrendPoint> changes, std::int64_t fromMs,

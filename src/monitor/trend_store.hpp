@@ -1,6 +1,6 @@
 // The full trend data of the run and the reduction that keeps its display quick: a day of
 // 2-second samples is 43,200 points per series, far more than a chart has pixels, so the chart
-// gets the lowest and highest point of each pixel column instead (every peak stays visible).
+// gets the lowest and highest point of each pixel column or two instead.
 // Times are monotonic milliseconds; the window maps them onto the wall clock.
 #pragma once
 
@@ -21,12 +21,41 @@ struct TrendPoint {
   bool operator==(const TrendPoint&) const = default;
 };
 
-// The points of [fromMs, toMs] reduced to at most two per bucket (the lowest and the highest, in
-// time order), plus the last point before the range so the line enters the view from its left
-// edge. A range holding no more than two points per bucket comes back whole. Points must be in
-// time order.
-std::vector<TrendPoint> DecimateMinMax(std::span<const TrendPoint> points, std::int64_t fromMs,
-                                       std::int64_t toMs, std::size_t buckets);
+// Reduces the points of [fromMs, toMs] to at most two per bucket: the lowest and the highest, in
+// time order, so every peak stays visible. Also kept: the last point before the range, so the line
+// enters the view from its left edge, and the newest point, so the line ends at the current value.
+// Points must be in time order.
+//
+// The reduction is kept up to date as points arrive, for a chart that redraws with every sample.
+// Buckets lie on a fixed time grid whose width comes from a fixed ladder, so a new point only
+// touches the newest bucket and a moving range only drops buckets at its left edge; all the work
+// is redone only when the range needs another width or the series lost its first points. The
+// first bucket may reach a little before fromMs, and there may be up to a sixth fewer buckets
+// than asked for.
+class TrendReducer {
+ public:
+  const std::vector<TrendPoint>& Reduce(std::span<const TrendPoint> points, std::int64_t fromMs,
+                                        std::int64_t toMs, std::size_t buckets);
+  // The bucket width in use, for tests.
+  std::int64_t BucketMs() const { return bucketMs_; }
+
+ private:
+  struct Bucket {
+    std::int64_t index = 0;  // ms / bucketMs_
+    std::size_t first = 0;   // position of the bucket's first point in the series
+    std::size_t low = 0;
+    std::size_t high = 0;
+  };
+  void Reset(std::span<const TrendPoint> points, std::int64_t fromMs);
+
+  std::int64_t bucketMs_ = 0;
+  std::int64_t firstMs_ = 0;      // the series' first point when the buckets were made
+  std::int64_t coveredFrom_ = 0;  // first bucket index whose points are all in buckets_
+  std::size_t consumed_ = 0;      // points already in the buckets
+  std::vector<Bucket> buckets_;
+  std::size_t dropped_ = 0;  // buckets at the front of buckets_ that lie left of the range
+  std::vector<TrendPoint> out_;
+};
 
 // A set point kept as its changes, drawn as steps over [fromMs, toMs]: the value in force at
 // fromMs, a vertical step at each change, and a flat end at toMs.

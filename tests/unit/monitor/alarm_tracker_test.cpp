@@ -1,8 +1,9 @@
 // Alarm history: raised, cleared, duration and acknowledgement of every changed alarm bit and
 // status fault, for both unit types and across switches between them.
+#include "monitor/alarm_tracker.hpp"
+
 #include <gtest/gtest.h>
 
-#include "monitor/alarm_tracker.hpp"
 #include "monitor_test_support.hpp"
 
 namespace climate {
@@ -42,7 +43,8 @@ TEST(AlarmTracker, StatusFaultsAreClearBitsAndFirstSightCounts) {
   EXPECT_EQ(tracker.Observe(Sample(DeviceKind::AirConditioner, 0, 0x16, 0x80)), 3u);
   std::vector<std::string> names;
   for (const AlarmEntry& entry : tracker.Entries()) names.push_back(EnglishName(entry));
-  EXPECT_EQ(names, (std::vector<std::string>{"Unit stopped", "Compressor stopped", "Sensor fault"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"Unit stopped", "Compressor stopped", "Sensor fault"}));
   // Bits beyond the named ones change nothing.
   EXPECT_EQ(tracker.Observe(Sample(DeviceKind::AirConditioner, 2000, 0xF6, 0x80, 0xC0)), 0u);
 }

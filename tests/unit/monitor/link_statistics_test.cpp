@@ -1,7 +1,7 @@
 // Link health figures and the stale decision behind the grey value boxes.
-#include <gtest/gtest.h>
-
 #include "monitor/link_statistics.hpp"
+
+#include <gtest/gtest.h>
 
 namespace climate {
 namespace {

@@ -1,9 +1,10 @@
 // The feed as the main window drives it: frames through the real receive path into the model,
 // and what the Monitor then knows, records and answers.
+#include "monitor/monitor_model.hpp"
+
 #include <gtest/gtest.h>
 
 #include "app/config/ini_file.hpp"
-#include "monitor/monitor_model.hpp"
 #include "monitor_test_support.hpp"
 #include "protocol/receive.hpp"
 
@@ -183,7 +184,8 @@ TEST(MonitorSettingsFile, ReadsDefaultsWritesTheSectionAndNeverCreatesTheFile) {
   { std::ofstream(path, std::ios::binary) << "[UserSet]\r\nMaxLine=300\r\n"; }
   EXPECT_FALSE(LoadMonitorSettings(IniFile::Load(path)).record);
   EXPECT_EQ(LoadMonitorSettings(IniFile::Load(path)).trendRange, TrendRange::LastHour);
-  EXPECT_TRUE(SaveMonitorSettings(path, {.record = true, .trendRange = TrendRange::WholeRun}, error));
+  EXPECT_TRUE(
+      SaveMonitorSettings(path, {.record = true, .trendRange = TrendRange::WholeRun}, error));
   const IniFile saved = IniFile::Load(path);
   EXPECT_EQ(saved.ReadInteger("UserSet", "MaxLine", 0), 300);
   EXPECT_EQ(saved.ReadInteger("Monitor", "Record", -1), 1);

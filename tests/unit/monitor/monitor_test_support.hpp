@@ -20,8 +20,12 @@ namespace climate::test {
 
 // 7E 01, length code, data, checksum low and high, 0D.
 inline Bytes MonitorReply(std::uint8_t lengthCode, const Bytes& data) {
-  Bytes frame{0x7E, 0x01, lengthCode};
-  frame.insert(frame.end(), data.begin(), data.end());
+  Bytes frame;
+  frame.reserve(data.size() + 6);
+  frame.push_back(0x7E);
+  frame.push_back(0x01);
+  frame.push_back(lengthCode);
+  for (std::uint8_t byte : data) frame.push_back(byte);
   const std::uint16_t sum = FrameChecksum(lengthCode, data);
   frame.push_back(static_cast<std::uint8_t>(sum & 0xFF));
   frame.push_back(static_cast<std::uint8_t>(sum >> 8));

@@ -1,10 +1,11 @@
 // The CSV records: what a row holds for each unit type, one file per day, appending, and what a
 // failed write does with its rows.
+#include "monitor/record_writer.hpp"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "monitor/record_writer.hpp"
 #include "monitor_test_support.hpp"
 
 namespace climate {
@@ -30,9 +31,9 @@ TEST(RecordRows, EveryRowHasTheHeaderColumnsAndEachColumnOneMeaning) {
   EXPECT_EQ(acCells[0], "2024-05-01T09:05:07");
   EXPECT_EQ(acCells[1], "Air conditioner");
   EXPECT_EQ(acCells[2], "25");
-  EXPECT_EQ(acCells[6], "32");   // cooling off
-  EXPECT_EQ(acCells[7], "42");   // cooling on
-  EXPECT_EQ(acCells[8], "");     // fan points belong to the heat exchanger
+  EXPECT_EQ(acCells[6], "32");  // cooling off
+  EXPECT_EQ(acCells[7], "42");  // cooling on
+  EXPECT_EQ(acCells[8], "");    // fan points belong to the heat exchanger
   EXPECT_EQ(acCells[9], "");
   EXPECT_EQ(acCells[10], "5");
   EXPECT_EQ(acCells[14], "0x1E");

@@ -1,7 +1,8 @@
 // Set point confirmation: what is compared, when, and the memo lines in both languages.
+#include "monitor/setpoint_check.hpp"
+
 #include <gtest/gtest.h>
 
-#include "monitor/setpoint_check.hpp"
 #include "monitor_test_support.hpp"
 
 namespace climate {
@@ -32,14 +33,15 @@ TEST(SetPointCheck, AcknowledgedValuesAreConfirmedByTheNextReply) {
   check.OnAck(CommandAck::Positive, SetPointCheck::AirConditionerParametersCode);
   EXPECT_EQ(check.State(), SetPointState::AwaitingReply);
   const auto lines = check.OnRealTime(Sample(DeviceKind::AirConditioner, 0), Language::English);
-  EXPECT_EQ(lines, (std::vector<std::string>{
-                       "Setpoint check:   Cooling off point sent 32 ℃, unit reports 32 ℃, confirmed",
-                       "Setpoint check:   Heating on point sent 5 ℃, unit reports 5 ℃, confirmed",
-                       "Setpoint check:   High temperature alarm point sent 55 ℃, unit reports 55 ℃, "
-                       "confirmed",
-                       "Setpoint check:   Low temperature alarm point sent 0 ℃, unit reports 0 ℃, "
-                       "confirmed",
-                   }));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{
+                "Setpoint check:   Cooling off point sent 32 ℃, unit reports 32 ℃, confirmed",
+                "Setpoint check:   Heating on point sent 5 ℃, unit reports 5 ℃, confirmed",
+                "Setpoint check:   High temperature alarm point sent 55 ℃, unit reports 55 ℃, "
+                "confirmed",
+                "Setpoint check:   Low temperature alarm point sent 0 ℃, unit reports 0 ℃, "
+                "confirmed",
+            }));
   EXPECT_EQ(check.State(), SetPointState::Confirmed);
   // Compared once only.
   EXPECT_TRUE(check.OnRealTime(Sample(DeviceKind::AirConditioner, 0), Language::English).empty());

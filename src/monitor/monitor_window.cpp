@@ -1,0 +1,402 @@
+// The Monitor window's pages and their redraws.
+#include "monitor/monitor_window.hpp"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "monitor/alarm_table_model.hpp"
+#include "monitor/monitor_model.hpp"
+#include "monitor/monitor_texts.hpp"
+#include "monitor/service_report.hpp"
+#include "monitor/trend_chart.hpp"
+
+namespace climate {
+
+namespace {
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Batches bursts of replies into one redraw.
+constexpr int RefreshDelayMs = 50;
+
+// Link page rows: object name of the value label and its caption.
+struct LinkRow {
+  const char* key;
+  const TextPair* caption;
+};
+const LinkRow LinkRows[] = {
+    {"LinkValues", &monitor_text::ValuesState},
+    {"LinkMode", &monitor_text::Mode},
+    {"LinkRequestsSent", &monitor_text::RequestsSent},
+    {"LinkRepliesReceived", &monitor_text::RepliesReceived},
+    {"LinkGoodReplies", &monitor_text::GoodReplies},
+    {"LinkChecksumErrors", &monitor_text::ChecksumErrors},
+    {"LinkUnknownMessages", &monitor_text::UnknownMessages},
+    {"LinkFramerBytes", &monitor_text::FramerBytes},
+    {"LinkFramerPartials", &monitor_text::FramerPartials},
+    {"LinkUnanswered", &monitor_text::Unanswered},
+    {"LinkLastLatency", &monitor_text::LastLatency},
+    {"LinkMedianLatency", &monitor_text::MedianLatency},
+    {"LinkLastGoodAge", &monitor_text::LastGoodAge},
+};
+
+const TextPair* const RecordCaptions[] = {&monitor_text::RecordFolder, &monitor_text::RecordFile,
+                                          &monitor_text::RecordRows, &monitor_text::RecordPending,
+                                          &monitor_text::RecordError};
+const char* const RecordValueNames[] = {"RecordFolder", "RecordFile", "RecordRows", "RecordPending",
+                                        "RecordError"};
+
+}  // namespace
+
+MonitorWindow::MonitorWindow(MonitorModel& model, QString configPath, QString reportDirectory,
+                             QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      model_(model),
+      configPath_(std::move(configPath)),
+      reportDirectory_(std::move(reportDirectory)) {
+  setObjectName("MonitorWindow");
+  resize(860, 600);
+
+  refreshTimer_ = new QTimer(this);
+  refreshTimer_->setSingleShot(true);
+  refreshTimer_->setInterval(RefreshDelayMs);
+  connect(refreshTimer_, &QTimer::timeout, this, &MonitorWindow::RefreshPending);
+
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName("MonitorTabs");
+  BuildTrendsPage();
+  BuildRecordsPage();
+  BuildAlarmsPage();
+  BuildLinkPage();
+  connect(tabs_, &QTabWidget::currentChanged, this, &MonitorWindow::RefreshPending);
+
+  report_ = new QPushButton(this);
+  report_->setObjectName("ServiceReportButton");
+  reportStatus_ = new QLabel(this);
+  reportStatus_->setObjectName("ServiceReportStatus");
+  reportStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  connect(report_, &QPushButton::clicked, this, &MonitorWindow::ReportClicked);
+
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(reportStatus_, 1);
+  bottom->addWidget(report_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_, 1);
+  layout->addLayout(bottom);
+
+  chooseReportPath_ = [this](const QString& suggested) {
+    return QFileDialog::getSaveFileName(this, Q(monitor_text::ReportSaveCaption.In(language_)),
+                                        suggested, "PDF (*.pdf)");
+  };
+
+  model_.SetListener([this](unsigned changes) { OnModelChanged(changes); });
+  ApplyTexts();
+  Refresh(AllChanged);
+}
+
+MonitorWindow::~MonitorWindow() {
+  model_.SetListener(nullptr);
+}
+
+void MonitorWindow::BuildTrendsPage() {
+  auto* page = new QWidget;
+  chart_ = new TrendChart(page);
+  rangeLabel_ = new QLabel(page);
+  range_ = new QComboBox(page);
+  range_->setObjectName("TrendRange");
+  range_->addItems({QString(), QString(), QString()});
+  range_->setCurrentIndex(static_cast<int>(model_.Settings().trendRange));
+  connect(range_, &QComboBox::currentIndexChanged, this, &MonitorWindow::RangeChanged);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(rangeLabel_);
+  top->addWidget(range_);
+  top->addStretch(1);
+  auto* layout = new QVBoxLayout(page);
+  layout->addLayout(top);
+  layout->addWidget(chart_, 1);
+  tabs_->addTab(page, QString());
+}
+
+void MonitorWindow::BuildRecordsPage() {
+  auto* page = new QWidget;
+  recordSwitch_ = new QCheckBox(page);
+  recordSwitch_->setObjectName("RecordSwitch");
+  connect(recordSwitch_, &QCheckBox::toggled, this, &MonitorWindow::RecordSwitchToggled);
+
+  auto* form = new QFormLayout;
+  for (std::size_t i = 0; i < recordValues_.size(); ++i) {
+    recordNames_[i] = new QLabel(page);
+    recordValues_[i] = new QLabel(page);
+    recordValues_[i]->setObjectName(RecordValueNames[i]);
+    recordValues_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    recordValues_[i]->setWordWrap(true);
+    form->addRow(recordNames_[i], recordValues_[i]);
+  }
+  settingsError_ = new QLabel(page);
+  settingsError_->setObjectName("SettingsError");
+  settingsError_->setStyleSheet("color: red");
+
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(recordSwitch_);
+  layout->addLayout(form);
+  layout->addWidget(settingsError_);
+  layout->addStretch(1);
+  tabs_->addTab(page, QString());
+}
+
+void MonitorWindow::BuildAlarmsPage() {
+  auto* page = new QWidget;
+  alarmTable_ = new AlarmTableModel(model_, this);
+  alarmView_ = new QTableView(page);
+  alarmView_->setObjectName("AlarmTable");
+  alarmView_->setModel(alarmTable_);
+  alarmView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  alarmView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  alarmView_->setWordWrap(false);
+  alarmView_->verticalHeader()->hide();
+  alarmView_->verticalHeader()->setDefaultSectionSize(alarmView_->fontMetrics().height() + 8);
+  // Fixed widths: measuring thousands of rows for their contents would stall every redraw.
+  QHeaderView* header = alarmView_->horizontalHeader();
+  QFont bold = alarmView_->font();
+  bold.setBold(true);  // unacknowledged active alarms are bold
+  const QFontMetrics metrics(bold);
+  const int timeWidth = metrics.horizontalAdvance("2024-05-01 00:00:00") + 16;
+  header->setSectionResizeMode(AlarmTableModel::NameColumn, QHeaderView::Stretch);
+  header->resizeSection(AlarmTableModel::UnitColumn,
+                        metrics.horizontalAdvance("Air conditioner") + 16);
+  header->resizeSection(AlarmTableModel::RaisedColumn, timeWidth);
+  header->resizeSection(AlarmTableModel::ClearedColumn, timeWidth);
+  header->resizeSection(AlarmTableModel::DurationColumn,
+                        metrics.horizontalAdvance("00:00:00") + 24);
+  header->resizeSection(AlarmTableModel::AckColumn, timeWidth);
+
+  alarmSummary_ = new QLabel(page);
+  alarmSummary_->setObjectName("AlarmSummary");
+  acknowledge_ = new QPushButton(page);
+  acknowledge_->setObjectName("AcknowledgeButton");
+  connect(acknowledge_, &QPushButton::clicked, this, &MonitorWindow::AcknowledgeClicked);
+
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(alarmSummary_, 1);
+  bottom->addWidget(acknowledge_);
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(alarmView_, 1);
+  layout->addLayout(bottom);
+  tabs_->addTab(page, QString());
+}
+
+void MonitorWindow::BuildLinkPage() {
+  auto* page = new QWidget;
+  auto* form = new QFormLayout(page);
+  for (const LinkRow& row : LinkRows) {
+    auto* name = new QLabel(page);
+    auto* value = new QLabel(page);
+    value->setObjectName(row.key);
+    form->addRow(name, value);
+    linkRows_[row.key] = {name, value};
+  }
+  tabs_->addTab(page, QString());
+}
+
+void MonitorWindow::SetLanguage(Language language) {
+  if (language == language_) return;
+  language_ = language;
+  ApplyTexts();
+  Refresh(AllChanged);
+}
+
+void MonitorWindow::ApplyTexts() {
+  using namespace monitor_text;
+  setWindowTitle(Q(WindowTitle.In(language_)));
+  tabs_->setTabText(0, Q(TrendsPage.In(language_)));
+  tabs_->setTabText(1, Q(RecordsPage.In(language_)));
+  tabs_->setTabText(2, Q(AlarmsPage.In(language_)));
+  tabs_->setTabText(3, Q(LinkPage.In(language_)));
+  report_->setText(Q(ReportButton.In(language_)));
+
+  rangeLabel_->setText(Q(RangeLabel.In(language_)));
+  range_->setItemText(0, Q(LastTenMinutes.In(language_)));
+  range_->setItemText(1, Q(LastHour.In(language_)));
+  range_->setItemText(2, Q(WholeRun.In(language_)));
+  chart_->SetLanguage(language_);
+
+  recordSwitch_->setText(Q(RecordSwitch.In(language_)));
+  for (std::size_t i = 0; i < recordNames_.size(); ++i) {
+    recordNames_[i]->setText(Q(RecordCaptions[i]->In(language_)));
+  }
+  alarmTable_->SetLanguage(language_);
+  acknowledge_->setText(Q(AcknowledgeButton.In(language_)));
+  for (const LinkRow& row : LinkRows) {
+    linkRows_[row.key].first->setText(Q(row.caption->In(language_)) + ":");
+  }
+}
+
+void MonitorWindow::OnModelChanged(unsigned changes) {
+  pendingChanges_ |= changes;
+  if (isVisible() && !refreshTimer_->isActive()) refreshTimer_->start();
+}
+
+void MonitorWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  pendingChanges_ = 0;
+  Refresh(AllChanged);
+}
+
+void MonitorWindow::RefreshPending() {
+  // The changes each page shows, in tab order.
+  static constexpr unsigned PageChanges[] = {TrendChanged, RecordsChanged, AlarmsChanged,
+                                             LinkChanged};
+  const int page = tabs_->currentIndex();
+  if (page < 0 || page >= static_cast<int>(std::size(PageChanges))) return;
+  const unsigned due = pendingChanges_ & PageChanges[page];
+  pendingChanges_ &= ~PageChanges[page];
+  Refresh(due);
+}
+
+void MonitorWindow::Refresh(unsigned changes) {
+  if (changes & TrendChanged) RefreshTrend();
+  if (changes & RecordsChanged) RefreshRecords();
+  if (changes & AlarmsChanged) RefreshAlarms();
+  if (changes & LinkChanged) RefreshLink();
+}
+
+void MonitorWindow::RefreshTrend() {
+  const int range = static_cast<int>(model_.Settings().trendRange);
+  if (range_->currentIndex() != range) {
+    const QSignalBlocker block(range_);
+    range_->setCurrentIndex(range);
+  }
+  chart_->Update(model_.Trends(), model_.Settings().trendRange);
+}
+
+void MonitorWindow::RefreshRecords() {
+  const RecordWriter& records = model_.Records();
+  {
+    const QSignalBlocker block(recordSwitch_);
+    recordSwitch_->setChecked(model_.Recording());
+  }
+  const QString none = Q(monitor_text::None.In(language_));
+  recordValues_[0]->setText(QDir::toNativeSeparators(Q(records.Directory())));
+  recordValues_[1]->setText(
+      records.CurrentFile().empty() ? none : QDir::toNativeSeparators(Q(records.CurrentFile())));
+  recordValues_[2]->setText(QString::number(records.RowsWritten()));
+  recordValues_[3]->setText(QString::number(records.PendingRows()));
+  // Rows given up while the disk refused them for very long are told, never hidden.
+  QString error = records.LastError().empty() ? none : Q(records.LastError());
+  if (records.RowsDropped() > 0) {
+    error += Q(monitor_text::RowsGivenUp.In(language_)) + QString::number(records.RowsDropped());
+  }
+  recordValues_[4]->setText(error);
+  const bool trouble = !records.LastError().empty() || records.RowsDropped() > 0;
+  recordValues_[4]->setStyleSheet(trouble ? "color: red" : QString());
+}
+
+void MonitorWindow::RefreshAlarms() {
+  alarmTable_->Refresh();
+  const AlarmTracker& alarms = model_.Alarms();
+  alarmSummary_->setText(Q(monitor_text::ActiveSummary.In(language_)) +
+                         QString::number(alarms.ActiveCount()) +
+                         Q(monitor_text::UnacknowledgedSummary.In(language_)) +
+                         QString::number(alarms.UnacknowledgedActiveCount()));
+}
+
+void MonitorWindow::RefreshLink() {
+  using namespace monitor_text;
+  const LinkFigures link = model_.Link();
+  const QString notYet = Q(NotYet.In(language_));
+  auto set = [this](const char* key, const QString& text) { linkRows_[key].second->setText(text); };
+  auto ms = [&notYet](const std::optional<std::int64_t>& value) {
+    return value ? QString::number(*value) + " ms" : notYet;
+  };
+  const bool stale = model_.ValuesStale();
+  set("LinkValues", Q(stale ? ValuesStale.In(language_) : ValuesLive.In(language_)));
+  linkRows_["LinkValues"].second->setStyleSheet(stale ? "color: grey" : "color: blue");
+  const LinkStatistics& state = model_.LinkState();
+  set("LinkMode", state.Periodic()
+                      ? Q(PeriodicMode.In(language_)) + QString::number(state.PeriodMs()) + " ms"
+                      : Q(ManualMode.In(language_)));
+  set("LinkRequestsSent", QString::number(link.requestsSent));
+  set("LinkRepliesReceived", QString::number(link.repliesReceived));
+  set("LinkGoodReplies", QString::number(link.goodReplies));
+  set("LinkChecksumErrors", QString::number(link.checksumErrors));
+  set("LinkUnknownMessages", QString::number(link.unknownMessages));
+  set("LinkFramerBytes", QString::number(link.framerBytesDropped));
+  set("LinkFramerPartials", QString::number(link.framerPartialsExpired));
+  set("LinkUnanswered", QString::number(link.requestsUnanswered));
+  set("LinkLastLatency", ms(link.lastLatencyMs));
+  set("LinkMedianLatency", ms(link.medianLatencyMs));
+  set("LinkLastGoodAge",
+      link.lastGoodReplyAgeMs ? Q(FormatDuration(*link.lastGoodReplyAgeMs)) : notYet);
+}
+
+void MonitorWindow::SaveSettings(const MonitorSettings& settings) {
+  model_.SetSettings(settings);
+  std::string error;
+  if (SaveMonitorSettings(configPath_.toStdString(), settings, error)) {
+    settingsError_->clear();
+  } else {
+    settingsError_->setText(Q(monitor_text::SettingsNotSaved.In(language_)) + Q(error));
+  }
+}
+
+void MonitorWindow::RecordSwitchToggled(bool on) {
+  MonitorSettings settings = model_.Settings();
+  settings.record = on;
+  SaveSettings(settings);
+  RefreshRecords();
+}
+
+void MonitorWindow::RangeChanged(int index) {
+  if (index < 0) return;
+  MonitorSettings settings = model_.Settings();
+  settings.trendRange = static_cast<TrendRange>(index);
+  SaveSettings(settings);
+  RefreshTrend();
+}
+
+// The selected rows, or every entry when nothing is selected.
+void MonitorWindow::AcknowledgeClicked() {
+  const QModelIndexList rows = alarmView_->selectionModel()->selectedRows();
+  if (rows.isEmpty()) {
+    model_.AcknowledgeAllAlarms();
+  } else {
+    std::vector<std::uint64_t> ids;
+    for (const QModelIndex& row : rows) ids.push_back(alarmTable_->EntryId(row.row()));
+    for (std::uint64_t id : ids) model_.AcknowledgeAlarm(id);
+  }
+  RefreshAlarms();
+}
+
+void MonitorWindow::ReportClicked() {
+  const QString suggested = QDir(reportDirectory_).filePath(ServiceReportFileName(model_));
+  const QString path = chooseReportPath_ ? chooseReportPath_(suggested) : suggested;
+  if (path.isEmpty()) return;
+  WriteReport(path);
+}
+
+bool MonitorWindow::WriteReport(const QString& path) {
+  QString error;
+  const bool ok = WriteServiceReport(model_, language_, path, error);
+  reportStatus_->setStyleSheet(ok ? QString() : QStringLiteral("color: red"));
+  reportStatus_->setText(ok ? Q(monitor_text::ReportWritten.In(language_)) +
+                                  QDir::toNativeSeparators(path)
+                            : Q(monitor_text::ReportFailed.In(language_)) + error);
+  return ok;
+}
+
+}  // namespace climate

@@ -1,0 +1,231 @@
+// The trend chart: series, axes and the redraw from the reduced data.
+#include "monitor/trend_chart.hpp"
+
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QLineSeries>
+#include <QTimer>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+#include "monitor/monitor_signals.hpp"
+#include "monitor/monitor_texts.hpp"
+
+namespace climate {
+
+namespace {
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+constexpr std::int64_t MinuteMs = 60 * 1000;
+
+// Measured lines solid; each pair of set points shares a colour, dashed.
+const QColor SeriesColours[TrendChart::SeriesCount] = {
+    QColor(0xC0, 0x39, 0x2B), QColor(0x1F, 0x6F, 0xB2), QColor(0x27, 0xAE, 0x60),
+    QColor(0x5D, 0xAD, 0xE2), QColor(0x5D, 0xAD, 0xE2), QColor(0xE6, 0x7E, 0x22),
+    QColor(0xE6, 0x7E, 0x22), QColor(0x8E, 0x44, 0xAD), QColor(0x8E, 0x44, 0xAD),
+};
+
+// The wall-clock time of a sample, in the milliseconds the time axis counts.
+qint64 EpochMs(const LocalDateTime& time) {
+  return QDateTime(QDate(time.year, time.month, time.day),
+                   QTime(time.hour, time.minute, time.second))
+      .toMSecsSinceEpoch();
+}
+
+}  // namespace
+
+TrendChart::TrendChart(QWidget* parent)
+    : QChartView(parent),
+      chart_(new QChart),
+      timeAxis_(new QDateTimeAxis),
+      temperatureAxis_(new QValueAxis),
+      humidityAxis_(new QValueAxis) {
+  setObjectName("TrendChart");
+  // Without antialiasing a redraw costs a fraction; at a few points per pixel it looks the same.
+  setRenderHint(QPainter::Antialiasing, false);
+  chart_->setAnimationOptions(QChart::NoAnimation);
+  chart_->setDropShadowEnabled(false);
+  // Nine names do not fit in one row under the plot; a column beside it shows them whole.
+  chart_->legend()->setAlignment(Qt::AlignRight);
+  chart_->setMargins(QMargins(4, 4, 4, 4));
+
+  timeAxis_->setTickCount(7);
+  // Ticks on round numbers whatever the range.
+  temperatureAxis_->setTickType(QValueAxis::TicksDynamic);
+  temperatureAxis_->setTickAnchor(0);
+  temperatureAxis_->setTickInterval(5);
+  temperatureAxis_->setRange(0, 40);
+  temperatureAxis_->setLabelFormat("%d");
+  humidityAxis_->setTickType(QValueAxis::TicksDynamic);
+  humidityAxis_->setTickAnchor(0);
+  humidityAxis_->setTickInterval(10);
+  humidityAxis_->setRange(0, 100);
+  humidityAxis_->setLabelFormat("%d");
+  chart_->addAxis(timeAxis_, Qt::AlignBottom);
+  chart_->addAxis(temperatureAxis_, Qt::AlignLeft);
+  chart_->addAxis(humidityAxis_, Qt::AlignRight);
+
+  for (std::size_t i = 0; i < SeriesCount; ++i) {
+    auto* series = new QLineSeries;
+    // One-pixel pens take the painter's fast path; wider ones go through the general stroker,
+    // which costs several times as much per point.
+    QPen pen(SeriesColours[i], 1);
+    pen.setCosmetic(true);
+    if (i >= MeasuredCount) pen.setStyle(Qt::DashLine);
+    series->setPen(pen);
+    chart_->addSeries(series);
+    series->attachAxis(timeAxis_);
+    series->attachAxis(i == TrendStore::IndoorHumidity ? humidityAxis_ : temperatureAxis_);
+    series_[i] = series;
+  }
+  setChart(chart_);
+  ApplyNames();
+}
+
+void TrendChart::SetLanguage(Language language) {
+  language_ = language;
+  ApplyNames();
+}
+
+void TrendChart::ApplyNames() {
+  using namespace monitor_text;
+  temperatureAxis_->setTitleText(Q(TemperatureAxis.In(language_)));
+  humidityAxis_->setTitleText(Q(HumidityAxis.In(language_)));
+  series_[TrendStore::IndoorTemperature]->setName(
+      Q(ValueNameFor(kind_, IndoorTemperatureSlot).Name(language_)));
+  series_[TrendStore::OutdoorTemperature]->setName(
+      Q(ValueNameFor(kind_, OutdoorTemperatureSlot).Name(language_)));
+  series_[TrendStore::IndoorHumidity]->setName(
+      Q(ValueNameFor(kind_, IndoorHumiditySlot).Name(language_)));
+  for (std::size_t i = 0; i < TrendStore::SetPointCount; ++i) {
+    series_[MeasuredCount + i]->setName(
+        Q(ValueNameFor(kind_, FirstSetPointSlot + i).Name(language_)));
+  }
+}
+
+void TrendChart::resizeEvent(QResizeEvent* event) {
+  QChartView::resizeEvent(event);
+  if (store_ == nullptr) return;
+  QTimer::singleShot(0, this, [this] {
+    if (store_ != nullptr) Update(*store_, range_);
+  });
+}
+
+std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
+  store_ = &store;
+  range_ = range;
+  const auto& latest = store.Latest();
+  if (store.Empty() || !latest) {
+    drawn_.reset();
+    for (QLineSeries* series : series_) series->clear();
+    const QDateTime now = QDateTime::currentDateTime();
+    timeAxis_->setRange(now.addSecs(-600), now);
+    timeAxis_->setFormat("HH:mm");
+    chart_->setTitle(Q(monitor_text::NoData.In(language_)));
+    return 0;
+  }
+  if (!chart_->title().isEmpty()) chart_->setTitle(QString());
+  if (latest->kind != kind_) {
+    kind_ = latest->kind;
+    ApplyNames();
+  }
+
+  const std::int64_t to = store.LastMs();
+  std::int64_t from = to;
+  switch (range) {
+    case TrendRange::LastTenMinutes:
+      from = to - 10 * MinuteMs;
+      break;
+    case TrendRange::LastHour:
+      from = to - 60 * MinuteMs;
+      break;
+    case TrendRange::WholeRun:
+      from = std::min(store.FirstMs(), to - MinuteMs);
+      break;
+  }
+
+  // The newest sample ties monotonic time to the wall clock. Its time has whole seconds only, so
+  // the tie is kept until the clocks drift apart by more than that, or the lines would jitter.
+  const qint64 offset = EpochMs(latest->time) - latest->monotonicMs;
+  if (std::abs(offset - offset_) > 2000) offset_ = offset;
+  // A lowest and a highest point for every two pixel columns: finer shows nothing more.
+  const auto buckets = static_cast<std::size_t>(std::max(100.0, chart_->plotArea().width() / 2));
+
+  std::array<const std::vector<TrendPoint>*, MeasuredCount> reduced{};
+  for (std::size_t s = 0; s < MeasuredCount; ++s) {
+    reduced[s] =
+        &reducers_[s].Reduce(store.Points(static_cast<TrendStore::Series>(s)), from, to, buckets);
+  }
+  // Nothing moves by a pixel column until the range has moved by a bucket or a bucket's lowest
+  // or highest point has changed; until then the chart is left as it is.
+  DrawnState state;
+  state.range = range;
+  state.kind = kind_;
+  state.offset = offset_;
+  state.bucketMs = reducers_[0].BucketMs();
+  state.step = state.bucketMs > 0 ? to / state.bucketMs : to;
+  for (std::size_t s = 0; s < MeasuredCount; ++s) {
+    // The newest point moves on with every sample; only its value can change the picture
+    // within a bucket.
+    const auto& points = *reduced[s];
+    state.sizes[s] = points.size();
+    if (!points.empty()) state.tails[s][0] = {0, points.back().value};
+    if (points.size() > 1) state.tails[s][1] = points[points.size() - 2];
+  }
+  for (std::size_t i = 0; i < TrendStore::SetPointCount; ++i) {
+    state.setPointChanges[i] = store.SetPointChanges(i).size();
+  }
+  if (drawn_ && state == *drawn_) return drawnPoints_;
+  drawn_ = state;
+
+  std::size_t total = 0;
+  float low = 1e9F;
+  float high = -1e9F;
+  auto show = [&](QLineSeries* series, const std::vector<TrendPoint>& points, bool temperature) {
+    QList<QPointF> list;
+    list.reserve(static_cast<qsizetype>(points.size()));
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      const TrendPoint& point = points[i];
+      if (temperature && point.ms >= from) {
+        low = std::min(low, point.value);
+        high = std::max(high, point.value);
+      }
+      // The units report whole numbers, so long flat stretches are common: their inner points
+      // add nothing to the line but drawing time.
+      if (i > 0 && i + 1 < points.size() && points[i - 1].value == point.value &&
+          points[i + 1].value == point.value) {
+        continue;
+      }
+      list.append(QPointF(static_cast<double>(point.ms + offset_), point.value));
+    }
+    series->replace(list);
+    total += static_cast<std::size_t>(list.size());
+  };
+
+  for (std::size_t s = 0; s < MeasuredCount; ++s) {
+    show(series_[s], *reduced[s], s != TrendStore::IndoorHumidity);
+  }
+  for (std::size_t i = 0; i < TrendStore::SetPointCount; ++i) {
+    show(series_[MeasuredCount + i], StepLine(store.SetPointChanges(i), from, to), true);
+  }
+
+  timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from + offset_),
+                      QDateTime::fromMSecsSinceEpoch(to + offset_));
+  timeAxis_->setFormat(to - from > 24 * 60 * MinuteMs ? "MM-dd HH:mm"
+                       : to - from > 15 * MinuteMs    ? "HH:mm"
+                                                      : "HH:mm:ss");
+  if (low <= high) {
+    const double bottom = std::floor((low - 2) / 5) * 5;
+    const double top = std::ceil((high + 2) / 5) * 5;
+    temperatureAxis_->setTickInterval(top - bottom > 40 ? 10 : 5);
+    temperatureAxis_->setRange(bottom, top);
+  }
+  drawnPoints_ = total;
+  return total;
+}
+
+}  // namespace climate

@@ -1,0 +1,76 @@
+// The Trends page's chart: indoor and outdoor temperature and indoor humidity over time, the unit's
+// set points as dashed steps. It draws a reduced copy of the store's data (a few points per pixel
+// column), so a day of samples redraws as fast as ten minutes of them.
+#pragma once
+
+#include <QChartView>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "app/language.hpp"
+#include "monitor/monitor_settings.hpp"
+#include "monitor/trend_store.hpp"
+#include "protocol/device_kind.hpp"
+
+class QDateTimeAxis;
+class QLineSeries;
+class QValueAxis;
+
+namespace climate {
+
+class TrendChart final : public QChartView {
+  Q_OBJECT
+
+ public:
+  static constexpr std::size_t MeasuredCount = TrendStore::SeriesCount;
+  static constexpr std::size_t SeriesCount = MeasuredCount + TrendStore::SetPointCount;
+
+  explicit TrendChart(QWidget* parent = nullptr);
+
+  void SetLanguage(Language language);
+  // Redraws from the store when that changes the picture; returns how many points the chart
+  // now holds in all its series.
+  std::size_t Update(const TrendStore& store, TrendRange range);
+
+  // 0 indoor temperature, 1 outdoor temperature, 2 indoor humidity, 3.. the six set points.
+  QLineSeries* Series(std::size_t index) const { return series_.at(index); }
+  QDateTimeAxis* TimeAxis() const { return timeAxis_; }
+
+ protected:
+  // A new width needs another reduction; it is made once the layout has settled.
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void ApplyNames();
+
+  QChart* chart_;
+  QDateTimeAxis* timeAxis_;
+  QValueAxis* temperatureAxis_;
+  QValueAxis* humidityAxis_;
+  std::array<QLineSeries*, SeriesCount> series_{};
+  std::array<TrendReducer, MeasuredCount> reducers_;
+
+  // What the chart shows now, to tell whether a new sample changes anything on screen.
+  struct DrawnState {
+    TrendRange range = TrendRange::LastHour;
+    DeviceKind kind = DeviceKind::AirConditioner;
+    std::int64_t offset = 0;
+    std::int64_t bucketMs = 0;
+    std::int64_t step = 0;  // the range's end, in buckets
+    std::array<std::size_t, MeasuredCount> sizes{};
+    std::array<std::array<TrendPoint, 2>, MeasuredCount> tails{};
+    std::array<std::size_t, TrendStore::SetPointCount> setPointChanges{};
+    bool operator==(const DrawnState&) const = default;
+  };
+  std::optional<DrawnState> drawn_;
+  const TrendStore* store_ = nullptr;  // what the last Update drew, for redraws on resizing
+  TrendRange range_ = TrendRange::LastHour;
+  std::size_t drawnPoints_ = 0;
+  std::int64_t offset_ = 0;
+  Language language_ = Language::English;
+  DeviceKind kind_ = DeviceKind::AirConditioner;
+};
+
+}  // namespace climate

@@ -1,0 +1,346 @@
+// The Monitor window offscreen in both languages, fed with replies through the real receive path:
+// the pages, the alarm table and its acknowledgement, the CSV switch and its INI key, the stale
+// figure and the service report file.
+#include "monitor/monitor_window.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeAxis>
+#include <QFile>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include "../../unit/monitor/monitor_test_support.hpp"
+#include "app/config/ini_file.hpp"
+#include "monitor/alarm_table_model.hpp"
+#include "monitor/monitor_model.hpp"
+#include "monitor/trend_chart.hpp"
+#include "protocol/receive.hpp"
+
+namespace climate {
+namespace {
+
+template <typename T>
+T* Find(const QWidget& parent, const char* name) {
+  T* child = parent.findChild<T*>(name);
+  EXPECT_NE(child, nullptr) << name;
+  return child;
+}
+
+QString LabelText(const QWidget& parent, const char* name) {
+  QLabel* label = Find<QLabel>(parent, name);
+  return label ? label->text() : QString();
+}
+
+class MonitorWindowTest : public ::testing::Test {
+ protected:
+  MonitorWindowTest() : model_(clock_, folder_.Path("records")) {
+    clock_.Set(test::At(2024, 5, 1, 10, 0, 0));
+    std::ofstream(ConfigPath(), std::ios::binary) << "[UserSet]\r\nMaxLine=300\r\n";
+    window_ = std::make_unique<MonitorWindow>(model_, QString::fromStdString(ConfigPath()),
+                                              QString::fromStdString(folder_.Path("")));
+  }
+
+  std::string ConfigPath() const { return folder_.Path("UserSet.INI"); }
+
+  // One reply through ProcessReply and into the Monitor, as the main window does it.
+  void Receive(const Bytes& frame, DeviceKind kind = DeviceKind::AirConditioner) {
+    ReceiveContext context;
+    context.protocol = &protocol_;
+    context.kind = kind;
+    context.language = window_->CurrentLanguage();
+    context.now = clock_.Now();
+    model_.OnReply(frame, ProcessReply(frame, context), context);
+  }
+
+  void Poll(std::uint8_t alarm1 = 0, std::uint8_t status = 0x1F) {
+    model_.OnRequestSent(Bytes{0x7E, 0x01, 0x11, 0x41, 0xAE, 0xFF, 0x0D}, protocol_);
+    clock_.AdvanceMs(120);
+    Receive(test::RealTimeReply(25, 31, 58, 221, {32, 0, 5, 0, 55, 0}, status, alarm1, 0));
+  }
+
+  void Advance(std::int64_t ms) {
+    clock_.AdvanceMs(ms);
+    LocalDateTime now = clock_.Now();
+    const std::int64_t seconds = now.second + now.minute * 60 + now.hour * 3600 + ms / 1000;
+    now.second = static_cast<int>(seconds % 60);
+    now.minute = static_cast<int>(seconds / 60 % 60);
+    now.hour = static_cast<int>(seconds / 3600 % 24);
+    clock_.Set(now);
+  }
+
+  test::ScratchFolder folder_;
+  FakeClock clock_;
+  ProtocolSettings protocol_ = DefaultProtocolSettings();
+  MonitorModel model_;
+  std::unique_ptr<MonitorWindow> window_;
+};
+
+TEST_F(MonitorWindowTest, PagesAndTextsFollowTheLanguage) {
+  auto* tabs = Find<QTabWidget>(*window_, "MonitorTabs");
+  ASSERT_NE(tabs, nullptr);
+  ASSERT_EQ(tabs->count(), 4);
+  EXPECT_EQ(window_->windowTitle(), "Monitor");
+  EXPECT_EQ(tabs->tabText(0), "Trends");
+  EXPECT_EQ(tabs->tabText(3), "Link health");
+  EXPECT_EQ(Find<QPushButton>(*window_, "ServiceReportButton")->text(), "Service Report (&R)");
+  EXPECT_EQ(window_->AlarmTable()->headerData(AlarmTableModel::RaisedColumn, Qt::Horizontal),
+            "Raised at");
+
+  Poll(0x01);
+  window_->SetLanguage(Language::Chinese);
+  EXPECT_EQ(window_->windowTitle(), "监视");
+  EXPECT_EQ(tabs->tabText(0), "趋势");
+  EXPECT_EQ(tabs->tabText(1), "数据记录");
+  EXPECT_EQ(tabs->tabText(2), "告警历史");
+  EXPECT_EQ(Find<QPushButton>(*window_, "AcknowledgeButton")->text(), "确认(&K)");
+  EXPECT_EQ(Find<QComboBox>(*window_, "TrendRange")->itemText(0), "最近10分钟");
+  EXPECT_EQ(window_->AlarmTable()->headerData(AlarmTableModel::RaisedColumn, Qt::Horizontal),
+            "发生时间");
+  EXPECT_EQ(window_->AlarmTable()->index(0, AlarmTableModel::NameColumn).data(), "高温告警");
+  EXPECT_EQ(window_->Chart()->Series(0)->name(), "室内温度");
+  EXPECT_EQ(LabelText(*window_, "LinkValues"), "实时");
+
+  window_->SetLanguage(Language::English);
+  EXPECT_EQ(window_->AlarmTable()->index(0, AlarmTableModel::NameColumn).data(),
+            "High temperature alarm");
+  EXPECT_EQ(window_->Chart()->Series(3)->name(), "Cooling off point");
+}
+
+TEST_F(MonitorWindowTest, AlarmTableShowsTransitionsAndAcknowledgementRemovesTheEmphasis) {
+  Poll();
+  Advance(2000);
+  Poll(0x01);  // high temperature alarm
+  Advance(2000);
+  Poll(0x03);  // low temperature too
+  Advance(5000);
+  Poll(0x02);  // high temperature cleared after 7 seconds
+  window_->Refresh(AllChanged);
+
+  AlarmTableModel* table = window_->AlarmTable();
+  ASSERT_EQ(table->rowCount(), 2);
+  // Newest first.
+  EXPECT_EQ(table->index(0, AlarmTableModel::NameColumn).data(), "Low temperature alarm");
+  EXPECT_EQ(table->index(0, AlarmTableModel::ClearedColumn).data(), "active");
+  EXPECT_EQ(table->index(1, AlarmTableModel::NameColumn).data(), "High temperature alarm");
+  EXPECT_EQ(table->index(1, AlarmTableModel::RaisedColumn).data(), "2024-05-01 10:00:02");
+  EXPECT_EQ(table->index(1, AlarmTableModel::ClearedColumn).data(), "2024-05-01 10:00:09");
+  EXPECT_EQ(table->index(1, AlarmTableModel::DurationColumn).data(), "00:00:07");
+  EXPECT_EQ(table->index(0, AlarmTableModel::UnitColumn).data(), "Air conditioner");
+
+  // Only the unacknowledged active alarm is bold red.
+  const QModelIndex active = table->index(0, AlarmTableModel::NameColumn);
+  EXPECT_TRUE(active.data(Qt::FontRole).value<QFont>().bold());
+  EXPECT_EQ(active.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
+  EXPECT_FALSE(table->index(1, 0).data(Qt::FontRole).isValid());
+  EXPECT_EQ(LabelText(*window_, "AlarmSummary"), "Active alarms: 1, unacknowledged: 1");
+
+  Advance(1000);
+  auto* view = Find<QTableView>(*window_, "AlarmTable");
+  view->selectRow(0);
+  QTest::mouseClick(Find<QPushButton>(*window_, "AcknowledgeButton"), Qt::LeftButton);
+  EXPECT_EQ(table->index(0, AlarmTableModel::AckColumn).data(), "2024-05-01 10:00:10");
+  EXPECT_FALSE(table->index(0, 0).data(Qt::FontRole).isValid());
+  EXPECT_TRUE(table->index(1, AlarmTableModel::AckColumn).data().toString().isEmpty());
+  EXPECT_EQ(LabelText(*window_, "AlarmSummary"), "Active alarms: 1, unacknowledged: 0");
+
+  // A new alarm joins at the top; the selection stays with its row.
+  Poll(0x82);
+  window_->Refresh(AllChanged);
+  ASSERT_EQ(table->rowCount(), 3);
+  EXPECT_EQ(table->index(0, AlarmTableModel::NameColumn).data(), "Sensor fault");
+  EXPECT_EQ(view->selectionModel()->selectedRows().value(0).row(), 1);
+
+  // With nothing selected the button acknowledges everything.
+  view->clearSelection();
+  QTest::mouseClick(Find<QPushButton>(*window_, "AcknowledgeButton"), Qt::LeftButton);
+  EXPECT_EQ(model_.Alarms().UnacknowledgedActiveCount(), 0u);
+}
+
+TEST_F(MonitorWindowTest, RecordSwitchWritesRowsAndRemembersItselfInTheIniFile) {
+  Poll();  // before the switch: not recorded
+  auto* record = Find<QCheckBox>(*window_, "RecordSwitch");
+  ASSERT_NE(record, nullptr);
+  EXPECT_FALSE(record->isChecked());
+  record->setChecked(true);
+  EXPECT_TRUE(IniFile::Load(ConfigPath()).ReadBool("Monitor", "Record", false));
+  EXPECT_EQ(IniFile::Load(ConfigPath()).ReadInteger("UserSet", "MaxLine", 0), 300);
+
+  Advance(2000);
+  Poll();
+  Advance(2000);
+  Poll(0x01);
+  window_->Refresh(AllChanged);
+  const std::string csv = folder_.Path("records/2024-05-01.csv");
+  const auto lines = test::CsvLines(csv);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[2].substr(0, 36), "2024-05-01T10:00:04,Air conditioner,");
+  EXPECT_EQ(LabelText(*window_, "RecordRows"), "2");
+  EXPECT_TRUE(LabelText(*window_, "RecordFile").endsWith("2024-05-01.csv"));
+  EXPECT_EQ(LabelText(*window_, "RecordError"), "none");
+
+  record->setChecked(false);
+  Poll();
+  EXPECT_EQ(test::CsvLines(csv).size(), 3u);
+  EXPECT_FALSE(IniFile::Load(ConfigPath()).ReadBool("Monitor", "Record", true));
+}
+
+TEST_F(MonitorWindowTest, SettingThatCannotBeSavedIsShownNotLost) {
+  std::filesystem::remove(ConfigPath());
+  Find<QCheckBox>(*window_, "RecordSwitch")->setChecked(true);
+  EXPECT_TRUE(model_.Recording());  // works for this run
+  EXPECT_TRUE(LabelText(*window_, "SettingsError").startsWith("Setting not saved: "));
+  EXPECT_FALSE(std::filesystem::exists(ConfigPath()));
+}
+
+TEST_F(MonitorWindowTest, LinkPageShowsFiguresAndTheStaleDecision) {
+  model_.SetPeriodic(true, 2000);
+  Poll();
+  Bytes damaged = test::RealTimeReply(25, 31, 58, 221, {32, 0, 5, 0, 55, 0}, 0x1F, 0, 0);
+  damaged[4] ^= 0xFF;
+  Receive(damaged);
+  model_.OnFramerCounters({3, 11, 1});
+  window_->Refresh(AllChanged);
+  EXPECT_EQ(LabelText(*window_, "LinkValues"), "live");
+  EXPECT_EQ(LabelText(*window_, "LinkMode"), "periodic, every 2000 ms");
+  EXPECT_EQ(LabelText(*window_, "LinkRepliesReceived"), "2");
+  EXPECT_EQ(LabelText(*window_, "LinkChecksumErrors"), "1");
+  EXPECT_EQ(LabelText(*window_, "LinkFramerBytes"), "11");
+  EXPECT_EQ(LabelText(*window_, "LinkLastLatency"), "120 ms");
+
+  Advance(6100);
+  window_->Refresh(LinkChanged);
+  EXPECT_EQ(LabelText(*window_, "LinkValues"), "stale (shown grey)");
+  EXPECT_EQ(LabelText(*window_, "LinkLastGoodAge"), "00:00:06");
+  Poll();
+  window_->Refresh(LinkChanged);
+  EXPECT_EQ(LabelText(*window_, "LinkValues"), "live");
+}
+
+TEST_F(MonitorWindowTest, ThePageInViewFollowsTheFeedAndTheOthersCatchUpWhenTurnedTo) {
+  auto* tabs = Find<QTabWidget>(*window_, "MonitorTabs");
+  tabs->setCurrentIndex(2);  // alarm history
+  window_->show();
+  Poll(0x01);
+  QTRY_COMPARE_WITH_TIMEOUT(window_->AlarmTable()->rowCount(), 1, 5000);
+  // The link page was not in view: it is brought up to date when turned to.
+  QTest::qWait(100);
+  EXPECT_EQ(LabelText(*window_, "LinkGoodReplies"), "0");
+  tabs->setCurrentIndex(3);
+  EXPECT_EQ(LabelText(*window_, "LinkGoodReplies"), "1");
+
+  window_->hide();
+  Advance(2000);
+  Poll(0x03);
+  QTest::qWait(100);  // a hidden window does not redraw
+  EXPECT_EQ(LabelText(*window_, "LinkGoodReplies"), "1");
+  window_->show();
+  EXPECT_EQ(LabelText(*window_, "LinkGoodReplies"), "2");
+  EXPECT_EQ(window_->AlarmTable()->rowCount(), 2);
+}
+
+TEST_F(MonitorWindowTest, TrendRangesReduceADayToAFewPointsPerPixel) {
+  window_->resize(900, 600);
+  window_->show();
+  // A day of 2-second samples, fed straight into the model.
+  for (int i = 0; i < 43200; ++i) {
+    RealTimeSample sample = test::Sample(DeviceKind::HeatExchanger, std::int64_t{i} * 2000);
+    sample.time = test::At(2024, 5, 1, i * 2 / 3600, i * 2 / 60 % 60, i * 2 % 60);
+    sample.values[IndoorTemperatureSlot] = 20 + (i / 100) % 15 + i % 2;
+    model_.OnRealTime(sample, Language::English);
+  }
+  auto* range = Find<QComboBox>(*window_, "TrendRange");
+  range->setCurrentIndex(static_cast<int>(TrendRange::WholeRun));
+  TrendChart* chart = window_->Chart();
+  const auto shown = chart->Series(0)->count();
+  EXPECT_GT(shown, 200);
+  EXPECT_LE(shown, 2 * 900 + 1);  // at most two points for every pixel column
+  EXPECT_EQ(chart->TimeAxis()->max().time(), QTime(23, 59, 58));
+  EXPECT_EQ(chart->TimeAxis()->min().time(), QTime(0, 0, 0));
+  EXPECT_EQ(chart->Series(3)->name(), "External fan adjust point");
+  EXPECT_EQ(IniFile::Load(ConfigPath()).ReadInteger("Monitor", "TrendRange", -1), 2);
+
+  range->setCurrentIndex(static_cast<int>(TrendRange::LastTenMinutes));
+  // Ten minutes hold 301 samples, every one shown, with the one that leads the line in (and at
+  // most one more where the first bucket reaches back past the range).
+  EXPECT_GE(chart->Series(0)->count(), 302);
+  EXPECT_LE(chart->Series(0)->count(), 303);
+  EXPECT_EQ(chart->TimeAxis()->min().time(), QTime(23, 49, 58));
+  EXPECT_EQ(model_.Trends().Size(), 43200u);  // the full data stays
+}
+
+TEST_F(MonitorWindowTest, WholeRunRedrawsOnlyForVisibleChangesButNeverMissesOne) {
+  window_->resize(900, 600);
+  window_->show();
+  Find<QComboBox>(*window_, "TrendRange")->setCurrentIndex(static_cast<int>(TrendRange::WholeRun));
+  auto feed = [this](int i, int indoor) {
+    RealTimeSample sample = test::Sample(DeviceKind::AirConditioner, std::int64_t{i} * 2000);
+    sample.time = test::At(2024, 5, 1, i * 2 / 3600, i * 2 / 60 % 60, i * 2 % 60);
+    sample.values[IndoorTemperatureSlot] = indoor;
+    model_.OnRealTime(sample, Language::English);
+    window_->Refresh(TrendChanged);
+  };
+  for (int i = 0; i < 20000; ++i) feed(i, 25);
+  TrendChart* chart = window_->Chart();
+  const QList<QPointF> before = chart->Series(0)->points();
+
+  // A sample that changes nothing on screen leaves the chart alone...
+  feed(20000, 25);
+  EXPECT_EQ(chart->Series(0)->points(), before);
+  // ...but a spike is there at once, and so is the end of the spike.
+  feed(20001, 40);
+  auto highest = [chart] {
+    double value = 0;
+    for (const QPointF& point : chart->Series(0)->points()) value = std::max(value, point.y());
+    return value;
+  };
+  EXPECT_EQ(highest(), 40.0);
+  feed(20002, 25);
+  EXPECT_EQ(chart->Series(0)->points().back().y(), 25.0);
+}
+
+TEST_F(MonitorWindowTest, ServiceReportIsWrittenInBothLanguages) {
+  Poll(0x01);
+  model_.OnMemoLine("Receive Time----2024-05-01 10:00:00");
+  model_.OnMemoLine("室内温度:   25 ℃");
+  model_.OnRequestSent(
+      Bytes{0x7E, 0x01, 0x77, 0x42, 0x34, 0x1E, 0x19, 0x1E, 0x4B, 0x14, 0x5F, 0xFE, 0x0D},
+      protocol_);
+  model_.OnPendingCommand(1);
+  model_.SetPortDescription("COM1 (/dev/ttyS0) 9600,n,8,1");
+
+  for (Language language : {Language::English, Language::Chinese}) {
+    window_->SetLanguage(language);
+    const std::string path =
+        folder_.Path(language == Language::English ? "report-en.pdf" : "report-zh.pdf");
+    QString chosen;
+    window_->SetReportPathChooser([&](const QString& suggested) {
+      chosen = suggested;
+      return QString::fromStdString(path);
+    });
+    QTest::mouseClick(Find<QPushButton>(*window_, "ServiceReportButton"), Qt::LeftButton);
+    EXPECT_TRUE(chosen.endsWith("ServiceReport 2024-05-01 10-00-00.pdf")) << chosen.toStdString();
+    QFile pdf(QString::fromStdString(path));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    EXPECT_GT(bytes.size(), 20000);  // text, fonts and the trend picture
+    EXPECT_TRUE(LabelText(*window_, "ServiceReportStatus").contains(QString::fromStdString(path)));
+  }
+
+  // Cancelling the file choice writes nothing; an unwritable place is reported, not hidden.
+  window_->SetReportPathChooser([](const QString&) { return QString(); });
+  QTest::mouseClick(Find<QPushButton>(*window_, "ServiceReportButton"), Qt::LeftButton);
+  window_->SetLanguage(Language::English);
+  EXPECT_FALSE(window_->WriteReport(QString::fromStdString(folder_.Path("missing/dir/r.pdf"))));
+  EXPECT_TRUE(LabelText(*window_, "ServiceReportStatus").startsWith("Service report could not"));
+}
+
+}  // namespace
+}  // namespace climate
