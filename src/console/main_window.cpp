@@ -31,6 +31,8 @@
 #include "console/status_texts.hpp"
 #include "console/ui_texts.hpp"
 #include "dialogs/parameter_model.hpp"
+#include "monitor/monitor_settings.hpp"
+#include "monitor/monitor_window.hpp"
 #include "serial/send_request.hpp"
 #include "serial/serial_port.hpp"
 
@@ -67,11 +69,13 @@ TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
       dialogCancel_(Texts::DialogCancel.english),
       stopPointCaption_(Texts::StopPointCaption.english),
       stopPointPrompt_(Texts::StopPointPrompt.english),
-      log_(env_.logDir, env_.clock) {
+      log_(env_.logDir, env_.clock),
+      monitor_(clock_, env_.logDir + "/records") {
   setObjectName("TFrmMain");
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildLayout();
+  BuildMonitorItem();
   setMinimumSize(DesignWidth, DesignHeight);
   resize(DesignWidth, DesignHeight);
   passwordCaption_ = PasswordDialogCaption(DeviceKind::AirConditioner, Language::English);
@@ -158,7 +162,9 @@ std::string TFrmMain::ConfigPath() const {
 }
 
 bool TFrmMain::SendFrame(const RequestFrame& frame) {
-  return SendRequest(port_, frame, [this] { suiComboBoxCOMChange(); });
+  const bool written = SendRequest(port_, frame, [this] { suiComboBoxCOMChange(); });
+  if (written) monitor_.OnRequestSent(frame, protocol_);
+  return written;
 }
 
 // The dialogs send from inside their own event handling, where an error must not escape: it is
@@ -224,6 +230,7 @@ void TFrmMain::FormShow() {
   maxLine_ = static_cast<std::int16_t>(ini.ReadInteger("UserSet", "MaxLine", ReadDefault::MaxLine));
   protocol_ = LoadProtocolSettings(ini);
   framer_.SetStartByte(static_cast<std::uint8_t>(protocol_.SOI));
+  monitor_.SetSettings(LoadMonitorSettings(ini));
 
   fanStopPointEnabled_ = ini.ReadBool("Debug", "FjtzdE", false);
   suiButtonStop_->setVisible(fanStopPointEnabled_);
@@ -268,6 +275,8 @@ void TFrmMain::FormShow() {
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event) {
+  // A visible Monitor would keep the application running after the main window is gone.
+  if (monitorWindow_) monitorWindow_->close();
   if (!closed_) {
     closed_ = true;
     Guarded([this] { FormClose(); });
@@ -317,6 +326,8 @@ void TFrmMain::Timer3Timer() {
   const Language language = CurrentLanguage();
   SetStatusPanel(5, ClockTimeText(now, language));
   SetStatusPanel(3, ClockDateText(now, language));
+  monitor_.Tick();
+  ApplyStaleLook();
 }
 
 void TFrmMain::SetStatusPanel(int index, std::string_view text) {

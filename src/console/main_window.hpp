@@ -15,6 +15,7 @@
 #include "console/console_environment.hpp"
 #include "console/log_file.hpp"
 #include "dialogs/dialog_host.hpp"
+#include "monitor/monitor_model.hpp"
 #include "protocol/device_kind.hpp"
 #include "protocol/framer.hpp"
 #include "protocol/receive.hpp"
@@ -36,6 +37,7 @@ namespace climate {
 
 class DialogLauncher;
 class Lamp;
+class MonitorWindow;
 class ParameterModel;
 class RadioGroup;
 
@@ -72,7 +74,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   std::string ConfigPath() const override;
   const ProtocolSettings& Protocol() const override { return protocol_; }
   bool Send(const RequestFrame& frame) override;
-  void SetPendingCommand(int code) override { pendingCommand_ = static_cast<std::int16_t>(code); }
+  void SetPendingCommand(int code) override;
   SerialPort& Port() override { return port_; }
   Prompts& GetPrompts() override { return prompts_; }
   void ShowError(const std::string& text) override;
@@ -93,6 +95,11 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   const std::string& TrayToolTip() const { return trayToolTip_; }
   const ReceiveCounters& Counters() const { return counters_; }
   const StreamFramer& Framer() const { return framer_; }
+  // The Monitor's state, fed whether its window is open or not; the window exists once opened.
+  MonitorModel& Monitor() { return monitor_; }
+  MonitorWindow* MonitorWin() const { return monitorWindow_.get(); }
+  // Whether the ten value boxes show their values as stale (grey).
+  bool ValuesStale() const { return valuesStale_; }
 
   // Timer handlers, public so that tests can tick them without waiting.
   void Timer1Timer();    // periodic real-time request
@@ -164,6 +171,14 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   void StopClick();
   void SetLogMenuState();
   void suiMemoTextChange();
+  // Greys the ten value boxes while the Monitor judges them stale, blue again once live.
+  void ApplyStaleLook();
+
+  // main_window_monitor.cpp: the Monitor menu item and window
+  void BuildMonitorItem();
+  void MonitorClick();
+  void UpdateMonitorPort();
+  void ApplyMonitorLanguage();
 
   ConsoleEnvironment env_;
   SerialPort& port_;
@@ -203,6 +218,12 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   ReceiveCounters counters_;
   std::string trayToolTip_;
 
+  MonitorModel monitor_;
+  // Declared after monitor_ so it is destroyed first: the window unhooks itself from the model
+  // as it goes. Left to Qt's child clean-up it would outlive the model.
+  std::unique_ptr<MonitorWindow> monitorWindow_;
+  bool valuesStale_ = false;
+
   // Controls the handlers use often; every control also carries its object name.
   QComboBox* suiComboBoxCOM_ = nullptr;
   Lamp* ShapeComLed_ = nullptr;
@@ -230,6 +251,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   QAction* Language_ = nullptr;
   QAction* Help_ = nullptr;
   QAction* NAbout_ = nullptr;
+  QAction* Monitor_ = nullptr;
   QTimer* Timer1_ = nullptr;
   QTimer* Timer2_ = nullptr;
   QTimer* Timer3_ = nullptr;

@@ -125,7 +125,9 @@ void TFrmMain::suiButtonSetClick() {
 }
 
 void TFrmMain::suiButtonComSetClick() {
-  if (launcher_ != nullptr) launcher_->ShowComSet();
+  if (launcher_ == nullptr) return;
+  launcher_->ShowComSet();
+  UpdateMonitorPort();
 }
 
 void TFrmMain::AboutClick() {
@@ -159,6 +161,7 @@ void TFrmMain::ApplyCollectionMode(bool periodic) {
   SetStatusPanel(2, CollectionModeText(periodic, CurrentLanguage()));
   suiCheckBoxTimer_->setChecked(periodic);
   suiButtonSearch_->setEnabled(!periodic);
+  monitor_.SetPeriodic(periodic, suiSpinEditTime_->value());
 }
 
 void TFrmMain::suiCheckBoxTimerClick() {
@@ -170,6 +173,7 @@ void TFrmMain::suiSpinEditTimeChange() {
   Timer1_->stop();
   Timer1_->setInterval(suiSpinEditTime_->value());
   if (suiCheckBoxTimer_->isChecked()) Timer1_->start();
+  monitor_.SetPeriodic(suiCheckBoxTimer_->isChecked(), suiSpinEditTime_->value());
 }
 
 }  // namespace climate

@@ -46,11 +46,14 @@ void TFrmMain::LanguageClick() {
   RadioGroupType_->SetItemIndex(index);
 
   SetStatusPanel(2, CollectionModeText(suiCheckBoxTimer_->isChecked(), CurrentLanguage()));
+  ApplyMonitorLanguage();
 }
 
 void TFrmMain::RadioGroupTypeClick() {
   const DeviceKind kind = Kind();
   const Language language = CurrentLanguage();
+  // Before the request below, so the Monitor reads that request as the new unit's.
+  monitor_.OnDeviceSwitch(kind);
   for (const UnitTypeText& text : UnitTypeTexts()) {
     SetControlText(text.control, text.In(kind, language));
   }

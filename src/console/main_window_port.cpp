@@ -26,6 +26,7 @@ void TFrmMain::suiComboBoxCOMChange() {
   port_.SetPortNumber(PortNumberFromListText(port));
   const Language language = CurrentLanguage();
   SetStatusPanel(0, PortInUseText(port, language));
+  UpdateMonitorPort();
   port_.DiscardBuffers();
   framer_.Reset();
   ShapeComLed_->SetColour(Lamp::Lime);

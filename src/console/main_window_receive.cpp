@@ -27,6 +27,7 @@ void TFrmMain::MSComm1Comm() {
   if (!port_.IsOpen() || port_.BytesWaiting() <= 0) return;
   const Bytes bytes = port_.ReadAll();
   for (const Bytes& frame : framer_.Push(bytes, clock_.MonotonicMs())) ShowReply(frame);
+  monitor_.OnFramerCounters(framer_.Counters());
 }
 
 // The backstop also gives up a partial frame that stopped growing. With the port closed it
@@ -34,6 +35,7 @@ void TFrmMain::MSComm1Comm() {
 void TFrmMain::TimerRsvTimer() {
   MSComm1Comm();
   for (const Bytes& frame : framer_.Expire(clock_.MonotonicMs())) ShowReply(frame);
+  monitor_.OnFramerCounters(framer_.Counters());
 }
 
 void TFrmMain::ShowReply(const Bytes& frame) {
@@ -72,6 +74,9 @@ void TFrmMain::ShowReply(const Bytes& frame) {
     ++counters_.unknown;
   }
   for (const std::string& line : outcome.lines) AppendMemoLine(line);
+  // The set point check's lines come before the log step, so the log file has them too.
+  for (const std::string& line : monitor_.OnReply(frame, outcome, context)) AppendMemoLine(line);
+  ApplyStaleLook();
   if (outcome.runLogStep && loggingOn_) log_.Flush();
 }
 
@@ -99,6 +104,7 @@ int TFrmMain::MemoLineCount() const {
 
 void TFrmMain::AppendMemoLine(const std::string& line) {
   suiMemoText_->appendPlainText(Q(line));
+  monitor_.OnMemoLine(line);
   if (loggingOn_) log_.Append(line);
 }
 

@@ -1,0 +1,161 @@
+// The Monitor fed by a main window on a real serial port, with climate-sim on the other end:
+// alarms raised by the unit, recorded rows for good replies only, grey values while the unit
+// says nothing, and a service report that a PDF reader can render.
+#include <QAbstractButton>
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QStandardPaths>
+#include <filesystem>
+#include <fstream>
+
+#include "../console/console_e2e.hpp"
+#include "monitor/monitor_window.hpp"
+
+namespace climate::test {
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+  return QTest::qWaitFor(done, timeoutMs);
+}
+
+void Periodic(IniFile& ini) {
+  ini.WriteInteger("UserSet", "Check", 1);
+  ini.WriteInteger("UserSet", "Timer", 2000);
+}
+
+// Data rows of every CSV file in the records folder (each file starts with its header row).
+std::size_t RecordedRows(const std::string& directory) {
+  std::size_t rows = 0;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+    if (entry.path().extension() != ".csv") continue;
+    std::ifstream file(entry.path());
+    std::string line;
+    bool header = true;
+    while (std::getline(file, line)) {
+      if (header) {
+        header = false;
+        continue;
+      }
+      if (!line.empty()) ++rows;
+    }
+  }
+  return rows;
+}
+
+// Asks for real-time data n times, each time waiting for the unit's answer, good or damaged.
+void AskTimes(ConsoleOnSimulator& console, int n) {
+  TFrmMain& window = console.Window();
+  for (int i = 0; i < n; ++i) {
+    const std::uint64_t frames = window.Counters().frames;
+    console.Find<QAbstractButton>("suiButtonSearch")->click();
+    ASSERT_TRUE(WaitUntil([&] { return window.Counters().frames > frames; }));
+  }
+}
+
+TEST(MonitorOnSimulator, ForcedAlarmAppearsInTheHistory) {
+  ConsoleOnSimulator console({"--alarm", "high-temp"});
+  TFrmMain& window = console.Window();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime >= 1; }));
+  const AlarmTracker& alarms = window.Monitor().Alarms();
+  ASSERT_FALSE(alarms.Entries().empty());
+  bool highTemperature = false;
+  for (const AlarmEntry& entry : alarms.Entries()) {
+    EXPECT_TRUE(entry.Active());
+    EXPECT_FALSE(entry.Acknowledged());
+    highTemperature |= entry.Bit().byteIndex == 1 && entry.Bit().bit == 0;
+  }
+  EXPECT_TRUE(highTemperature);
+
+  // Later replies with the same alarm do not add entries.
+  const std::size_t entries = alarms.Entries().size();
+  AskTimes(console, 2);
+  EXPECT_EQ(alarms.Entries().size(), entries);
+
+  // The same unit without the alarm: the entry gets its clearing time and stays in the history.
+  console.StopSim();
+  console.RestartSim();
+  const std::uint64_t shown = window.Counters().realTime;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        console.Find<QAbstractButton>("suiButtonSearch")->click();
+        return QTest::qWaitFor([&] { return window.Counters().realTime > shown; }, 500);
+      },
+      6000));
+  ASSERT_EQ(alarms.Entries().size(), entries);
+  for (const AlarmEntry& entry : alarms.Entries()) {
+    if (entry.Bit().byteIndex != 1 || entry.Bit().bit != 0) continue;  // states the unit keeps
+    ASSERT_TRUE(entry.clearedAt.has_value());
+    EXPECT_GE(entry.clearedMs, entry.raisedMs);
+  }
+}
+
+TEST(MonitorOnSimulator, EveryGoodReplyIsOneRecordedRow) {
+  ConsoleOnSimulator console({}, [](IniFile& ini) { ini.WriteInteger("Monitor", "Record", 1); });
+  TFrmMain& window = console.Window();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime >= 3; }));
+  AskTimes(console, 4);
+  window.Monitor().Tick();  // writes what is still waiting
+  const MonitorModel& monitor = window.Monitor();
+  EXPECT_EQ(monitor.Records().PendingRows(), 0u);
+  EXPECT_EQ(monitor.Records().RowsWritten(), window.Counters().realTime);
+  EXPECT_EQ(RecordedRows(monitor.Records().Directory()), window.Counters().realTime);
+}
+
+TEST(MonitorOnSimulator, DamagedRepliesLeaveNoRow) {
+  ConsoleOnSimulator console({"--corrupt-every", "2"},
+                             [](IniFile& ini) { ini.WriteInteger("Monitor", "Record", 1); });
+  TFrmMain& window = console.Window();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().frames >= 3; }));
+  AskTimes(console, 4);
+  window.Monitor().Tick();
+  ASSERT_GT(window.Counters().checksumErrors, 0u);
+  ASSERT_GT(window.Counters().realTime, 0u);
+  EXPECT_EQ(RecordedRows(window.Monitor().Records().Directory()), window.Counters().realTime);
+  EXPECT_EQ(window.Monitor().Link().checksumErrors, window.Counters().checksumErrors);
+}
+
+TEST(MonitorOnSimulator, SilentUnitGreysTheValuesUntilItAnswersAgain) {
+  ConsoleOnSimulator console({"--silent"}, Periodic);
+  TFrmMain& window = console.Window();
+  auto* box = console.Find<QLineEdit>("suiEdit1");
+  EXPECT_FALSE(window.ValuesStale());
+  // Three periods of 2 s, judged once a second.
+  ASSERT_TRUE(WaitUntil([&] { return window.ValuesStale(); }, 9000));
+  EXPECT_TRUE(box->styleSheet().contains("rgb(128,128,128)"));
+
+  console.StopSim();
+  console.RestartSim();
+  ASSERT_TRUE(WaitUntil([&] { return !window.ValuesStale(); }, 6000));
+  EXPECT_GT(window.Counters().realTime, 0u);
+  EXPECT_TRUE(box->styleSheet().contains("rgb(0,0,255)"));
+}
+
+TEST(MonitorOnSimulator, ServiceReportIsWrittenAndRenders) {
+  ConsoleOnSimulator console({"--alarm", "high-temp"});
+  TFrmMain& window = console.Window();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime >= 3; }));
+  console.Find<QAction>("Monitor")->trigger();
+  ASSERT_NE(window.MonitorWin(), nullptr);
+
+  const QString path = QString::fromStdString(console.Dir() + "report.pdf");
+  ASSERT_TRUE(window.MonitorWin()->WriteReport(path));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.read(5).startsWith("%PDF-"));
+  EXPECT_GT(file.size(), 1000);
+
+  // The first page renders to an image, where a reader is installed.
+  const QString renderer = QStandardPaths::findExecutable("pdftoppm");
+  if (renderer.isEmpty()) GTEST_SKIP() << "pdftoppm not installed";
+  const QString image = QString::fromStdString(console.Dir() + "page");
+  EXPECT_EQ(QProcess::execute(
+                renderer, {"-png", "-r", "40", "-f", "1", "-l", "1", "-singlefile", path, image}),
+            0);
+  EXPECT_GT(QFile(image + ".png").size(), 0);
+}
+
+}  // namespace
+}  // namespace climate::test

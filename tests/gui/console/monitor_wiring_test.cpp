@@ -1,0 +1,144 @@
+// The Monitor as the main window carries it: the menu item and its window, the grey value boxes
+// after silence, and the set point check lines after an acknowledged parameters request.
+#include <QMenu>
+
+#include "console_fixture.hpp"
+#include "monitor/monitor_window.hpp"
+#include "protocol/frame.hpp"
+
+namespace climate::testing {
+namespace {
+
+class MonitorWiringTest : public ConsoleTest {
+ protected:
+  TFrmMain& StartIn(const char* languageCaption, bool periodic = false) {
+    WriteConfig([&](IniFile& ini) {
+      ini.WriteString("UserSet", "Language", languageCaption);
+      ini.WriteInteger("UserSet", "Check", periodic ? 1 : 0);
+      ini.WriteInteger("UserSet", "Timer", 2000);
+    });
+    return Start();
+  }
+  TFrmMain& StartEnglish(bool periodic = false) { return StartIn("中文(&L)", periodic); }
+
+  bool BoxesGrey() const {
+    int grey = 0;
+    for (int i = 1; i <= 10; ++i) {
+      const QString sheet = Find<QLineEdit>(("suiEdit" + std::to_string(i)).c_str())->styleSheet();
+      if (sheet.contains("rgb(128,128,128)"))
+        ++grey;
+      else
+        EXPECT_TRUE(sheet.contains("rgb(0,0,255)")) << i;
+    }
+    EXPECT_TRUE(grey == 0 || grey == 10) << "the ten boxes change together";
+    return grey == 10;
+  }
+
+  // The air conditioner dialog's way of sending: the request, then PendingCommand 1.
+  void SendAcParameters(TFrmMain& window, std::uint8_t coolingOff) {
+    const std::vector<std::uint8_t> data{coolingOff, 0x1E, 0x19, 0x1E, 0x4B, 0x14};
+    ASSERT_TRUE(window.Send(BuildRequest(window.Protocol(), CommandKind::SetParameters,
+                                         DeviceKind::AirConditioner, data)));
+    window.SetPendingCommand(1);
+  }
+};
+
+TEST_F(MonitorWiringTest, MenuItemFollowsTheLanguageAndOpensTheMonitor) {
+  TFrmMain& window = StartEnglish();
+  auto* item = Find<QAction>("Monitor");
+  ASSERT_NE(item, nullptr);
+  EXPECT_TRUE(Find<QMenu>("suiPopupMenu2")->actions().contains(item));
+  EXPECT_EQ(item->text().toStdString(), "Monitor (&M)");
+
+  EXPECT_EQ(window.MonitorWin(), nullptr) << "made on first use only";
+  item->trigger();
+  ASSERT_NE(window.MonitorWin(), nullptr);
+  EXPECT_TRUE(window.MonitorWin()->isVisible());
+  EXPECT_TRUE(window.MonitorWin()->isWindow());
+  EXPECT_EQ(window.MonitorWin()->CurrentLanguage(), Language::English);
+
+  Trigger("Language");
+  EXPECT_EQ(item->text().toStdString(), "监视(&M)");
+  EXPECT_EQ(window.MonitorWin()->CurrentLanguage(), Language::Chinese);
+
+  // Opening again reuses the window; closing the main window closes it too.
+  MonitorWindow* first = window.MonitorWin();
+  item->trigger();
+  EXPECT_EQ(window.MonitorWin(), first);
+  window.close();
+  EXPECT_FALSE(first->isVisible());
+}
+
+TEST_F(MonitorWiringTest, ChineseStartShowsTheChineseItem) {
+  StartIn("English(&L)");
+  EXPECT_EQ(Caption("Monitor"), "监视(&M)");
+}
+
+TEST_F(MonitorWiringTest, ValuesTurnGreyAfterSilenceInPeriodicModeAndBlueOnTheNextGoodReply) {
+  TFrmMain& window = StartEnglish(/*periodic=*/true);
+  port_.Inject(AcReply);
+  window.Timer3Timer();
+  EXPECT_FALSE(BoxesGrey());
+
+  clock_.AdvanceMs(5000);  // under three periods of 2000 ms
+  window.Timer3Timer();
+  EXPECT_FALSE(BoxesGrey());
+
+  clock_.AdvanceMs(2000);
+  window.Timer3Timer();
+  EXPECT_TRUE(window.ValuesStale());
+  EXPECT_TRUE(BoxesGrey());
+  EXPECT_EQ(Caption("suiEdit1"), "25") << "the values stay, only their colour changes";
+
+  // Neither an acknowledgement nor a damaged reply counts as live data.
+  port_.Inject(Ack(0xA5));
+  std::vector<std::uint8_t> damaged = AcReply;
+  damaged[4] ^= 0x01;
+  port_.Inject(damaged);
+  EXPECT_TRUE(BoxesGrey());
+
+  port_.Inject(AcReply);
+  EXPECT_FALSE(window.ValuesStale());
+  EXPECT_FALSE(BoxesGrey());
+}
+
+TEST_F(MonitorWiringTest, AcknowledgedParametersAreConfirmedByTheNextRealTimeReply) {
+  TFrmMain& window = StartEnglish();
+  SendAcParameters(window, 0x34);  // what the reply below reports
+  port_.Inject(Ack(0xA5));
+  const std::size_t before = MemoLines().size();
+  port_.Inject(AcReply);
+  const std::vector<std::string> lines = MemoLines();
+  ASSERT_EQ(lines.size(), before + 31 + 4) << "the reply's own lines, then one per set point";
+  EXPECT_EQ(lines[before + 31],
+            "Setpoint check:   Cooling off point sent 32 ℃, unit reports 32 ℃, confirmed");
+  for (std::size_t i = before + 31; i < lines.size(); ++i) {
+    EXPECT_TRUE(lines[i].ends_with(", confirmed")) << lines[i];
+  }
+
+  // Only the first reply after the acknowledgement is compared.
+  port_.Inject(AcReply);
+  EXPECT_EQ(MemoLines().size(), lines.size() + 31);
+}
+
+TEST_F(MonitorWiringTest, MismatchIsNamedAndRefusedCommandIsNotChecked) {
+  TFrmMain& window = StartEnglish();
+  SendAcParameters(window, 0x36);
+  port_.Inject(Ack(0xA5));
+  port_.Inject(AcReply);
+  std::vector<std::string> lines = MemoLines();
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[lines.size() - 4],
+            "Setpoint check:   Cooling off point sent 34 ℃, unit reports 32 ℃, MISMATCH!");
+
+  SendAcParameters(window, 0x36);
+  port_.Inject(Ack(0xFF));
+  const std::size_t before = MemoLines().size();
+  port_.Inject(AcReply);
+  lines = MemoLines();
+  ASSERT_EQ(lines.size(), before + 31);
+  EXPECT_EQ(lines.back().find("Setpoint check"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace climate::testing
