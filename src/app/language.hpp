@@ -17,8 +17,16 @@ inline Language LanguageFromMenuCaption(std::string_view caption) {
 }
 
 // Picks the text of the current language from a pair written side by side.
-inline std::string_view Pick(Language language, std::string_view chinese, std::string_view english) {
+inline std::string_view Pick(Language language, std::string_view chinese,
+                             std::string_view english) {
   return language == Language::Chinese ? chinese : english;
 }
+
+// A text in both languages, side by side as the tables hold them.
+struct TextPair {
+  std::string_view chinese;
+  std::string_view english;
+  std::string_view In(Language language) const { return Pick(language, chinese, english); }
+};
 
 }  // namespace climate

@@ -11,12 +11,6 @@
 
 namespace climate {
 
-struct TextPair {
-  std::string_view chinese;
-  std::string_view english;
-  std::string_view In(Language language) const { return Pick(language, chinese, english); }
-};
-
 // A control's caption, named by the control's object name.
 struct ControlText {
   std::string_view control;

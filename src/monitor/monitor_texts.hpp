@@ -10,12 +10,6 @@
 
 namespace climate {
 
-struct TextPair {
-  std::string_view chinese;
-  std::string_view english;
-  std::string_view In(Language language) const { return Pick(language, chinese, english); }
-};
-
 namespace monitor_text {
 
 // The main window's menu item that opens the Monitor.

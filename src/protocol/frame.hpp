@@ -38,7 +38,8 @@ struct CommandCodes {
 
 // The codes of a command for a unit type; factory commands always come from the heat
 // exchanger's set and the fan stop point from the air conditioner's, whatever kind is given.
-CommandCodes CommandCodesFor(const ProtocolSettings& protocol, CommandKind command, DeviceKind kind);
+CommandCodes CommandCodesFor(const ProtocolSettings& protocol, CommandKind command,
+                             DeviceKind kind);
 
 // Sum of the length code and information bytes (low bytes), negated as a 16-bit value.
 std::uint16_t FrameChecksum(std::int16_t lengthCode, std::span<const std::uint8_t> information);

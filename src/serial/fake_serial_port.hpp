@@ -27,8 +27,8 @@ class FakeSerialPort final : public SerialPort {
   void Write(const std::vector<std::uint8_t>& bytes) override;
 
   // Test controls.
-  std::set<int> missingPorts;       // port numbers whose Open fails
-  bool failWrites = false;          // Write throws SerialError
+  std::set<int> missingPorts;                      // port numbers whose Open fails
+  bool failWrites = false;                         // Write throws SerialError
   std::vector<std::vector<std::uint8_t>> written;  // one entry per Write
   int openCount = 0;
   // Bytes arrive from the unit; raises onReceive when the port is open.

@@ -55,16 +55,19 @@ std::optional<PortSettings> ParsePortSettings(std::string_view text) {
   if (!ParseInt(parts[2], settings.dataBits) || settings.dataBits < 5 || settings.dataBits > 8) {
     return std::nullopt;
   }
-  if (!ParseInt(parts[3], settings.stopBits) || (settings.stopBits != 1 && settings.stopBits != 2)) {
+  if (!ParseInt(parts[3], settings.stopBits) ||
+      (settings.stopBits != 1 && settings.stopBits != 2)) {
     return std::nullopt;
   }
   return settings;
 }
 
 std::string FormatPortSettings(const PortSettings& settings) {
-  const char parity = settings.parity == Parity::Odd ? 'o' : settings.parity == Parity::Even ? 'e' : 'n';
-  return std::to_string(settings.baudRate) + "," + parity + "," + std::to_string(settings.dataBits) +
-         "," + std::to_string(settings.stopBits);
+  const char parity = settings.parity == Parity::Odd    ? 'o'
+                      : settings.parity == Parity::Even ? 'e'
+                                                        : 'n';
+  return std::to_string(settings.baudRate) + "," + parity + "," +
+         std::to_string(settings.dataBits) + "," + std::to_string(settings.stopBits);
 }
 
 }  // namespace climate

@@ -2,7 +2,8 @@
 
 namespace climate {
 
-bool SendRequest(SerialPort& port, const RequestFrame& frame, const std::function<void()>& openPort) {
+bool SendRequest(SerialPort& port, const RequestFrame& frame,
+                 const std::function<void()>& openPort) {
   if (!port.IsOpen() && openPort) openPort();
   if (!port.IsOpen()) return false;
   port.Write(frame);
