@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the console need, when they are missing.
+#   --list   print the list and install nothing (scripts/check-deps.sh reads it)
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,11 @@ packages=(
   clang libclang-rt-14-dev
   fonts-wqy-microhei xvfb xauth imagemagick poppler-utils
 )
+
+if [ "${1:-}" = "--list" ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do

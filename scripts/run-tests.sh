@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build, the address+undefined sanitizer build
-# of the whole suite, and each fuzz target for a bounded number of runs.
+# of the whole suite, and each fuzz target for a bounded number of runs. After each build, every
+# file it read from a Debian package must come from a package that install-deps.sh installs.
 #   FUZZ_RUNS=N   runs per fuzz target (default 20000)
 #   SKIP_ASAN=1   leave out the sanitizer build (quicker local runs)
 set -euo pipefail
@@ -14,6 +15,7 @@ export QT_QPA_PLATFORM=offscreen
 echo "== Normal build"
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
+bash scripts/check-deps.sh build/default
 ctest --preset default -j "$jobs" --timeout 300
 
 if [ "${SKIP_ASAN:-0}" != "1" ]; then
@@ -29,6 +31,7 @@ fi
 echo "== Fuzz targets"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
+bash scripts/check-deps.sh build/fuzz
 runs=${FUZZ_RUNS:-20000}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
