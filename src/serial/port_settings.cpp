@@ -70,4 +70,8 @@ std::string FormatPortSettings(const PortSettings& settings) {
          std::to_string(settings.dataBits) + "," + std::to_string(settings.stopBits);
 }
 
+int BitsPerCharacter(const PortSettings& settings) {
+  return 1 + settings.dataBits + (settings.parity == Parity::None ? 0 : 1) + settings.stopBits;
+}
+
 }  // namespace climate

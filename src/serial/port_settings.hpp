@@ -20,4 +20,10 @@ struct PortSettings {
 std::optional<PortSettings> ParsePortSettings(std::string_view text);
 std::string FormatPortSettings(const PortSettings& settings);
 
+// Bits on the wire for one character: start bit, data bits, parity bit if any, stop bits.
+int BitsPerCharacter(const PortSettings& settings);
+// How long `bytes` queued for sending may take to leave before the line counts as stalled: three
+// times their time on the wire, plus a second for an adapter's own buffering and a busy host.
+std::int64_t DrainBoundMs(std::size_t bytes, const PortSettings& settings);
+
 }  // namespace climate

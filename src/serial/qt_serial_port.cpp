@@ -58,6 +58,7 @@ QtSerialPort::QtSerialPort(std::array<std::string, 4> devicePaths, QObject* pare
     if (!linkLost_ && onReceive) onReceive();
   });
   connect(&serial_, &QSerialPort::errorOccurred, this, &QtSerialPort::OnError);
+  clock_.start();
   lineCheck_.setInterval(LineCheckIntervalMs);
   connect(&lineCheck_, &QTimer::timeout, this, &QtSerialPort::CheckLine);
 }
@@ -135,6 +136,7 @@ void QtSerialPort::Open() {
   }
   ++generation_;
   linkLost_ = false;
+  drain_.Reset();
   try {
     ApplySettings(*settings);
   } catch (const SerialError&) {
@@ -164,6 +166,7 @@ void QtSerialPort::RequestLowLatency() {
 
 void QtSerialPort::Close() {
   lineCheck_.stop();
+  drain_.Reset();
   ++generation_;
   linkLost_ = false;
   if (serial_.isOpen()) {
@@ -202,6 +205,15 @@ void QtSerialPort::Write(const std::vector<std::uint8_t>& bytes) {
   // that fails here has not carried the frame: say so instead of reporting it as sent.
   serial_.flush();
   if (linkLost_) throw SerialError(PortLabel() + ": write failed: the line is lost");
+  drain_.Written(bytes.size(), BytesNotSent(), clock_.elapsed(),
+                 ParsePortSettings(settings_).value_or(PortSettings{}));
+}
+
+qint64 QtSerialPort::BytesNotSent() const {
+  if (!serial_.isOpen()) return 0;
+  int queued = 0;
+  if (::ioctl(static_cast<int>(serial_.handle()), TIOCOUTQ, &queued) != 0 || queued < 0) queued = 0;
+  return serial_.bytesToWrite() + queued;
 }
 
 void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
@@ -220,6 +232,13 @@ void QtSerialPort::CheckLine() {
   if (::poll(&entry, 1, 0) < 0) return;
   if ((entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
     BeginLinkLoss(PortLabel() + ": the device hung up");
+    return;
+  }
+  const qint64 pending = drain_.Watching() ? BytesNotSent() : 0;
+  if (drain_.Stalled(pending, clock_.elapsed(),
+                     ParsePortSettings(settings_).value_or(PortSettings{}))) {
+    BeginLinkLoss(PortLabel() + ": " + std::to_string(pending) +
+                  " bytes not sent in time; the adapter stopped taking bytes");
   }
 }
 

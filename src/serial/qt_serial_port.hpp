@@ -4,9 +4,12 @@
 //
 // A failing device (adapter pulled, peer hung up) is turned into one onLinkLost and a closed
 // port, never into a stream of errors: QSerialPort keeps raising ReadError at full speed after a
-// hang-up while it still reports itself open.
+// hang-up while it still reports itself open. An adapter that stops taking bytes raises no error
+// at all, so bytes that have not left within a bound derived from the baud rate count as a lost
+// link too.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QTimer>
@@ -14,6 +17,7 @@
 #include <cstdint>
 #include <string>
 
+#include "serial/drain_watch.hpp"
 #include "serial/port_settings.hpp"
 #include "serial/serial_port.hpp"
 
@@ -57,6 +61,8 @@ class QtSerialPort final : public QObject, public SerialPort {
   void RequestLowLatency();
   void OnError(QSerialPort::SerialPortError error);
   void CheckLine();
+  // Bytes handed to Write that have not left yet: Qt's buffer and the driver's output queue.
+  qint64 BytesNotSent() const;
   void BeginLinkLoss(const std::string& reason);
   void FinishLinkLoss(std::uint64_t generation, const std::string& reason);
   std::string PortLabel() const;
@@ -68,6 +74,8 @@ class QtSerialPort final : public QObject, public SerialPort {
   QTimer lineCheck_;
   int configuring_ = 0;
   bool linkLost_ = false;
+  QElapsedTimer clock_;
+  DrainWatch drain_;
   // Counts opens and closes, so a deferred close never hits a port opened after the failure.
   std::uint64_t generation_ = 0;
 };

@@ -109,5 +109,31 @@ TEST(LinkLoss, WriteToALineThatJustHungUpFailsInsteadOfPassingForSent) {
   EXPECT_TRUE(WaitFor([&] { return client.LostReason().has_value(); }, LossDeadlineMs));
 }
 
+// Output suspended on the line: the frame cannot leave. Whether the driver refuses it at once or
+// holds it, the port must end up closed with one loss report, never looking sent and alive.
+TEST(LinkLoss, LineThatStopsTakingBytesIsALostLink) {
+  TempDir dir;
+  const std::string link = dir.File("ttyUSB5");
+  SimProcess sim({"--kind", "ac", "--link", link});
+  LinkClient client(link);
+  client.Open();
+  ASSERT_EQ(client.Exchange(RealTimeRequest).size(), 1u);
+
+  ASSERT_EQ(::tcflow(static_cast<int>(client.Port().NativeHandle()), TCOOFF), 0);
+  bool refused = false;
+  try {
+    client.Port().Write(RealTimeRequest);
+  } catch (const SerialError&) {
+    refused = true;
+  }
+  const int boundMs = static_cast<int>(DrainBoundMs(RealTimeRequest.size(), PortSettings{}));
+  ASSERT_TRUE(WaitFor([&] { return client.LostReason().has_value(); }, 3 * boundMs))
+      << "a write that cannot leave was never noticed";
+  EXPECT_TRUE(refused || client.LostReason()->find("not sent") != std::string::npos);
+  EXPECT_FALSE(client.Port().IsOpen());
+  WaitFor([] { return false; }, QtSerialPort::LineCheckIntervalMs * 2);
+  EXPECT_EQ(client.LossReports(), 1);
+}
+
 }  // namespace
 }  // namespace climate::test
