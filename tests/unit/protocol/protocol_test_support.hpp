@@ -32,7 +32,7 @@ inline Bytes Hex(std::string_view text) {
 // 7E 01, length code, data, checksum, 0D.
 inline Bytes Reply(std::uint8_t lengthCode, const Bytes& data) {
   Bytes frame{0x7E, 0x01, lengthCode};
-  frame.insert(frame.end(), data.begin(), data.end());
+  for (const std::uint8_t byte : data) frame.push_back(byte);  // GCC 12 misreads a range insert here
   const std::uint16_t sum = FrameChecksum(lengthCode, data);
   frame.push_back(static_cast<std::uint8_t>(sum & 0xFF));
   frame.push_back(static_cast<std::uint8_t>(sum >> 8));
