@@ -11,6 +11,7 @@
 #include <QPixmap>
 
 #include "app/config/ini_file.hpp"
+#include "app/window_fit.hpp"
 
 namespace climate {
 
@@ -172,7 +173,11 @@ TFrmAbout::TFrmAbout(const std::string& configPath, Language language, QWidget* 
       chinese ? "Korvane LCD" + Blanks(13) : Blanks(20) + "Background Control System");
 
   const IniFile ini = IniFile::Load(configPath_);
-  resize(ini.ReadInteger("FrmAbout", "Width", 224), ini.ReadInteger("FrmAbout", "Height", 219));
+  // The read defaults (224 x 219) are smaller than the content: the content wins.
+  RestoreWindowSize(
+      *this,
+      QSize(ini.ReadInteger("FrmAbout", "Width", 224), ini.ReadInteger("FrmAbout", "Height", 219)),
+      ContentSize(ShownContent(*this)));
   QPalette colours = palette();
   colours.setColor(QPalette::Window,
                    FromColorValue(ini.ReadInteger("FrmAbout", "Color", 15780518)));

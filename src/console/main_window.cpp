@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QSystemTrayIcon>
@@ -24,6 +23,7 @@
 
 #include "app/config/config_keys.hpp"
 #include "app/config/ini_file.hpp"
+#include "app/window_fit.hpp"
 #include "console/dialog_launcher.hpp"
 #include "console/lamp.hpp"
 #include "console/prompts.hpp"
@@ -219,13 +219,14 @@ void TFrmMain::FormShow() {
   const IniFile ini = IniFile::Load(ConfigPath());
   const Language language = CurrentLanguage();
 
-  // A stored size smaller than the layout would cut off the alarm lamps; the minimum size keeps
-  // the whole layout on screen.
-  resize(ini.ReadInteger("FrmMain", "Width", ReadDefault::FrmMainWidth),
-         ini.ReadInteger("FrmMain", "Height", ReadDefault::FrmMainHeight));
-  if (const QScreen* screen = this->screen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  // A stored size smaller than the layout would cut off the alarm lamps, one larger than the
+  // screen would leave the window unusable: the minimum size keeps the whole layout, the screen
+  // bounds the rest.
+  RestoreWindowSize(*this,
+                    QSize(ini.ReadInteger("FrmMain", "Width", ReadDefault::FrmMainWidth),
+                          ini.ReadInteger("FrmMain", "Height", ReadDefault::FrmMainHeight)),
+                    minimumSize());
+  PlaceOnScreen(*this);
 
   maxLine_ = static_cast<std::int16_t>(ini.ReadInteger("UserSet", "MaxLine", ReadDefault::MaxLine));
   protocol_ = LoadProtocolSettings(ini);

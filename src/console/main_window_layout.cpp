@@ -342,13 +342,13 @@ void TFrmMain::BuildStatusBar() {
     panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
-    // As in the status bars operators know, the last panel runs on to the right edge.
+    // The design widths are the least a panel takes; a longer text (the English port failure,
+    // "Wednesday") widens its panel rather than losing its end. As in the status bars operators
+    // know, the last panel runs on to the right edge.
     const bool last = i + 1 == statusPanels_.size();
-    if (last) {
-      panel->setMinimumWidth(StatusPanelWidths[i]);
-    } else {
-      panel->setFixedWidth(StatusPanelWidths[i]);
-    }
+    panel->setMinimumWidth(StatusPanelWidths[i]);
+    panel->setSizePolicy(last ? QSizePolicy::Preferred : QSizePolicy::Fixed,
+                         QSizePolicy::Preferred);
     bar->addWidget(panel, last ? 1 : 0);
     statusPanels_[i] = panel;
   }

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/config/ini_file.hpp"
+#include "app/window_fit.hpp"
 #include "dialogs/dialog_config.hpp"
 #include "dialogs/dialog_host.hpp"
 
@@ -21,6 +22,17 @@ constexpr int TypedCharacters = 3;
 
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
+}
+
+// Everything a layout places: the field frame and the buttons with their frame.
+QRect ContentRect(const ParameterDialogLayout& layout) {
+  QRect content = layout.fieldFrame;
+  if (!layout.buttonFrame.isEmpty()) return content.united(layout.buttonFrame);
+  for (const int left : layout.buttonLefts) {
+    content =
+        content.united(QRect(left, layout.buttonTop, layout.buttonWidth, layout.buttonHeight));
+  }
+  return content;
 }
 
 }  // namespace
@@ -50,6 +62,9 @@ ParameterDialog::ParameterDialog(DialogHost& host, ParameterModel& model,
     box->setObjectName(Q(field.control));
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);  // a typed value never joins the list
+    // What the operator types is what is sent: the list's completer would turn "-1" into "-10"
+    // as it is typed, and Enter would then send the completion.
+    box->setCompleter(nullptr);
     for (const std::string& entry : field.ListEntries()) box->addItem(Q(entry));
     box->lineEdit()->setMaxLength(TypedCharacters);
     label->setBuddy(box);
@@ -98,6 +113,12 @@ int ParameterDialog::Run() {
 }
 
 void ParameterDialog::ApplyLayout(const ParameterDialogLayout& layout) {
+  // The window holds the whole layout of the language and gains nothing beyond its design size
+  // but empty space.
+  const QSize needed = ContentSize(ContentRect(layout));
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  setMinimumSize(needed);
+  setMaximumSize(QSize(layout.window.width, layout.window.height).expandedTo(needed));
   resize(layout.window.width, layout.window.height);
   fieldFrame_->setGeometry(layout.fieldFrame);
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
@@ -157,12 +178,14 @@ void ParameterDialog::FormShow() {
   cancel_->setText(chinese ? "取消(&D)" : "Cancel (&D)");
   default_->setText(chinese ? "默认值(&F)" : "Default (&F)");
 
-  // The language layout first, then the stored size, which wins.
+  // The language layout first, then the stored size, which wins within what the layout needs
+  // and can use.
   const ParameterDialogLayout& layout = chinese ? chinese_ : english_;
   ApplyLayout(layout);
   const IniFile ini = ReadDialogConfig(host_);
   const WindowSize size = model_.LoadSize(ini, model_.Info().sizeFallback.value_or(layout.window));
-  resize(size.width, size.height);
+  RestoreWindowSize(*this, QSize(size.width, size.height), minimumSize(), maximumSize());
+  PlaceOnScreen(*this);
 
   model_.Load(ini);
   ShowModelTexts();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/config/ini_file.hpp"
+#include "app/window_fit.hpp"
 #include "dialogs/dialog_config.hpp"
 #include "dialogs/dialog_host.hpp"
 #include "serial/serial_port.hpp"
@@ -155,9 +156,17 @@ void TFrmComSet::FormShow() {
   }
   parity_->setCurrentIndex(0);
 
+  // The stored size wins, but the texts of the language stay whole and the lists do not float
+  // in a window larger than the design.
+  layout()->activate();
+  const QSize needed = minimumSizeHint();
+  setMaximumSize(QSize(FallbackWidth, FallbackHeight).expandedTo(needed));
   const IniFile ini = ReadDialogConfig(host_);
-  resize(ini.ReadInteger("FrmComSet", "Width", FallbackWidth),
-         ini.ReadInteger("FrmComSet", "Height", FallbackHeight));
+  RestoreWindowSize(*this,
+                    QSize(ini.ReadInteger("FrmComSet", "Width", FallbackWidth),
+                          ini.ReadInteger("FrmComSet", "Height", FallbackHeight)),
+                    needed, maximumSize());
+  PlaceOnScreen(*this);
 
   std::string settings;
   try {

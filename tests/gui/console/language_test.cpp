@@ -226,5 +226,33 @@ TEST_F(LanguageTest, DeviceSwitchRunsOnlyOnAChange) {
   EXPECT_FALSE(Find<QPushButton>("suiButtonCjSet")->isVisibleTo(&window));
 }
 
+TEST_F(LanguageTest, StatusPanelsShowTheirWholeTextAtLeastAtTheirDesignWidths) {
+  WriteConfig([](IniFile& ini) {
+    ini.WriteInteger("UserSet", "ComNum", 3);
+    ini.WriteString("UserSet", "Language", "中文(&L)");
+  });
+  port_.missingPorts = {4};
+  clock_.Set(LocalDateTime{2026, 12, 30, 23, 59, 59, 3});
+  TFrmMain& window = Start();
+  const int designWidths[] = {150, 10, 120, 140, 30, 50};
+  for (const Language language : {Language::English, Language::Chinese}) {
+    window.Timer3Timer();
+    QCoreApplication::processEvents();
+    if (language == Language::English) {
+      EXPECT_EQ(Panel(0), "Open Serial Port COM4Fail!");
+      EXPECT_EQ(Panel(3), "2026-12-30  Wednesday");
+    }
+    for (int i = 0; i < 6; ++i) {
+      auto* panel = Find<QLabel>(("StatusPanel" + std::to_string(i)).c_str());
+      EXPECT_GE(panel->width(), designWidths[i]) << i;
+      EXPECT_GE(panel->contentsRect().width(),
+                panel->fontMetrics().horizontalAdvance(panel->text()))
+          << i << " " << panel->text().toStdString();
+    }
+    EXPECT_LE(Find<QLabel>("StatusPanel5")->geometry().right(), window.width());
+    Trigger("Language");
+  }
+}
+
 }  // namespace
 }  // namespace climate::testing

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTimer>
 
@@ -117,6 +118,27 @@ TEST_F(StartupTest, StoredChoicesComeBack) {
   EXPECT_EQ(Caption("suiButtonStop"), "Factory Settings (&J)");
   // Stored size smaller than the layout: the layout stays whole.
   EXPECT_GE(window.width(), TFrmMain::DesignWidth);
+}
+
+TEST_F(StartupTest, AbsurdStoredSizesGiveAWholeWindowOnTheScreen) {
+  const std::pair<int, int> sizes[] = {
+      {100000, 100000}, {2147483647, 32767}, {32767, 2147483647}, {-5, -2147483647 - 1}};
+  for (const auto& [width, height] : sizes) {
+    WriteConfig([&](IniFile& ini) {
+      ini.WriteInteger("FrmMain", "Width", width);
+      ini.WriteInteger("FrmMain", "Height", height);
+    });
+    TFrmMain& window = Start();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.screen()->availableGeometry().contains(window.frameGeometry())) << width;
+    EXPECT_GE(window.width(), TFrmMain::DesignWidth);
+    EXPECT_GE(window.height(), TFrmMain::DesignHeight);
+    const QSize shown = window.size();
+    window.close();
+    EXPECT_EQ(QSize(ReadConfig().ReadInteger("FrmMain", "Width", -1),
+                    ReadConfig().ReadInteger("FrmMain", "Height", -1)),
+              shown);
+  }
 }
 
 TEST_F(StartupTest, PortThatWillNotOpenLeavesManualModeAndSaysSo) {

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/config/config_keys.hpp"
 #include "app/config/ini_file.hpp"
 #include "dialogs/dialog_config.hpp"
 #include "dialogs/settings_dialogs.hpp"
@@ -77,14 +78,15 @@ TEST(ParameterDialogs, HeatExchangerLayoutsByLanguageThenTheStoredSize) {
   EXPECT_EQ(Width(dialog, "Label2"), 217);
   EXPECT_EQ(X(dialog, "suiButtonCacel"), 113);
   EXPECT_EQ(X(dialog, "suiButtonDefault"), 218);
-  EXPECT_EQ(dialog.size(), QSize(291, 362));  // the stored width wins over the layout's 343
+  // The stored height wins; the stored width gives way to what the Chinese layout needs.
+  EXPECT_EQ(dialog.size(), QSize(337, 362));
   host.language = Language::English;
   host.WriteConfig("");
   dialog.FormShow();
   EXPECT_EQ(Width(dialog, "GroupBox1"), 282);
   EXPECT_EQ(Width(dialog, "Label2"), 189);
   EXPECT_EQ(X(dialog, "suiButtonDefault"), 186);
-  EXPECT_EQ(dialog.size(), QSize(324, 424));  // read defaults
+  EXPECT_EQ(dialog.size(), QSize(299, 362));  // read defaults, down to what the layout can use
 
   ParameterModel factory = ParameterModel::HeatExchangerFactory();
   TFrmSetRjh setRjh(host, factory);
@@ -103,9 +105,9 @@ TEST(ParameterDialogs, HeatExchangerLayoutsByLanguageThenTheStoredSize) {
         e);
     EXPECT_EQ(Width(setRjh, "GroupBox2"), e[1]);
   }
-  host.WriteConfig("[FrmSetRjh]\r\nHeight=422\r\nWidth=566\r\n");
+  host.WriteConfig("[FrmSetRjh]\r\nHeight=317\r\nWidth=566\r\n");
   setRjh.FormShow();
-  EXPECT_EQ(setRjh.size(), QSize(566, 422));
+  EXPECT_EQ(setRjh.size(), QSize(284, 317));  // the new file's 566 only widens the frame's margin
 }
 
 TEST(ParameterDialogs, FieldsEnableStateFocusTabOrderAndTyping) {
@@ -157,6 +159,41 @@ TEST(ParameterDialogs, EnterSendsWhatIsShown) {
   EXPECT_EQ(ReadDialogConfig(host).ReadString("UserSetKt", "Dwgjd", ""), "-15");
 }
 
+TEST(ParameterDialogs, TypedValuesAreSentAsTypedNeverCompletedFromTheList) {
+  TestDialogHost host;
+  IniFile ini;
+  WriteDefaultConfiguration(ini, host.folder.Path());
+  ini.Save(host.configPath);
+  const auto type = [](ParameterDialog& dialog, std::size_t field, const char* text) {
+    QLineEdit* edit = dialog.FieldBox(field)->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    return edit;
+  };
+  // The list completes only what the operator types into a focused field of the active window.
+  const auto open = [](ParameterDialog& dialog) {
+    dialog.FormShow();
+    dialog.show();
+    dialog.activateWindow();
+    return QTest::qWaitForWindowActive(&dialog);
+  };
+  ParameterModel kt = ParameterModel::AirConditioner();
+  TFrmSetKt setKt(host, kt);
+  ASSERT_TRUE(open(setKt));
+  type(setKt, 2, "-1");  // the list offers -10 and -15 first
+  QTest::keyClick(type(setKt, 5, "-1"), Qt::Key_Return);
+  ParameterModel factory = ParameterModel::HeatExchangerFactory();
+  TFrmSetRjh setRjh(host, factory);
+  ASSERT_TRUE(open(setRjh));
+  QTest::keyClick(type(setRjh, 4, "10"), Qt::Key_Return);  // not 100
+  EXPECT_EQ(host.port.written,
+            (std::vector<Bytes>{
+                B({0x7E, 0x01, 0x77, 0x42, 0x34, 0x1E, 0x13, 0x1E, 0x4B, 0x13, 0x66, 0xFE, 0x0D}),
+                B({0x7E, 0x01, 0x66, 0x44, 0x2D, 0x1E, 0x14, 0x19, 0x0A, 0xD4, 0xFE, 0x0D})}));
+  EXPECT_EQ(ReadDialogConfig(host).ReadString("UserSetKt", "Jrkqd", ""), "-1");
+}
+
 TEST(ParameterDialogs, DefaultShowsTheDefaultsEvenWhenNothingIsSent) {
   TestDialogHost host;
   host.WriteConfig("[UserSetRjh]\r\nWfjtsd=22\r\n");
@@ -186,13 +223,13 @@ TEST(ParameterDialogs, EveryCloseStoresSizeAndTexts) {
   for (const auto& [close, text] : closes) {
     dialog.FormShow();
     dialog.show();
-    dialog.resize(360, 430);
+    dialog.resize(331, 400);
     dialog.FieldBox(0)->setEditText(QString::fromStdString(text));
     close();
     EXPECT_FALSE(dialog.isVisible());
     dialog.FormShow();  // shown again next time
     EXPECT_EQ(dialog.FieldBox(0)->currentText().toStdString(), text);
-    EXPECT_EQ(dialog.size(), QSize(360, 430));
+    EXPECT_EQ(dialog.size(), QSize(331, 400));
   }
   EXPECT_TRUE(host.port.written.empty());
 
