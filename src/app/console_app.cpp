@@ -3,6 +3,7 @@
 // window shown (show handler), message loop. An error that escapes is shown and ends the program.
 #include "app/console_app.hpp"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -51,6 +52,12 @@ int Run(QApplication& app) {
   TFrmMain window(
       ConsoleEnvironment{exeDir, QDir::currentPath().toStdString(), port, prompts, clock, {}});
   prompts.SetParent(&window);
+  // Qt's own texts follow the language from the moment it is switched, not only in the boxes.
+  prompts.SetLanguageSource([&window] { return window.CurrentLanguage(); });
+  if (auto* language = window.findChild<QAction*>(QStringLiteral("Language"))) {
+    QObject::connect(language, &QAction::changed, &window, [&prompts] { prompts.ApplyLanguage(); });
+  }
+  prompts.ApplyLanguage();
   // A termination signal closes the window as the operator would, so the choices are saved. No
   // box may wait for an answer afterwards, and leaving every event loop ends a modal dialog that is
   // open.

@@ -23,6 +23,7 @@
 
 #include "app/config/config_keys.hpp"
 #include "app/config/ini_file.hpp"
+#include "app/config/save_temporary.hpp"
 #include "app/window_fit.hpp"
 #include "console/dialog_launcher.hpp"
 #include "console/lamp.hpp"
@@ -187,7 +188,8 @@ DeviceKind TFrmMain::Kind() const {
 }
 
 // Creation: the tray icon, then UserSet.INI: its language caption when the file exists, else the
-// full default set.
+// full default set. A folder that refuses the new file costs the operator one box, not the
+// program: everything is then read from the read defaults.
 void TFrmMain::FormCreate() {
   trayToolTip_ = Text(InitialTrayToolTip);
   if (QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -196,13 +198,18 @@ void TFrmMain::FormCreate() {
     tray_->setToolTip(QString::fromStdString(trayToolTip_));
     tray_->show();
   }
+  RemoveStaleSaveTemporaries(ConfigPath());
   IniFile ini = IniFile::Load(ConfigPath());
   if (ini.Existed()) {
     Language_->setText(
         QString::fromStdString(ini.ReadString("UserSet", "Language", ReadDefault::Language)));
-  } else {
-    WriteDefaultConfiguration(ini, env_.exeDir);
+    return;
+  }
+  WriteDefaultConfiguration(ini, env_.exeDir);
+  try {
     ini.Save(ConfigPath());
+  } catch (const IniWriteError& error) {
+    ShowError(error.what());
   }
 }
 

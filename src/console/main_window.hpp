@@ -60,7 +60,8 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   static constexpr int DesignHeight = 582;
 
   // Runs the creation handler: tray icon, and UserSet.INI either read for the language caption or
-  // created with the full default set. Throws IniWriteError when a new file cannot be written.
+  // created with the full default set. A new file that cannot be written is reported through the
+  // prompts; the window then runs on the read defaults.
   explicit TFrmMain(ConsoleEnvironment environment, QWidget* parent = nullptr);
   ~TFrmMain() override;
 

@@ -2,10 +2,14 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "app/language.hpp"
 #include "console/prompts.hpp"
 
+class QTranslator;
 class QWidget;
 
 namespace climate {
@@ -14,10 +18,17 @@ class QtPrompts final : public Prompts {
  public:
   // parent centres the boxes; applicationTitle is the caption of boxes given none.
   QtPrompts(QWidget* parent, std::string applicationTitle);
+  ~QtPrompts() override;
 
   void SetParent(QWidget* parent) { parent_ = parent; }
   // The program is ending: from now on nothing is shown and every question is cancelled.
   void Dismiss() { dismissed_ = true; }
+  // The language the console shows; without one the boxes keep Qt's English texts.
+  void SetLanguageSource(std::function<Language()> language) { language_ = std::move(language); }
+  // Qt's own texts (the standard buttons among them) in the language shown now: Qt's Chinese
+  // translation is installed while Chinese is shown and removed while English is. Every box
+  // applies it before it is built; a language switch may apply it at once.
+  void ApplyLanguage();
 
   void Message(const std::string& text, const std::string& caption) override;
   bool Confirm(const std::string& text, const std::string& caption) override;
@@ -30,6 +41,10 @@ class QtPrompts final : public Prompts {
   QWidget* parent_;
   std::string applicationTitle_;
   bool dismissed_ = false;
+  std::function<Language()> language_;
+  std::unique_ptr<QTranslator> qtChinese_;  // loaded at the first need; empty when missing
+  bool qtChineseLoaded_ = false;
+  bool qtChineseInstalled_ = false;
 };
 
 }  // namespace climate

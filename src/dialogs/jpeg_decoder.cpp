@@ -4,13 +4,15 @@
 // value undetermined.
 #include "dialogs/jpeg_decoder.hpp"
 
+#include <fcntl.h>
 #include <jpeglib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace climate {
@@ -28,6 +30,13 @@ struct ErrorManager {
 
 // Warnings (a truncated file among them) keep the decoded part; nothing is printed.
 void SilentMessage(j_common_ptr, int) {}
+
+// Each scan of a progressive picture is one more pass over the whole picture, so the number of
+// scans, not the file's size, decides the work; a crafted file can hold thousands.
+void LimitScans(j_common_ptr info) {
+  const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+  if (decompress->input_scan_number > MaxJpegScans) info->err->error_exit(info);
+}
 
 struct RawPicture {
   unsigned char* pixels = nullptr;  // malloc'd, rows of width * components bytes
@@ -50,6 +59,9 @@ bool DecodeRaw(const unsigned char* bytes, unsigned long size, RawPicture* raw) 
     return false;
   }
   jpeg_create_decompress(&info);
+  jpeg_progress_mgr progress{};
+  progress.progress_monitor = LimitScans;
+  info.progress = &progress;
   jpeg_mem_src(&info, bytes, size);
   if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
     jpeg_destroy_decompress(&info);
@@ -114,14 +126,26 @@ QImage DecodeJpeg(std::string_view bytes) {
 }
 
 QImage DecodeJpegFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return QImage();
-  // No picture within the pixel limit needs more than this; anything larger is not one.
-  constexpr std::streamoff MaxFileBytes = 64LL * 1024 * 1024;
-  const std::streamoff size = in.tellg();
-  if (size <= 0 || size > MaxFileBytes) return QImage();
-  in.seekg(0);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Looked at before it is opened: opening a device alone can act on it.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return QImage();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return QImage();
+  // The name may have been given to something else in between; the open file decides.
+  std::string bytes;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+      info.st_size <= MaxJpegFileBytes) {
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+      const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+  }
+  ::close(fd);
   return DecodeJpeg(bytes);
 }
 

@@ -12,6 +12,7 @@
 #include <unordered_set>
 
 #include "app/config/gbk.hpp"
+#include "app/config/save_temporary.hpp"
 
 namespace climate {
 namespace {
@@ -92,15 +93,6 @@ bool ReadAll(int fd, std::string& bytes) {
     bytes.append(buffer, static_cast<std::size_t>(got));
     if (bytes.size() > MaxFileSize) return false;
   }
-}
-
-// Saving through a symbolic link replaces the file it points at, not the link.
-std::string ResolveTarget(const std::string& path) {
-  struct stat linkInfo {};
-  if (::lstat(path.c_str(), &linkInfo) != 0 || !S_ISLNK(linkInfo.st_mode)) return path;
-  std::error_code error;
-  const auto resolved = std::filesystem::weakly_canonical(path, error);
-  return error ? path : resolved.string();
 }
 
 }  // namespace
@@ -334,7 +326,7 @@ std::string IniFile::Serialize() const {
 
 void IniFile::Save(const std::string& path) const {
   if (unreadable_) throw IniWriteError(path);
-  const std::string target = ResolveTarget(path);
+  const std::string target = ResolveSaveTarget(path);
 
   mode_t mode = 0644;
   struct stat info {};
@@ -348,15 +340,19 @@ void IniFile::Save(const std::string& path) const {
     mode = info.st_mode & 07777;
   }
 
-  std::string temporary = target + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) throw IniWriteError(path);
-  const bool written = WriteAll(fd, Serialize()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {
-    ::unlink(temporary.c_str());
+  // The temporary stays open, and so locked, until it has been renamed: a cleanup running
+  // meanwhile takes it for a save in progress.
+  const SaveTemporary temporary = CreateSaveTemporary(target);
+  if (temporary.fd < 0) throw IniWriteError(path);
+  const bool written = WriteAll(temporary.fd, Serialize()) && ::fchmod(temporary.fd, mode) == 0 &&
+                       ::fsync(temporary.fd) == 0;
+  if (!written || ::rename(temporary.path.c_str(), target.c_str()) != 0) {
+    ::unlink(temporary.path.c_str());
+    ::close(temporary.fd);
     throw IniWriteError(path);
   }
+  ::close(temporary.fd);
+  RemoveStaleSaveTemporaries(target);
   // Make the rename itself durable; a failure here no longer endangers the file's content.
   std::filesystem::path folder = std::filesystem::path(target).parent_path();
   if (folder.empty()) folder = ".";

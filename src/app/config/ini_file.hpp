@@ -67,8 +67,9 @@ class IniFile {
   // first.
   std::string Serialize() const;
   // Writes a temporary file beside path and renames it over path, so a crash never leaves half
-  // a file. Throws IniWriteError when the folder cannot take the file, when path is a file
-  // without any write permission, or when this document came from a file that could not be read.
+  // a file; afterwards the temporaries of saves that were killed are cleared away. Throws
+  // IniWriteError when the folder cannot take the file, when path is a file without any write
+  // permission, or when this document came from a file that could not be read.
   void Save(const std::string& path) const;
 
  private:

@@ -1,5 +1,7 @@
 // The window's creation, show and close handlers: what a first start, a stored language, a port
 // that will not open and a damaged port choice leave on screen, and what a close saves.
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -8,6 +10,7 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include "app/config/save_temporary.hpp"
 #include "console/radio_group.hpp"
 #include "console_fixture.hpp"
 
@@ -197,6 +200,40 @@ TEST_F(StartupTest, RefusedSaveIsReportedAndTheWindowStillCloses) {
   ASSERT_EQ(prompts_.messages.size(), 1u);
   EXPECT_EQ(prompts_.messages[0].text, "Unable to write to " + ConfigPath());
   EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(StartupTest, FolderThatRefusesTheNewFileCostsOneBoxAndTheWindowRunsOnReadDefaults) {
+  // Permissions do not stop root; a folder that is a plain file refuses everyone.
+  std::ofstream(root_ + "/locked") << "a file, not a folder";
+  exeDir_ = root_ + "/locked/";
+  TFrmMain& window = Start();
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_EQ(prompts_.messages[0].text, "Unable to write to " + ConfigPath());
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.CurrentLanguage(), Language::English);
+  EXPECT_EQ(window.Kind(), DeviceKind::AirConditioner);
+  EXPECT_EQ(port_.PortNumber(), 1);
+  EXPECT_EQ(port_.GetSettings(), "9600,n,8,1");
+  EXPECT_EQ(Panel(2), "Manual");
+  EXPECT_EQ(port_.written.size(), 3u);
+
+  // The close is a batch of its own: one box again, and the window still closes.
+  window.close();
+  ASSERT_EQ(prompts_.messages.size(), 2u);
+  EXPECT_EQ(prompts_.messages[1].text, "Unable to write to " + ConfigPath());
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(StartupTest, StartClearsAwayWhatAKilledSaveLeftBehind) {
+  WriteConfig();
+  const SaveTemporary killed = CreateSaveTemporary(ConfigPath());
+  ASSERT_GE(killed.fd, 0);
+  ::close(killed.fd);  // ended before its rename
+  const std::string backup = ConfigPath() + ".backup";
+  std::ofstream(backup) << "the operator's copy";
+  Create();
+  EXPECT_FALSE(std::filesystem::exists(killed.path));
+  EXPECT_TRUE(std::filesystem::exists(backup));
 }
 
 TEST_F(StartupTest, MenusOpenWhereTheOperatorRightClicks) {

@@ -1,8 +1,16 @@
 // The splash and About windows: texts by language and unit type, the picture through libjpeg
 // with the built-in one as fallback, the About window's stored size and colour, and its links.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QBuffer>
+#include <QImageWriter>
 #include <QTest>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <optional>
+#include <thread>
 
 #include "app/about.hpp"
 #include "app/config/ini_file.hpp"
@@ -52,6 +60,66 @@ TEST(JpegDecoder, DamagedInputGivesANullImageWithoutEndingTheProcess) {
   EXPECT_TRUE(DecodeJpegFile(DataDir + "no_such_picture.jpg").isNull());
   // A picture that stops early still shows what arrived.
   EXPECT_EQ(DecodeJpeg(good.substr(0, good.size() - 12)).size(), QSize(16, 8));
+}
+
+// The decoder on a thread of its own; nothing when it has not returned by the deadline (the
+// thread is then left waiting, and the test program carries it to its end).
+std::optional<QImage> DecodeFileWithin(const std::string& path, std::chrono::seconds deadline) {
+  auto decoded = std::make_shared<std::promise<QImage>>();
+  std::future<QImage> result = decoded->get_future();
+  std::thread([decoded, path] { decoded->set_value(DecodeJpegFile(path)); }).detach();
+  if (result.wait_for(deadline) != std::future_status::ready) return std::nullopt;
+  return result.get();
+}
+
+// The same picture claiming other dimensions in its frame header.
+std::string WithDimensions(std::string jpeg, int width, int height) {
+  const std::size_t frame = jpeg.find("\xFF\xC0");
+  jpeg[frame + 5] = static_cast<char>(height >> 8);
+  jpeg[frame + 6] = static_cast<char>(height & 0xFF);
+  jpeg[frame + 7] = static_cast<char>(width >> 8);
+  jpeg[frame + 8] = static_cast<char>(width & 0xFF);
+  return jpeg;
+}
+
+TEST(JpegDecoder, OnlyModestRegularFilesAreRead) {
+  TempFolder folder;
+  const std::string fifo = folder.Path() + "FlashPictrue.jpg";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/tty")}) {
+    const std::optional<QImage> image = DecodeFileWithin(path, std::chrono::seconds(10));
+    ASSERT_TRUE(image.has_value()) << path << " kept the decoder waiting";
+    EXPECT_TRUE(image->isNull()) << path;
+  }
+  // With no writer the pipe would block any reader; the splash shows its own picture at once.
+  const TFrmFlash splash(folder.Path() + "UserSet.INI", folder.Path(), Language::English);
+  EXPECT_FALSE(splash.PictureFromFile());
+
+  const std::string good = ReadTextFile(DataDir + "two_colours.jpg");
+  EXPECT_EQ(DecodeJpeg(WithDimensions(good, 2000, 1900)).size(), QSize(2000, 1900));
+  EXPECT_TRUE(DecodeJpeg(WithDimensions(good, 2000, 2100)).isNull());
+  EXPECT_TRUE(DecodeJpeg(WithDimensions(good, 65535, 65535)).isNull());
+  // A progressive picture whose last scan repeats: the work grows with the scans.
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "jpeg");
+  writer.setProgressiveScanWrite(true);
+  QImage photo(64, 48, QImage::Format_RGB32);
+  photo.fill(qRgb(90, 160, 40));
+  ASSERT_TRUE(writer.write(photo));
+  const std::string progressive = buffer.data().toStdString();
+  EXPECT_EQ(DecodeJpeg(progressive).size(), QSize(64, 48));
+  const std::size_t lastScan = progressive.rfind("\xFF\xDA");
+  const std::size_t end = progressive.rfind("\xFF\xD9");
+  std::string manyScans = progressive.substr(0, end);
+  for (int i = 0; i < MaxJpegScans; ++i) manyScans += progressive.substr(lastScan, end - lastScan);
+  EXPECT_TRUE(DecodeJpeg(manyScans + "\xFF\xD9").isNull());
+
+  const std::string oversized = folder.Path() + "big.jpg";
+  WriteTextFile(oversized, good + std::string(MaxJpegFileBytes, '\0'));
+  EXPECT_TRUE(DecodeJpegFile(oversized).isNull());
+  WriteTextFile(oversized, good);
+  EXPECT_EQ(DecodeJpegFile(oversized).size(), QSize(16, 8));
 }
 
 TEST(Splash, TextsByUnitTypeAndLanguage) {

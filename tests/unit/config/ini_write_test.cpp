@@ -1,13 +1,18 @@
 // Writing UserSet.INI: the Windows layout, GBK text, and saving that never leaves half a file.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/config/gbk.hpp"
 #include "app/config/ini_file.hpp"
+#include "app/config/save_temporary.hpp"
 #include "temp_folder.hpp"
 
 namespace climate {
@@ -153,6 +158,65 @@ TEST(IniSave, KeepsThePermissionsAndFollowsALink) {
   ASSERT_EQ(::stat(real.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(ReadBytes(real), "[A]\r\nK=2\r\n");
+}
+
+// A save killed after creating its temporary and before the rename, as a power cut or SIGKILL
+// would end it.
+void KillASaveHalfway(const std::string& target) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    CreateSaveTemporary(target);
+    ::raise(SIGKILL);
+  }
+  ASSERT_GT(child, 0);
+  ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+}
+
+TEST(IniSave, ClearsAwayTheLeftoversOfKilledSavesAndNothingElse) {
+  TempFolder folder;
+  const std::string path = folder.File("UserSet.INI");
+  WriteBytes(path, "[A]\r\nK=1\r\n");
+  for (int kill = 0; kill < 3; ++kill) KillASaveHalfway(path);
+  EXPECT_EQ(folder.EntryCount(), 4u);
+
+  // Names an operator or another program may have chosen, and things a save never makes.
+  const std::vector<std::string> kept = {
+      "UserSet.INI.backup",        "UserSet.INI.231201",        "Other.INI.saving-abc123",
+      "userset.ini.saving-abc123", "UserSet.INI.saving-abc12",  "UserSet.INI.saving-abc1234",
+      "UserSet.INI.saving-ab c1",  "UserSet.INI.saving-link12", "UserSet.INI.saving-hard12",
+      "UserSet.INI.saving-fifo12", "UserSet.INI.saving-dir123"};
+  for (const std::string& name : kept) WriteBytes(folder.File(name), "keep");
+  std::filesystem::remove(folder.File("UserSet.INI.saving-link12"));
+  ASSERT_EQ(::symlink(folder.File("UserSet.INI.backup").c_str(),
+                      folder.File("UserSet.INI.saving-link12").c_str()),
+            0);
+  ASSERT_EQ(
+      ::link(folder.File("UserSet.INI.saving-hard12").c_str(), folder.File("hard copy").c_str()),
+      0);
+  std::filesystem::remove(folder.File("UserSet.INI.saving-fifo12"));
+  ASSERT_EQ(::mkfifo(folder.File("UserSet.INI.saving-fifo12").c_str(), 0600), 0);
+  std::filesystem::remove(folder.File("UserSet.INI.saving-dir123"));
+  std::filesystem::create_directory(folder.File("UserSet.INI.saving-dir123"));
+  // A second console in the middle of its own save.
+  const SaveTemporary inProgress = CreateSaveTemporary(path);
+  ASSERT_GE(inProgress.fd, 0);
+
+  IniFile ini = IniFile::Load(path);
+  ini.WriteInteger("A", "K", 2);
+  ini.Save(path);
+  EXPECT_EQ(ReadBytes(path), "[A]\r\nK=2\r\n");
+  EXPECT_EQ(folder.EntryCount(), 1 + kept.size() + 1 + 1);  // hard copy, save in progress
+  for (const std::string& name : kept) {
+    EXPECT_TRUE(std::filesystem::symlink_status(folder.File(name)).type() !=
+                std::filesystem::file_type::not_found)
+        << name;
+  }
+  EXPECT_EQ(ReadBytes(folder.File("UserSet.INI.backup")), "keep");
+
+  // Once that save has ended without renaming, its file is a leftover like the others.
+  ::close(inProgress.fd);
+  EXPECT_EQ(RemoveStaleSaveTemporaries(path), 1u);
+  EXPECT_EQ(RemoveStaleSaveTemporaries(path), 0u);
 }
 
 }  // namespace
