@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -62,6 +63,10 @@ void LogFile::Append(std::string_view line) {
   if (droppedLines_ > 0 || pending_.size() + bytes.size() > maxWaitingBytes_) {
     ++droppedLines_;
     return;
+  }
+  // Grow by doubling as usual, but never past the bound, so the bound holds for memory too.
+  if (pending_.size() + bytes.size() > pending_.capacity()) {
+    pending_.reserve(std::min(maxWaitingBytes_, 2 * (pending_.size() + bytes.size())));
   }
   pending_ += bytes;
   ++pendingLines_;
