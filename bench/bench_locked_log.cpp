@@ -69,7 +69,9 @@ double CpuSeconds() {
 // A good real-time reply whose indoor temperature tells the replies apart in the file.
 Bytes NumberedReply(int number) {
   Bytes frame = {0x7E, 0x01, 0xDD, static_cast<std::uint8_t>(20 + number % TemperatureCycle),
-                 0x32, 0x3C, 0xDC, 0x34, 0x1E, 0x19, 0x1E, 0x4B, 0x14, 0x1F, 0x00, 0x00};
+                 0x32, 0x3C, 0xDC, 0x34,
+                 0x1E, 0x19, 0x1E, 0x4B,
+                 0x14, 0x1F, 0x00, 0x00};
   const std::uint16_t sum =
       FrameChecksum(0xDD, std::span<const std::uint8_t>(frame).subspan(3, 13));
   frame.push_back(static_cast<std::uint8_t>(sum & 0xFF));
@@ -196,9 +198,10 @@ int main(int argc, char** argv) {
     const Period unlocked = Run(app, port, seconds, number);
     window.findChild<QAction*>("Stop")->trigger();
 
-    std::printf("%d replies a second, logging on, the whole window (offscreen) on an in-memory "
-                "port\n",
-                RepliesPerSecond);
+    std::printf(
+        "%d replies a second, logging on, the whole window (offscreen) on an in-memory "
+        "port\n",
+        RepliesPerSecond);
     Print("locked", locked);
     std::printf("           at unlock: %zu lines (%zu KiB) waiting, %llu left out\n", waiting,
                 waitingBytes / 1024, static_cast<unsigned long long>(dropped));

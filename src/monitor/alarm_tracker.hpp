@@ -54,8 +54,8 @@ class AlarmTracker {
   // at first sight counts as raised then. Returns how many entries were opened or closed.
   std::size_t Observe(const RealTimeSample& sample);
   // Adds an event to the history, raised and cleared at once.
-  void RecordEvent(DeviceKind kind, const LocalDateTime& at, std::int64_t atMs,
-                   std::string chinese, std::string english);
+  void RecordEvent(DeviceKind kind, const LocalDateTime& at, std::int64_t atMs, std::string chinese,
+                   std::string english);
 
   // False when no entry has that id (trimmed or never there). Acknowledging twice keeps the
   // first time.

@@ -301,8 +301,8 @@ TEST_F(ReceiveTest, UnwritableLogIsShownAndACloseThatCannotWriteSaysSo) {
   port_.Inject(Ack(0xA5));
   window.close();
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(prompts_.messages[0].text,
-            "The log file " + window.Log().Path() + " could not be written: 2 lines were not logged!");
+  EXPECT_EQ(prompts_.messages[0].text, "The log file " + window.Log().Path() +
+                                           " could not be written: 2 lines were not logged!");
 }
 
 TEST_F(ReceiveTest, ClockAndTrayTextsFollowTheLanguage) {

@@ -176,7 +176,8 @@ std::vector<ReceiveExample> ReceiveExamples() {
   return {
       {"false start swallowing a reply", Concat({falseStart, reply}), {reply}},
       {"and the frames behind it", Concat({falseStart, reply, PositiveAck}), {reply, PositiveAck}},
-      {"unknown code around an acknowledgement", Hex("7E 00 04 7E 01 11 A5 4A FF 0D"),
+      {"unknown code around an acknowledgement",
+       Hex("7E 00 04 7E 01 11 A5 4A FF 0D"),
        {PositiveAck}},
       {"false start whose reply never comes", cutShort, {cutShort}},
       {"damaged reply is still shown", Concat({NegativeAck, AcExample}), {NegativeAck, AcExample}},
