@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -203,12 +204,16 @@ void TFrmMain::ShowLogState() {
                               : QString();
   if (failing != logFailingShown_) {
     logFailingShown_ = failing;
-    panel->setPixmap(failing ? LogFailingMark(panel->contentsRect().size()) : QPixmap());
+    // Before the first layout the panel has no size yet; the mark then takes the bar's.
+    QSize size = panel->contentsRect().size();
+    if (size.isEmpty()) size = QSize(8, 16);
+    panel->setPixmap(failing ? LogFailingMark(size) : QPixmap());
   }
   if (panel->toolTip() == tip) return;
   panel->setToolTip(tip);
   Log_->setToolTip(tip);
   Stop_->setToolTip(tip);
+  suiPopupMenu1_->setToolTipsVisible(true);
 }
 
 void TFrmMain::SetLogMenuState() {
