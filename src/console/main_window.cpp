@@ -77,6 +77,11 @@ TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildLayout();
   BuildMonitorItem();
+  // The framer weighs a suspect frame against one that starts inside it by the settings and
+  // unit type in force when the bytes arrive.
+  framer_.SetJudge([this](std::span<const std::uint8_t> frame) {
+    return IsUsableReply(frame, protocol_, Kind());
+  });
   setMinimumSize(DesignWidth, DesignHeight);
   resize(DesignWidth, DesignHeight);
   passwordCaption_ = PasswordDialogCaption(DeviceKind::AirConditioner, Language::English);
@@ -295,7 +300,7 @@ void TFrmMain::closeEvent(QCloseEvent* event) {
 // Saves the operator's choices in this order; a refused write is shown and the window still
 // closes, so a read-only folder never traps the operator.
 void TFrmMain::FormClose() {
-  if (log_.PendingLines() > 0) log_.Flush();
+  FlushLogOnClose();
   IniFile ini = IniFile::Load(ConfigPath());
   ini.WriteInteger("FrmMain", "Height", height());
   ini.WriteInteger("FrmMain", "Width", width());

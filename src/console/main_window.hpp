@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/config/protocol_settings.hpp"
 #include "app/language.hpp"
@@ -166,6 +167,10 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   void ApplyRealTime(const RealTimeView& view);
   void ApplyFactory(const FactoryView& view);
   void AppendMemoLine(const std::string& line);
+  void HandMemoToLog();
+  void WriteLogFile();
+  void FlushLogOnClose();
+  void ShowLogState();
   void ClearMessageMemo();
   void ClearClick();
   void LogClick();
@@ -174,6 +179,10 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   void suiMemoTextChange();
   // Greys the ten value boxes while the Monitor judges them stale, blue again once live.
   void ApplyStaleLook();
+  // Shows the outcome of a set point check on the value boxes it concerns: their tooltips say
+  // what was sent and reported, and their background is tinted for a moment.
+  void ShowSetPointCue();
+  void EndSetPointCue();
 
   // main_window_monitor.cpp: the Monitor menu item and window
   void BuildMonitorItem();
@@ -224,6 +233,9 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   // as it goes. Left to Qt's child clean-up it would outlive the model.
   std::unique_ptr<MonitorWindow> monitorWindow_;
   bool valuesStale_ = false;
+  bool logFailingShown_ = false;
+  std::vector<QLineEdit*> cuedBoxes_;
+  std::int64_t cueEndsMs_ = 0;
 
   // Controls the handlers use often; every control also carries its object name.
   QComboBox* suiComboBoxCOM_ = nullptr;

@@ -21,6 +21,19 @@ QString Q(std::string_view text) {
 // The value boxes draw their text colour from their style sheet, so the colour is swapped there.
 constexpr char LiveColour[] = "color: rgb(0,0,255);";
 constexpr char StaleColour[] = "color: rgb(128,128,128);";
+// The same for the background of a box a set point check has just looked at.
+constexpr char PlainBackground[] = "background: rgb(212,208,200);";
+constexpr char ConfirmedBackground[] = "background: rgb(150,230,150);";
+constexpr char MismatchBackground[] = "background: rgb(255,150,150);";
+constexpr std::int64_t SetPointCueMs = 3000;
+
+void SetBackground(QLineEdit* box, const char* background) {
+  QString sheet = box->styleSheet();
+  for (const char* any : {PlainBackground, ConfirmedBackground, MismatchBackground}) {
+    sheet.replace(QLatin1String(any), QLatin1String(background));
+  }
+  box->setStyleSheet(sheet);
+}
 
 }  // namespace
 
@@ -59,7 +72,28 @@ void TFrmMain::SetPendingCommand(int code) {
   monitor_.OnPendingCommand(code);
 }
 
+void TFrmMain::ShowSetPointCue() {
+  EndSetPointCue();
+  const SetPointCheck& check = monitor_.SetPoints();
+  if (!check.LastSent()) return;
+  for (const SetPointComparison& comparison : check.LastComparison()) {
+    QLineEdit* box = suiEdit_.at(comparison.slot);
+    box->setToolTip(
+        Q(SetPointCheck::FormatLine(check.LastSent()->kind, comparison, CurrentLanguage())));
+    SetBackground(box, comparison.Matches() ? ConfirmedBackground : MismatchBackground);
+    cuedBoxes_.push_back(box);
+  }
+  cueEndsMs_ = clock_.MonotonicMs() + SetPointCueMs;
+}
+
+void TFrmMain::EndSetPointCue() {
+  for (QLineEdit* box : cuedBoxes_) SetBackground(box, PlainBackground);
+  cuedBoxes_.clear();
+}
+
+// Runs on every reply and every clock tick, so it also ends a set point cue whose time is up.
 void TFrmMain::ApplyStaleLook() {
+  if (!cuedBoxes_.empty() && clock_.MonotonicMs() >= cueEndsMs_) EndSetPointCue();
   const bool stale = monitor_.ValuesStale();
   if (stale == valuesStale_) return;
   valuesStale_ = stale;

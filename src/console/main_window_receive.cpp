@@ -1,14 +1,20 @@
 // The receive side of the window: bytes off the port go through the stream framer, each frame
 // through ProcessReply, and the outcome onto the memo, the value boxes and the lamps. The memo's
-// lines also go to the log file while logging is on.
+// lines also go to the log file while logging is on, typed ones included.
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
 
 #include "console/lamp.hpp"
+#include "console/log_file_texts.hpp"
 #include "console/main_window.hpp"
+#include "console/prompts.hpp"
 #include "dialogs/parameter_model.hpp"
 #include "serial/serial_port.hpp"
 
@@ -18,6 +24,18 @@ namespace {
 
 QString Q(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+// The block state of a memo line that the log already has (or that came before logging began).
+constexpr int HandedToLog = 1;
+
+// A red mark for the narrow status panel while the log file cannot be written.
+QPixmap LogFailingMark(QSize size) {
+  QPixmap mark(size);
+  mark.fill(Qt::transparent);
+  QPainter painter(&mark);
+  painter.fillRect(QRect(QPoint(1, 2), size - QSize(2, 4)), QColor(255, 0, 0));
+  return mark;
 }
 
 }  // namespace
@@ -74,10 +92,10 @@ void TFrmMain::ShowReply(const Bytes& frame) {
     ++counters_.unknown;
   }
   for (const std::string& line : outcome.lines) AppendMemoLine(line);
-  // The set point check's lines come before the log step, so the log file has them too.
-  for (const std::string& line : monitor_.OnReply(frame, outcome, context)) AppendMemoLine(line);
+  // The set point confirmation is the Monitor's to record; the window only marks the boxes.
+  if (!monitor_.OnReply(frame, outcome, context).empty()) ShowSetPointCue();
   ApplyStaleLook();
-  if (outcome.runLogStep && loggingOn_) log_.Flush();
+  if (outcome.runLogStep && loggingOn_) WriteLogFile();
 }
 
 void TFrmMain::ApplyRealTime(const RealTimeView& view) {
@@ -105,11 +123,34 @@ int TFrmMain::MemoLineCount() const {
 void TFrmMain::AppendMemoLine(const std::string& line) {
   suiMemoText_->appendPlainText(Q(line));
   monitor_.OnMemoLine(line);
-  if (loggingOn_) log_.Append(line);
 }
 
-// Lines already handed to the log stay there: the file keeps what the memo lets go.
+// Every memo line the log has not had yet, in memo order: the receive path's lines and the ones
+// the operator typed between them. Lines are marked as they go, so none is written twice. An
+// empty last line is only where the caret waits for typing, not a line yet.
+void TFrmMain::HandMemoToLog() {
+  const QTextDocument* document = suiMemoText_->document();
+  if (document->isEmpty()) return;
+  const QTextBlock last = document->lastBlock();
+  for (QTextBlock block = document->firstBlock(); block.isValid(); block = block.next()) {
+    if (block.userState() == HandedToLog) continue;
+    if (block == last && block.text().isEmpty()) break;
+    block.setUserState(HandedToLog);
+    log_.Append(block.text().toStdString());
+  }
+}
+
+// The log step: the memo's new lines go to the end of the file.
+void TFrmMain::WriteLogFile() {
+  HandMemoToLog();
+  log_.Flush(CurrentLanguage());
+  ShowLogState();
+}
+
+// Lines already handed to the log stay there, and lines that are still to go are handed over
+// first: the file keeps what the memo lets go.
 void TFrmMain::ClearMessageMemo() {
+  if (loggingOn_) HandMemoToLog();
   suiMemoText_->clear();
   logStartLine_ = 0;
 }
@@ -118,18 +159,61 @@ void TFrmMain::ClearClick() {
   ClearMessageMemo();
 }
 
+// The file takes only lines that arrive from now on: the ones already there count as handed.
+// An empty last line is not one yet; the next line the memo gets may well be written into it.
 void TFrmMain::LogClick() {
   logStartLine_ = MemoLineCount();
+  QTextDocument* document = suiMemoText_->document();
+  const QTextBlock last = document->lastBlock();
+  for (QTextBlock block = document->firstBlock(); block.isValid(); block = block.next()) {
+    if (block == last && block.text().isEmpty()) break;
+    block.setUserState(HandedToLog);
+  }
   loggingOn_ = true;
   SetLogMenuState();
 }
 
-// Lines that arrived since the last reply was logged (a checksum error line, say) are written
-// now, so stopping never loses what was logged while logging was on.
+// Lines that arrived since the last reply was logged (a checksum error line, a typed note) are
+// written now, so stopping never loses what was in the memo while logging was on.
 void TFrmMain::StopClick() {
+  HandMemoToLog();
   loggingOn_ = false;
   SetLogMenuState();
-  log_.Flush();
+  log_.Flush(CurrentLanguage());
+  ShowLogState();
+}
+
+// Lines that could not be written by the close are named in one message rather than dropped
+// without a word.
+void TFrmMain::FlushLogOnClose() {
+  if (loggingOn_) HandMemoToLog();
+  if (log_.PendingLines() == 0 && log_.DroppedLines() == 0) return;
+  if (log_.Flush(CurrentLanguage())) return;
+  prompts_.Message(
+      LogLostAtCloseText(log_.Path(), log_.PendingLines() + log_.DroppedLines(), CurrentLanguage()),
+      "");
+}
+
+// While the log file cannot be written, the narrow status panel shows a red mark whose tooltip
+// (and the log menu items' tooltips) say how many lines wait; it goes once a write succeeds.
+void TFrmMain::ShowLogState() {
+  QLabel* panel = statusPanels_[1];
+  const bool failing = log_.Failing();
+  const QString tip = failing ? Q(LogFailingText(log_.FileName(), log_.PendingLines(),
+                                                 log_.DroppedLines(), CurrentLanguage()))
+                              : QString();
+  if (failing != logFailingShown_) {
+    logFailingShown_ = failing;
+    // Before the first layout the panel has no size yet; the mark then takes the bar's.
+    QSize size = panel->contentsRect().size();
+    if (size.isEmpty()) size = QSize(8, 16);
+    panel->setPixmap(failing ? LogFailingMark(size) : QPixmap());
+  }
+  if (panel->toolTip() == tip) return;
+  panel->setToolTip(tip);
+  Log_->setToolTip(tip);
+  Stop_->setToolTip(tip);
+  suiPopupMenu1_->setToolTipsVisible(true);
 }
 
 void TFrmMain::SetLogMenuState() {

@@ -76,7 +76,7 @@ QVariant AlarmTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
       switch (index.column()) {
         case NameColumn:
-          return Q(entry.Bit().Name(language_));
+          return Q(entry.Name(language_));
         case UnitColumn:
           return Q(UnitTypeName(entry.kind, language_));
         case RaisedColumn:

@@ -35,6 +35,21 @@ std::size_t AlarmTracker::Observe(const RealTimeSample& sample) {
   return changes;
 }
 
+void AlarmTracker::RecordEvent(DeviceKind kind, const LocalDateTime& at, std::int64_t atMs,
+                               std::string chinese, std::string english) {
+  AlarmEntry entry;
+  entry.id = nextId_++;
+  entry.kind = kind;
+  entry.raisedAt = at;
+  entry.raisedMs = atMs;
+  entry.clearedAt = at;
+  entry.clearedMs = atMs;
+  entry.chineseEvent = std::move(chinese);
+  entry.englishEvent = std::move(english);
+  entries_.push_back(std::move(entry));
+  if (entries_.size() > MaxEntries) Trim();
+}
+
 bool AlarmTracker::Acknowledge(std::uint64_t id, const LocalDateTime& at) {
   AlarmEntry* entry = Find(id);
   if (entry == nullptr) return false;

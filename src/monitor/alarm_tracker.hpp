@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/local_time.hpp"
@@ -24,8 +26,17 @@ struct AlarmEntry {
   std::optional<LocalDateTime> clearedAt;
   std::int64_t clearedMs = 0;
   std::optional<LocalDateTime> acknowledgedAt;
+  // An event (a set point confirmation, say) rather than an alarm bit: it has these texts, no
+  // bit, and is over as soon as it happens.
+  std::string chineseEvent;
+  std::string englishEvent;
 
+  bool IsEvent() const { return !englishEvent.empty() || !chineseEvent.empty(); }
+  // Only for entries that are not events.
   const NamedBit& Bit() const { return NamedBits()[bitIndex]; }
+  std::string_view Name(Language language) const {
+    return IsEvent() ? Pick(language, chineseEvent, englishEvent) : Bit().Name(language);
+  }
   bool Active() const { return !clearedAt.has_value(); }
   bool Acknowledged() const { return acknowledgedAt.has_value(); }
   // Up to the clearing, or up to nowMs while still active.
@@ -42,6 +53,9 @@ class AlarmTracker {
   // Compares the sample's bits with the last ones seen from the same unit type. A fault present
   // at first sight counts as raised then. Returns how many entries were opened or closed.
   std::size_t Observe(const RealTimeSample& sample);
+  // Adds an event to the history, raised and cleared at once.
+  void RecordEvent(DeviceKind kind, const LocalDateTime& at, std::int64_t atMs, std::string chinese,
+                   std::string english);
 
   // False when no entry has that id (trimmed or never there). Acknowledging twice keeps the
   // first time.

@@ -93,7 +93,12 @@ std::vector<std::string> MonitorModel::OnRealTime(const RealTimeSample& sample, 
     changes |= RecordsChanged;
   }
   std::vector<std::string> lines = setPoints_.OnRealTime(sample, language);
-  if (!lines.empty()) changes |= SetPointsChanged;
+  if (!lines.empty()) {
+    alarms_.RecordEvent(sample.kind, sample.time, sample.monotonicMs,
+                        setPoints_.Summary(Language::Chinese),
+                        setPoints_.Summary(Language::English));
+    changes |= SetPointsChanged | AlarmsChanged;
+  }
   Notify(changes);
   return lines;
 }

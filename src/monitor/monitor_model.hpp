@@ -52,7 +52,8 @@ class MonitorModel {
   // heat exchanger's or the air conditioner's parameters.
   void OnPendingCommand(int code);
   // Every frame the receive path processed, with the outcome and the context it was processed
-  // in. Returns memo lines to append after the outcome's own (the set point confirmation).
+  // in. Returns the set point confirmation's lines when this reply completed a check; they are
+  // the Monitor's (history, report), not the memo's.
   std::vector<std::string> OnReply(std::span<const std::uint8_t> frame,
                                    const ReceiveOutcome& outcome, const ReceiveContext& context);
   void OnFramerCounters(const FramerCounters& counters);

@@ -326,7 +326,7 @@ bool WriteServiceReport(const MonitorModel& model, Language language, const QStr
     const std::int64_t nowMs = model.GetClock().MonotonicMs();
     for (auto it = alarms.rbegin(); it != alarms.rend(); ++it) {
       const bool urgent = it->Active() && !it->Acknowledged();
-      page.Row({Q(it->Bit().Name(language)), Q(UnitTypeName(it->kind, language)),
+      page.Row({Q(it->Name(language)), Q(UnitTypeName(it->kind, language)),
                 Q(FormatDisplayTime(it->raisedAt)),
                 it->clearedAt ? Q(FormatDisplayTime(*it->clearedAt)) : Q(StillActive.In(language)),
                 Q(FormatDuration(it->DurationMs(nowMs))),

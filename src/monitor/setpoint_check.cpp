@@ -68,6 +68,24 @@ std::vector<std::string> SetPointCheck::OnRealTime(const RealTimeSample& sample,
   return lines;
 }
 
+std::string SetPointCheck::Summary(Language language) const {
+  if (!sent_ || comparison_.empty()) return {};
+  const bool chinese = language == Language::Chinese;
+  std::string text;
+  for (const SetPointComparison& comparison : comparison_) {
+    if (comparison.Matches()) continue;
+    const ValueName& name = ValueNameFor(sent_->kind, comparison.slot);
+    const std::string unit = " " + std::string(name.unit);
+    text += text.empty() ? (chinese ? "设定值不一致: " : "Set point mismatch: ") : "; ";
+    text += chinese ? std::string(name.chinese) + " 已下发 " + std::to_string(comparison.sent) +
+                          unit + ", 设备上报 " + std::to_string(comparison.reported) + unit
+                    : std::string(name.english) + " sent " + std::to_string(comparison.sent) +
+                          unit + ", unit reports " + std::to_string(comparison.reported) + unit;
+  }
+  if (text.empty()) text = chinese ? "设定值已确认" : "Set points confirmed";
+  return text;
+}
+
 std::string SetPointCheck::FormatLine(DeviceKind kind, const SetPointComparison& comparison,
                                       Language language) {
   const ValueName& name = ValueNameFor(kind, comparison.slot);

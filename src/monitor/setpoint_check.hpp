@@ -1,6 +1,7 @@
 // Set point confirmation: after the unit has acknowledged a set-parameters command, its next
-// real-time reply is held against what was sent, and each compared set point gets a memo line
-// saying whether the unit now reports it.
+// real-time reply is held against what was sent, and each compared set point gets a line saying
+// whether the unit now reports it. The lines belong to the Monitor (its history and the service
+// report); the memo and the log keep only what the unit answers.
 //
 // Only values the reply carries as they were sent are compared: the cooling off or external fan
 // adjust point, the heating on point and the two alarm points. The sensitivities and the fan
@@ -56,16 +57,18 @@ class SetPointCheck {
   // Only an acknowledgement of the parameters request of the same unit type moves the check on.
   void OnAck(CommandAck ack, int pendingCommand);
   // A real-time reply: compared when an acknowledged request waits and the unit type matches.
-  // Returns the memo lines, one per compared set point.
+  // Returns the check's lines, one per compared set point.
   std::vector<std::string> OnRealTime(const RealTimeSample& sample, Language language);
 
   SetPointState State() const { return state_; }
   const std::optional<SentSetPoints>& LastSent() const { return sent_; }
   const std::vector<SetPointComparison>& LastComparison() const { return comparison_; }
 
-  // The memo line of one comparison.
+  // The line of one comparison.
   static std::string FormatLine(DeviceKind kind, const SetPointComparison& comparison,
                                 Language language);
+  // The last check in one line for the history: confirmed, or which set points differ.
+  std::string Summary(Language language) const;
 
  private:
   SetPointState state_ = SetPointState::None;

@@ -131,6 +131,14 @@ bool IsLongEnoughFor(ReplyKind kind, std::size_t size) {
   return false;
 }
 
+bool IsUsableReply(std::span<const std::uint8_t> frame, const ProtocolSettings& protocol,
+                   DeviceKind kind) {
+  if (!IsPlausibleFrame(frame)) return false;
+  const ReplyKind reply = ClassifyReply(frame, protocol, kind);
+  return reply != ReplyKind::Unknown && IsLongEnoughFor(reply, frame.size()) &&
+         VerifyReplyChecksum(frame);
+}
+
 std::string FormatReceiveTime(const LocalDateTime& time) {
   char text[40];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day,

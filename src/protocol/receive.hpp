@@ -29,6 +29,11 @@ bool VerifyReplyChecksum(std::span<const std::uint8_t> block);
 // factory parameters, 7 for an acknowledgement). Odd configured length codes can admit shorter
 // frames of a recognised kind; those are shown as unknown messages.
 bool IsLongEnoughFor(ReplyKind kind, std::size_t size);
+// A frame the receive path can fully use: recognised for the selected kind, long enough for its
+// decoder and with a matching checksum (acknowledgements included, although their checksum is
+// never held against them when they are shown). The framer prefers such a frame to a false start.
+bool IsUsableReply(std::span<const std::uint8_t> frame, const ProtocolSettings& protocol,
+                   DeviceKind kind);
 
 struct ReceiveContext {
   const ProtocolSettings* protocol = nullptr;  // without settings nothing is recognised

@@ -1,6 +1,7 @@
 // The Monitor as the main window carries it: the menu item and its window, the grey value boxes
-// after silence, and the set point check lines after an acknowledged parameters request.
+// after silence, and the set point check after an acknowledged parameters request.
 #include <QMenu>
+#include <algorithm>
 
 #include "console_fixture.hpp"
 #include "monitor/monitor_window.hpp"
@@ -104,40 +105,65 @@ TEST_F(MonitorWiringTest, ValuesTurnGreyAfterSilenceInPeriodicModeAndBlueOnTheNe
 
 TEST_F(MonitorWiringTest, AcknowledgedParametersAreConfirmedByTheNextRealTimeReply) {
   TFrmMain& window = StartEnglish();
+  Trigger("Log");
   SendAcParameters(window, 0x34);  // what the reply below reports
   port_.Inject(Ack(0xA5));
   const std::size_t before = MemoLines().size();
+  const QString plainSheet = Find<QLineEdit>("suiEdit5")->styleSheet();
   port_.Inject(AcReply);
+  // The memo and the log hold the reply's own lines and nothing else.
   const std::vector<std::string> lines = MemoLines();
-  ASSERT_EQ(lines.size(), before + 31 + 4) << "the reply's own lines, then one per set point";
-  EXPECT_EQ(lines[before + 31],
+  ASSERT_EQ(lines.size(), before + 31);
+  EXPECT_EQ(lines.back(), "*************************************");
+  const std::string file = ReadFile(window.Log().Path());
+  EXPECT_EQ(file.find("Setpoint"), std::string::npos);
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), static_cast<long>(lines.size()));
+
+  // The boxes checked say so in their tooltips and are tinted for a moment, the rest are not.
+  auto* box = Find<QLineEdit>("suiEdit5");
+  EXPECT_EQ(box->toolTip().toStdString(),
             "Setpoint check:   Cooling off point sent 32 ℃, unit reports 32 ℃, confirmed");
-  for (std::size_t i = before + 31; i < lines.size(); ++i) {
-    EXPECT_TRUE(lines[i].ends_with(", confirmed")) << lines[i];
-  }
+  EXPECT_TRUE(box->styleSheet().contains("rgb(150,230,150)"));
+  EXPECT_TRUE(Find<QLineEdit>("suiEdit1")->toolTip().isEmpty());
+  EXPECT_EQ(Find<QLineEdit>("suiEdit6")->styleSheet(), plainSheet);
+  clock_.AdvanceMs(3000);
+  window.Timer3Timer();
+  EXPECT_EQ(box->styleSheet(), plainSheet);
+  EXPECT_FALSE(box->toolTip().isEmpty());
+
+  // The Monitor's history has the confirmation.
+  const auto& history = window.Monitor().Alarms().Entries();
+  ASSERT_FALSE(history.empty());
+  EXPECT_EQ(history.back().Name(Language::English), "Set points confirmed");
+  EXPECT_EQ(history.back().Name(Language::Chinese), "设定值已确认");
 
   // Only the first reply after the acknowledgement is compared.
   port_.Inject(AcReply);
   EXPECT_EQ(MemoLines().size(), lines.size() + 31);
+  EXPECT_EQ(box->styleSheet(), plainSheet);
 }
 
 TEST_F(MonitorWiringTest, MismatchIsNamedAndRefusedCommandIsNotChecked) {
   TFrmMain& window = StartEnglish();
   SendAcParameters(window, 0x36);
   port_.Inject(Ack(0xA5));
+  const std::size_t before = MemoLines().size();
   port_.Inject(AcReply);
-  std::vector<std::string> lines = MemoLines();
-  ASSERT_GE(lines.size(), 4u);
-  EXPECT_EQ(lines[lines.size() - 4],
+  EXPECT_EQ(MemoLines().size(), before + 31);
+  auto* box = Find<QLineEdit>("suiEdit5");
+  EXPECT_EQ(box->toolTip().toStdString(),
             "Setpoint check:   Cooling off point sent 34 ℃, unit reports 32 ℃, MISMATCH!");
+  EXPECT_TRUE(box->styleSheet().contains("rgb(255,150,150)"));
+  EXPECT_TRUE(Find<QLineEdit>("suiEdit7")->styleSheet().contains("rgb(150,230,150)"));
+  EXPECT_EQ(window.Monitor().Alarms().Entries().back().Name(Language::English),
+            "Set point mismatch: Cooling off point sent 34 ℃, unit reports 32 ℃");
+  const std::size_t events = window.Monitor().Alarms().Entries().size();
 
   SendAcParameters(window, 0x36);
   port_.Inject(Ack(0xFF));
-  const std::size_t before = MemoLines().size();
   port_.Inject(AcReply);
-  lines = MemoLines();
-  ASSERT_EQ(lines.size(), before + 31);
-  EXPECT_EQ(lines.back().find("Setpoint check"), std::string::npos);
+  EXPECT_EQ(window.Monitor().Alarms().Entries().size(), events);
+  EXPECT_EQ(window.Monitor().SetPoints().State(), SetPointState::Refused);
 }
 
 }  // namespace

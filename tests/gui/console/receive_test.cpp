@@ -1,5 +1,6 @@
 // Replies on their way to the screen and the log: pieces and bundles of frames, checksum errors,
 // the memo's line limit, acknowledgements, the log file across memo clears, and the clock.
+#include <QLabel>
 #include <QPlainTextEdit>
 
 #include "app/config/gbk.hpp"
@@ -221,6 +222,87 @@ TEST_F(ReceiveTest, LogWriteThatFailsIsRetriedWithoutLosingLines) {
   port_.Inject(Ack(0xA5));
   EXPECT_EQ(window.Log().PendingLines(), 0u);
   EXPECT_EQ(LogLines(window).size(), 4u);
+}
+
+TEST_F(ReceiveTest, TypedLinesReachTheLogOnceAndInMemoOrder) {
+  TFrmMain& window = StartEnglish(34);
+  auto* edit = Find<QPlainTextEdit>("suiMemoText");
+  auto type = [&](const char* text) {
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClicks(edit, text);
+  };
+  const std::vector<std::string> ack = {"Receive Time----2011-03-05 09:05:07",
+                                        "Heat exchanger parameter setting return success!"};
+  std::vector<std::string> expected;
+  auto expect = [&](const std::vector<std::string>& part) {
+    expected.insert(expected.end(), part.begin(), part.end());
+  };
+
+  type("before logging");  // in the memo before the log start: never logged
+  Trigger("Log");
+  port_.Inject(Ack(0xA5));
+  type("operator note");
+  port_.Inject(Ack(0xA5));
+  expect(ack);
+  expect({"operator note"});
+  expect(ack);
+  EXPECT_EQ(LogLines(window), expected);
+
+  // Typed after the last log step, then cleared: the clear hands it over first.
+  type("cleared note");
+  Trigger("Clear");
+  port_.Inject(Ack(0xA5));
+  expect({"cleared note"});
+  expect(ack);
+  EXPECT_EQ(LogLines(window), expected);
+
+  // A line typed just before the line limit clears the memo, and one still open at the stop.
+  port_.Inject(AcReply);
+  std::vector<std::string> memo = MemoLines();
+  ASSERT_EQ(memo.size(), 33u);
+  expect(std::vector<std::string>(memo.begin() + 2, memo.end()));
+  type("half a no");
+  port_.Inject(AcReply);  // the limit clears the memo before this reply's lines
+  memo = MemoLines();
+  ASSERT_EQ(memo.size(), 30u);
+  expect({"half a no", "Receive Time----2011-03-05 09:05:07"});
+  expect(memo);
+  EXPECT_EQ(LogLines(window), expected);
+  type("last words");
+  Trigger("Stop");
+  expect({"last words"});
+  EXPECT_EQ(LogLines(window), expected);
+}
+
+TEST_F(ReceiveTest, UnwritableLogIsShownAndACloseThatCannotWriteSaysSo) {
+  TFrmMain& window = StartEnglish();
+  auto* indicator = Find<QLabel>("StatusPanel1");
+  const QString panelText = indicator->text();
+  std::filesystem::remove_all(logDir_);
+  Trigger("Log");
+  port_.Inject(Ack(0xA5));
+  port_.Inject(Ack(0xA5));
+  EXPECT_TRUE(window.Log().Failing());
+  EXPECT_FALSE(indicator->pixmap().isNull());
+  EXPECT_NE(indicator->toolTip().toStdString().find("cannot be written: 4 lines waiting"),
+            std::string::npos)
+      << indicator->toolTip().toStdString();
+  EXPECT_EQ(Find<QAction>("Stop")->toolTip(), indicator->toolTip());
+  EXPECT_EQ(indicator->text(), panelText);
+  EXPECT_TRUE(prompts_.messages.empty()) << "no box per reply";
+
+  std::filesystem::create_directory(logDir_);
+  port_.Inject(Ack(0xA5));
+  EXPECT_EQ(LogLines(window).size(), 6u);
+  EXPECT_TRUE(indicator->pixmap().isNull());
+  EXPECT_TRUE(indicator->toolTip().isEmpty());
+
+  std::filesystem::remove_all(logDir_);
+  port_.Inject(Ack(0xA5));
+  window.close();
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_EQ(prompts_.messages[0].text, "The log file " + window.Log().Path() +
+                                           " could not be written: 2 lines were not logged!");
 }
 
 TEST_F(ReceiveTest, ClockAndTrayTextsFollowTheLanguage) {

@@ -68,6 +68,31 @@ TEST_F(LogFileTest, FailedWriteKeepsTheLinesForTheNextTry) {
   EXPECT_EQ(log.Path(), missing + "/2011-03-05 14-07-09.txt");
 }
 
+TEST_F(LogFileTest, WaitingLinesAreBoundedAndTheGapIsNamedWhereItIs) {
+  const std::string missing = dir_ + "/locked";
+  LogFile log(missing, clock_, 20);
+  for (const char* line : {"one", "two", "three", "four", "five"}) log.Append(line);
+  EXPECT_FALSE(log.Flush());
+  EXPECT_TRUE(log.Failing());
+  // "four" would pass the bound; "five" fits but must not skip over the gap.
+  EXPECT_EQ(log.PendingLines(), 3u);
+  EXPECT_EQ(log.PendingBytes(), 17u);
+  EXPECT_EQ(log.DroppedLines(), 2u);
+  EXPECT_FALSE(log.Flush(Language::Chinese));
+  EXPECT_EQ(log.PendingBytes(), 17u) << "a failed try leaves nothing behind";
+
+  std::filesystem::create_directory(missing);
+  ASSERT_TRUE(log.Flush(Language::Chinese));
+  EXPECT_FALSE(log.Failing());
+  log.Append("six");
+  ASSERT_TRUE(log.Flush());
+  EXPECT_EQ(Read(log.Path()), "one\r\ntwo\r\nthree\r\n" +
+                                  Utf8ToGbk("*** 日志文件无法写入期间有 2 行未能记录 ***") +
+                                  "\r\nsix\r\n");
+  EXPECT_EQ(LogFile::DroppedNote(2, Language::English),
+            "*** 2 lines were not logged while the log file could not be written ***");
+}
+
 TEST_F(LogFileTest, ExistingFileOfTheSameNameIsContinuedNotEmptied) {
   std::ofstream(dir_ + "/2011-03-05 14-07-09.txt", std::ios::binary) << "earlier\r\n";
   LogFile log(dir_, clock_);

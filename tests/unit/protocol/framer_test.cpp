@@ -152,6 +152,75 @@ TEST(Framer, ConfiguredStartByte) {
   EXPECT_EQ(Feed(framer, {Concat({other, PositiveAck})}), Frames{PositiveAck});
 }
 
+// Blocks that a reader taking one read as one reply would decode, and that the framer must
+// therefore decode too, however the bytes are split. Each example goes in as one read and split
+// in two at every byte, 30 ms apart; then the line goes quiet.
+struct ReceiveExample {
+  const char* name;
+  Bytes stream;
+  Frames expected;
+};
+
+Bytes WholeByteExample() {
+  Bytes data(0xDD - 0x00, 0x20);  // 221 data bytes: 6 + 0xDD in all
+  data[0] = 0x2D;
+  return Reply(0xDD, data);
+}
+
+std::vector<ReceiveExample> ReceiveExamples() {
+  const Bytes falseStart = Hex("7E 01 DD 2D 32 3C");
+  // A good reply whose 13th byte is 13: the false start's declared length ends on it.
+  const Bytes reply = Hex("7E 01 DD 2D 32 3C DC 34 1E 19 1E 4B 0D 1F 00 00 AC FC 0D");
+  const Bytes foreignStart = Hex("7F 01 DD 2D 32 3C DC 34 1E 19 1E 4B 14 1F 00 00 A5 FC 0D");
+  const Bytes cutShort = Concat({falseStart, Slice(reply, 0, 13)});
+  return {
+      {"false start swallowing a reply", Concat({falseStart, reply}), {reply}},
+      {"and the frames behind it", Concat({falseStart, reply, PositiveAck}), {reply, PositiveAck}},
+      {"unknown code around an acknowledgement",
+       Hex("7E 00 04 7E 01 11 A5 4A FF 0D"),
+       {PositiveAck}},
+      {"false start whose reply never comes", cutShort, {cutShort}},
+      {"damaged reply is still shown", Concat({NegativeAck, AcExample}), {NegativeAck, AcExample}},
+      {"another start byte", foreignStart, {foreignStart}},
+      {"whole-byte length", WholeByteExample(), {WholeByteExample()}},
+  };
+}
+
+TEST(Framer, BlocksOneReadWouldDecodeAreDecodedHoweverTheyArrive) {
+  const ProtocolSettings protocol = test::Defaults();
+  for (const ReceiveExample& example : ReceiveExamples()) {
+    for (std::size_t cut = 0; cut <= example.stream.size(); ++cut) {
+      StreamFramer framer;
+      framer.SetJudge([&](std::span<const std::uint8_t> frame) {
+        return IsUsableReply(frame, protocol, DeviceKind::AirConditioner);
+      });
+      Frames out = framer.Push(Slice(example.stream, 0, cut), 1000);
+      Append(out, framer.Push(Slice(example.stream, cut, example.stream.size()), 1030));
+      Append(out, framer.Expire(1030 + StreamFramer::StaleAfterMs - 1));
+      Append(out, framer.Expire(1030 + StreamFramer::StaleAfterMs));
+      EXPECT_EQ(out, example.expected) << example.name << ", cut at " << cut;
+      EXPECT_EQ(framer.Buffered(), 0u);
+      EXPECT_EQ(framer.Counters().framesOut, example.expected.size());
+      EXPECT_TRUE(framer.Expire(5000).empty());
+    }
+  }
+}
+
+TEST(Framer, RejectedFrameNeverHoldsBackTheGoodOnesAroundIt) {
+  const ProtocolSettings protocol = test::Defaults();
+  StreamFramer framer;
+  framer.SetJudge([&](std::span<const std::uint8_t> frame) {
+    return IsUsableReply(frame, protocol, DeviceKind::AirConditioner);
+  });
+  // Good frames come out at once; a damaged one with nothing inside it is not held either.
+  EXPECT_EQ(framer.Push(Concat({AcExample, NegativeAck, PositiveAck}), 0),
+            (Frames{AcExample, NegativeAck, PositiveAck}));
+  // A frame that arrives whole after a quiet line is not glued to stale garbage in front of it.
+  EXPECT_TRUE(framer.Push(Hex("7E 01 DD 2D 32"), 1000).empty());
+  EXPECT_EQ(framer.Push(AcExample, 2000), Frames{AcExample});
+  EXPECT_EQ(framer.Counters().bytesDropped, 5u);
+}
+
 // Random frames with data that never holds the start or end value, so noise ahead of a frame is
 // the only thing that can confuse the framer.
 Bytes RandomFrame(std::mt19937& random) {
