@@ -8,6 +8,7 @@ packages=(
   libjpeg-dev libgtest-dev googletest
   clang libclang-rt-14-dev
   fonts-wqy-microhei xvfb xauth imagemagick poppler-utils
+  ser2net
 )
 
 missing=()
