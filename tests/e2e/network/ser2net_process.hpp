@@ -58,15 +58,25 @@ class Ser2netProcess {
   enum class Mode { RawTcp, Rfc2217 };
   static constexpr int ListenTimeoutMs = 5000;
 
+  // ser2net as installed, or set for the least delay: no Nagle on its socket, and what the line
+  // brings forwarded at once instead of after waiting two character times for more.
+  enum class Tuning { Defaults, LowLatency };
+
   // Serves device on 127.0.0.1:port; files go to folder (config and pid file).
-  Ser2netProcess(Mode mode, const std::string& device, int port, const std::string& folder)
+  Ser2netProcess(Mode mode, const std::string& device, int port, const std::string& folder,
+                 Tuning tuning = Tuning::Defaults)
       : port_(port) {
     const std::string config = folder + "/ser2net-" + std::to_string(port) + ".yaml";
-    std::ofstream(config) << "connection: &line\n"
-                          << "  accepter: " << (mode == Mode::Rfc2217 ? "telnet(rfc2217)," : "")
-                          << "tcp,127.0.0.1," << port << "\n"
-                          << "  connector: serialdev," << device << ",9600n81,local\n"
-                          << "  options:\n    kickolduser: true\n";
+    {
+      const bool lowLatency = tuning == Tuning::LowLatency;
+      std::ofstream out(config);
+      out << "connection: &line\n"
+          << "  accepter: " << (mode == Mode::Rfc2217 ? "telnet(rfc2217)," : "")
+          << (lowLatency ? "tcp(nodelay)" : "tcp") << ",127.0.0.1," << port << "\n"
+          << "  connector: serialdev," << device << ",9600n81,local\n"
+          << "  options:\n    kickolduser: true\n";
+      if (lowLatency) out << "    chardelay: false\n";
+    }
     std::vector<std::string> all = {"ser2net", "-n", "-u", "-c", config, "-P",
                                     folder + "/ser2net-" + std::to_string(port) + ".pid"};
     std::vector<char*> argv;
