@@ -21,6 +21,7 @@ NetworkSerialPort::~NetworkSerialPort() {
   // The callbacks belong to the owner, which may already be half destroyed.
   onReceive = nullptr;
   onLinkLost = nullptr;
+  open_ = false;
   socket_.abort();
 }
 
