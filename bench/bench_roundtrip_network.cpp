@@ -44,7 +44,51 @@ struct Line {
   qint64 decodedAtNs = 0;
   std::vector<double> latenciesMs;
   int lost = 0;
+  const QElapsedTimer* clock = nullptr;
 };
+
+// Asks every line in turn, Rounds times after a warm-up, each time until its reply is decoded.
+void Measure(std::array<Line, 3>& lines, const climate::Bytes& request) {
+  for (int round = 0; round < WarmUp + Rounds; ++round) {
+    for (Line& line : lines) {
+      const int before = line.decoded;
+      const qint64 sentAtNs = line.clock->nsecsElapsed();
+      line.port->Write(request);
+      QElapsedTimer wait;
+      wait.start();
+      while (line.decoded == before && wait.elapsed() < ReplyTimeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+      }
+      if (line.decoded == before) {
+        ++line.lost;
+      } else if (round >= WarmUp) {
+        line.latenciesMs.push_back(static_cast<double>(line.decodedAtNs - sentAtNs) / 1e6);
+      }
+    }
+  }
+}
+
+void Report(const std::array<Line, 3>& lines, bool lowLatency) {
+  std::printf("round trip of a real-time request at %d baud, %d rounds, ser2net %s\n", Baud,
+              Rounds, lowLatency ? "with nodelay and chardelay off" : "as installed");
+  const double localMedian =
+      lines[0].latenciesMs.empty() ? 0 : Percentile(lines[0].latenciesMs, 0.5);
+  bool met = localMedian > 0;
+  for (const Line& line : lines) {
+    if (line.latenciesMs.empty()) {
+      std::printf("%-22s no reply came back\n", line.name);
+      met = false;
+      continue;
+    }
+    const double median = Percentile(line.latenciesMs, 0.50);
+    std::printf("%-22s median %6.2f ms  p95 %6.2f ms  without reply %d  ratio %.3f\n", line.name,
+                median, Percentile(line.latenciesMs, 0.95), line.lost,
+                localMedian > 0 ? median / localMedian : 0.0);
+    if (localMedian > 0 && median / localMedian > Target) met = false;
+  }
+  std::printf("target: network medians within %.2f x local: %s\n", Target, met ? "met" : "missed");
+  std::fflush(stdout);
+}
 
 }  // namespace
 
@@ -71,8 +115,6 @@ int main(int argc, char** argv) {
       "rfc2217://127.0.0.1:" + std::to_string(telnet.Port()), ""};
 
   const ProtocolSettings protocol = DefaultProtocolSettings();
-  const Bytes request =
-      BuildRequest(protocol, CommandKind::RealTimeData, DeviceKind::AirConditioner);
   ReceiveContext context;
   context.protocol = &protocol;
   context.kind = DeviceKind::AirConditioner;
@@ -83,56 +125,22 @@ int main(int argc, char** argv) {
                                Line("ser2net RFC 2217")};
   for (std::size_t i = 0; i < lines.size(); ++i) {
     Line& line = lines[i];
+    line.clock = &clock;
     line.port = std::make_unique<MappedSerialPort>(entries);
     line.port->SetPortNumber(static_cast<int>(i) + 1);
     line.port->SetSettings(std::to_string(Baud) + ",n,8,1");
-    line.port->onReceive = [&line, &clock, &context] {
-      for (const Bytes& frame : line.framer.Push(line.port->ReadAll(), clock.elapsed())) {
+    line.port->onReceive = [&line, &context] {
+      for (const Bytes& frame : line.framer.Push(line.port->ReadAll(), line.clock->elapsed())) {
         const ReceiveOutcome outcome = ProcessReply(frame, context);
         if (outcome.kind == ReplyKind::AcRealTime && outcome.checksumOk) {
           ++line.decoded;
-          line.decodedAtNs = clock.nsecsElapsed();
+          line.decodedAtNs = line.clock->nsecsElapsed();
         }
       }
     };
     line.port->Open();
   }
-
-  for (int round = 0; round < WarmUp + Rounds; ++round) {
-    for (Line& line : lines) {
-      const int before = line.decoded;
-      const qint64 sentAtNs = clock.nsecsElapsed();
-      line.port->Write(request);
-      QElapsedTimer wait;
-      wait.start();
-      while (line.decoded == before && wait.elapsed() < ReplyTimeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-      }
-      if (line.decoded == before) {
-        ++line.lost;
-      } else if (round >= WarmUp) {
-        line.latenciesMs.push_back(static_cast<double>(line.decodedAtNs - sentAtNs) / 1e6);
-      }
-    }
-  }
-
-  std::printf("round trip of a real-time request at %d baud, %d rounds, ser2net %s\n", Baud,
-              Rounds, lowLatency ? "with nodelay and chardelay off" : "as installed");
-  const double localMedian = lines[0].latenciesMs.empty() ? 0 : Percentile(lines[0].latenciesMs, 0.5);
-  bool met = localMedian > 0;
-  for (const Line& line : lines) {
-    if (line.latenciesMs.empty()) {
-      std::printf("%-22s no reply came back\n", line.name);
-      met = false;
-      continue;
-    }
-    const double median = Percentile(line.latenciesMs, 0.50);
-    std::printf("%-22s median %6.2f ms  p95 %6.2f ms  without reply %d  ratio %.3f\n", line.name,
-                median, Percentile(line.latenciesMs, 0.95), line.lost,
-                localMedian > 0 ? median / localMedian : 0.0);
-    if (localMedian > 0 && median / localMedian > Target) met = false;
-  }
-  std::printf("target: network medians within %.2f x local: %s\n", Target, met ? "met" : "missed");
-  std::fflush(stdout);
+  Measure(lines, BuildRequest(protocol, CommandKind::RealTimeData, DeviceKind::AirConditioner));
+  Report(lines, lowLatency);
   return 0;
 }
