@@ -69,8 +69,8 @@ void Measure(std::array<Line, 3>& lines, const climate::Bytes& request) {
 }
 
 void Report(const std::array<Line, 3>& lines, bool lowLatency) {
-  std::printf("round trip of a real-time request at %d baud, %d rounds, ser2net %s\n", Baud,
-              Rounds, lowLatency ? "with nodelay and chardelay off" : "as installed");
+  std::printf("round trip of a real-time request at %d baud, %d rounds, ser2net %s\n", Baud, Rounds,
+              lowLatency ? "with nodelay and chardelay off" : "as installed");
   const double localMedian =
       lines[0].latenciesMs.empty() ? 0 : Percentile(lines[0].latenciesMs, 0.5);
   bool met = localMedian > 0;
@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
   }
   // By default ser2net runs as installed; --low-latency sets it for the least delay.
   const bool lowLatency = argc > 1 && std::string(argv[1]) == "--low-latency";
-  const auto tuning =
-      lowLatency ? test::Ser2netProcess::Tuning::LowLatency : test::Ser2netProcess::Tuning::Defaults;
+  const auto tuning = lowLatency ? test::Ser2netProcess::Tuning::LowLatency
+                                 : test::Ser2netProcess::Tuning::Defaults;
   test::Ser2netProcess raw(test::Ser2netProcess::Mode::RawTcp, dir.File("raw"),
                            test::FreeLoopbackPort(), dir.File(""), tuning);
   test::Ser2netProcess telnet(test::Ser2netProcess::Mode::Rfc2217, dir.File("telnet"),

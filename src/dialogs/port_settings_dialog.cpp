@@ -151,9 +151,10 @@ void TFrmComSet::FormShow() {
   // A raw TCP device server sets its line itself; the choice is still kept for the next start.
   auto* note = findChild<QLabel*>("LabelLineNote");
   note->setWordWrap(true);
-  note->setText(chinese ? "此串口是设备服务器的原始 TCP 连接：线路参数在设备服务器上设置，这里的选择只保存。"
-                        : "This port is a raw TCP connection to a device server: the line is set "
-                          "on the device server, the choice here is only stored.");
+  note->setText(
+      chinese ? "此串口是设备服务器的原始 TCP 连接：线路参数在设备服务器上设置，这里的选择只保存。"
+              : "This port is a raw TCP connection to a device server: the line is set "
+                "on the device server, the choice here is only stored.");
   note->setVisible(!host_.Port().AppliesLineSettings());
 
   parity_->clear();

@@ -6,8 +6,8 @@ namespace climate {
 
 MappedSerialPort::MappedSerialPort(std::array<std::string, 4> entries)
     : entries_(entries), local_(std::move(entries)) {
-  for (SerialPort* backend : {static_cast<SerialPort*>(&local_),
-                              static_cast<SerialPort*>(&network_)}) {
+  for (SerialPort* backend :
+       {static_cast<SerialPort*>(&local_), static_cast<SerialPort*>(&network_)}) {
     backend->onReceive = [this] {
       if (onReceive) onReceive();
     };

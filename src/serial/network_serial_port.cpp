@@ -108,9 +108,8 @@ void NetworkSerialPort::PrepareConnection() {
   ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof userTimeout);
   if (!Rfc2217()) return;
   telnet::Bytes opening = telnet::OpeningNegotiation();
-  for (const telnet::Bytes& part :
-       {telnet::LineSettingsCommands(*ParsePortSettings(settings_)),
-        telnet::LineControlCommands(), telnet::PurgeCommand()}) {
+  for (const telnet::Bytes& part : {telnet::LineSettingsCommands(*ParsePortSettings(settings_)),
+                                    telnet::LineControlCommands(), telnet::PurgeCommand()}) {
     opening.insert(opening.end(), part.begin(), part.end());
   }
   SendRaw(opening);

@@ -11,8 +11,8 @@
 #include "../console/console_e2e.hpp"
 #include "console/lamp.hpp"
 #include "dialogs/port_settings_dialog.hpp"
-#include "serial/mapped_serial_port.hpp"
 #include "ser2net_process.hpp"
+#include "serial/mapped_serial_port.hpp"
 
 namespace climate::test {
 namespace {

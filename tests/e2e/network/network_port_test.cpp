@@ -47,7 +47,8 @@ class NeverAccepting {
 TEST(NetworkPort, ConnectingIsBoundedAndLeavesTheEventLoopRunning) {
   NeverAccepting server;
   NetworkSerialPort port;
-  port.SetEndpoint(ParsePortEntry("tcp://127.0.0.1:" + std::to_string(server.Port())).entry.value());
+  port.SetEndpoint(
+      ParsePortEntry("tcp://127.0.0.1:" + std::to_string(server.Port())).entry.value());
   port.SetConnectTimeoutMs(400);
 
   int ticks = 0;

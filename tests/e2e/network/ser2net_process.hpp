@@ -77,7 +77,12 @@ class Ser2netProcess {
           << "  options:\n    kickolduser: true\n";
       if (lowLatency) out << "    chardelay: false\n";
     }
-    std::vector<std::string> all = {"ser2net", "-n", "-u", "-c", config, "-P",
+    std::vector<std::string> all = {"ser2net",
+                                    "-n",
+                                    "-u",
+                                    "-c",
+                                    config,
+                                    "-P",
                                     folder + "/ser2net-" + std::to_string(port) + ".pid"};
     std::vector<char*> argv;
     for (std::string& arg : all) argv.push_back(arg.data());
@@ -92,9 +97,11 @@ class Ser2netProcess {
       pid_ = -1;
       throw std::runtime_error("cannot start ser2net (is the ser2net package installed?)");
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ListenTimeoutMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(ListenTimeoutMs);
     while (!ListensOnLoopback(port_)) {
-      if (std::chrono::steady_clock::now() > deadline || ::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+      if (std::chrono::steady_clock::now() > deadline ||
+          ::waitpid(pid_, nullptr, WNOHANG) == pid_) {
         Stop();
         throw std::runtime_error("ser2net does not listen on port " + std::to_string(port_));
       }

@@ -42,13 +42,19 @@ TEST(PortEntry, RefusesMalformedAddressesWithAMessageNamingTheEntry) {
     EntryProblem problem;
   };
   const Case cases[] = {
-      {"telnet://h:23", EntryProblem::UnknownScheme}, {"tcp://", EntryProblem::MissingHost},
-      {"tcp://:4001", EntryProblem::MissingHost},     {"tcp://h", EntryProblem::BadPortNumber},
-      {"tcp://h:", EntryProblem::BadPortNumber},      {"tcp://h:0", EntryProblem::BadPortNumber},
-      {"tcp://h:65536", EntryProblem::BadPortNumber}, {"tcp://h:-1", EntryProblem::BadPortNumber},
+      {"telnet://h:23", EntryProblem::UnknownScheme},
+      {"tcp://", EntryProblem::MissingHost},
+      {"tcp://:4001", EntryProblem::MissingHost},
+      {"tcp://h", EntryProblem::BadPortNumber},
+      {"tcp://h:", EntryProblem::BadPortNumber},
+      {"tcp://h:0", EntryProblem::BadPortNumber},
+      {"tcp://h:65536", EntryProblem::BadPortNumber},
+      {"tcp://h:-1", EntryProblem::BadPortNumber},
       {"tcp://h:99999999999", EntryProblem::BadPortNumber},
-      {"tcp://h:4001/x", EntryProblem::TrailingText}, {"tcp://a b:1", EntryProblem::BadHost},
-      {"tcp://user@h:1", EntryProblem::BadHost},      {"rfc2217://[::1:7000", EntryProblem::BadHost},
+      {"tcp://h:4001/x", EntryProblem::TrailingText},
+      {"tcp://a b:1", EntryProblem::BadHost},
+      {"tcp://user@h:1", EntryProblem::BadHost},
+      {"rfc2217://[::1:7000", EntryProblem::BadHost},
       {"rfc2217://[::1]7000", EntryProblem::BadPortNumber},
   };
   for (const Case& c : cases) {

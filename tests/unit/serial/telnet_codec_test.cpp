@@ -51,9 +51,12 @@ TEST(TelnetCodec, FramesWithFfCrossUnchangedWhereverTheReadsSplitThem) {
 TEST(TelnetCodec, ServerOpeningIsAnsweredWithoutANegotiationLoop) {
   // What ser2net sends on a new connection: WILL SGA, DO SGA, WILL ECHO, DONT ECHO, DO BINARY,
   // WILL BINARY, DO COM-PORT, then confirmations of rate and stop size.
-  const Bytes opening = {Iac, Will, 3,  Iac, Do,   3,  Iac, Will, 1,  Iac, Dont, 1,   Iac, Do,
-                         0,   Iac,  Will, 0, Iac,  Do, 44, Iac,  Sb, 44, 101, 0,    0,   0x4B,
-                         0x00, Iac, Se,  Iac, Sb,  44, 104, 2,   Iac, Se};
+  // clang-format off
+  const Bytes opening = {Iac, Will, 3,  Iac, Do, 3,  Iac, Will, 1,  Iac, Dont, 1,
+                         Iac, Do, 0,  Iac, Will, 0,  Iac, Do, 44,
+                         Iac, Sb, 44, 101, 0, 0, 0x4B, 0x00, Iac, Se,
+                         Iac, Sb, 44, 104, 2, Iac, Se};
+  // clang-format on
   Decoder decoder;
   const Decoder::Output out = decoder.Push(opening);
   // Suppress-go-ahead from the server is welcome; we do not offer it, nor echo.
@@ -79,20 +82,23 @@ TEST(TelnetCodec, LineCommandsCarryTheSettingsAndEscapeTheirValues) {
   settings.parity = Parity::Even;
   settings.dataBits = 7;
   settings.stopBits = 2;
+  // clang-format off
   EXPECT_EQ(LineSettingsCommands(settings),
-            (Bytes{Iac, Sb, 44, 1, 0x00, 0x00, 0x4B, 0x00, Iac, Se,  //
-                   Iac, Sb, 44, 2, 7, Iac, Se,                      //
-                   Iac, Sb, 44, 3, 3, Iac, Se,                      //
+            (Bytes{Iac, Sb, 44, 1, 0x00, 0x00, 0x4B, 0x00, Iac, Se,
+                   Iac, Sb, 44, 2, 7, Iac, Se,
+                   Iac, Sb, 44, 3, 3, Iac, Se,
                    Iac, Sb, 44, 4, 2, Iac, Se}));
   settings.baudRate = 0xFFFF;  // not a rate anyone uses, but a value byte 0xFF must be doubled
   settings.parity = Parity::Odd;
   EXPECT_EQ(LineSettingsCommands(settings),
-            (Bytes{Iac, Sb, 44, 1, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, Iac, Se,  //
-                   Iac, Sb, 44, 2, 7, Iac, Se,                                  //
-                   Iac, Sb, 44, 3, 2, Iac, Se,                                  //
+            (Bytes{Iac, Sb, 44, 1, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, Iac, Se,
+                   Iac, Sb, 44, 2, 7, Iac, Se,
+                   Iac, Sb, 44, 3, 2, Iac, Se,
                    Iac, Sb, 44, 4, 2, Iac, Se}));
-  EXPECT_EQ(LineControlCommands(), (Bytes{Iac, Sb, 44, 5, 1, Iac, Se, Iac, Sb, 44, 5, 8, Iac, Se,
+  EXPECT_EQ(LineControlCommands(), (Bytes{Iac, Sb, 44, 5, 1, Iac, Se,
+                                          Iac, Sb, 44, 5, 8, Iac, Se,
                                           Iac, Sb, 44, 5, 11, Iac, Se}));
+  // clang-format on
   EXPECT_EQ(PurgeCommand(), (Bytes{Iac, Sb, 44, 12, 3, Iac, Se}));
   EXPECT_EQ(OpeningNegotiation(), (Bytes{Iac, Will, 0, Iac, Do, 0, Iac, Will, 44}));
 }
