@@ -91,7 +91,9 @@ class Ser2netProcess {
     ::posix_spawn_file_actions_init(&actions);
     // It reports an unavailable mDNS service on every start; that is no concern here.
     ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const int spawned = ::posix_spawnp(&pid_, "ser2net", &actions, nullptr, argv.data(), environ);
+    // Debian installs it in /usr/sbin, which is not on an ordinary user's PATH.
+    const char* binary = ::access("/usr/sbin/ser2net", X_OK) == 0 ? "/usr/sbin/ser2net" : "ser2net";
+    const int spawned = ::posix_spawnp(&pid_, binary, &actions, nullptr, argv.data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
       pid_ = -1;
