@@ -10,7 +10,7 @@ packages=(
   libjpeg-dev libgtest-dev googletest
   clang libclang-rt-14-dev
   fonts-wqy-microhei xvfb xauth imagemagick poppler-utils
-  e2fsprogs
+  e2fsprogs ser2net
 )
 
 if [ "${1:-}" = "--list" ]; then

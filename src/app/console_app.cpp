@@ -20,7 +20,7 @@
 #include "console/qt_prompts.hpp"
 #include "console/ui_texts.hpp"
 #include "dialogs/settings_dialogs.hpp"
-#include "serial/qt_serial_port.hpp"
+#include "serial/mapped_serial_port.hpp"
 
 namespace climate {
 
@@ -48,7 +48,8 @@ int Run(QApplication& app) {
   const std::string exeDir = QCoreApplication::applicationDirPath().toStdString() + "/";
   const std::string configPath = exeDir + std::string(ConfigFileName);
 
-  QtSerialPort port(ReadSerialPortPaths(IniFile::Load(configPath)));
+  const std::array<std::string, 4> portEntries = ReadSerialPortPaths(IniFile::Load(configPath));
+  MappedSerialPort port(portEntries);
   TFrmMain window(
       ConsoleEnvironment{exeDir, QDir::currentPath().toStdString(), port, prompts, clock, {}});
   prompts.SetParent(&window);
@@ -80,6 +81,11 @@ int Run(QApplication& app) {
   }
 
   window.show();
+  // The open in the show handler has failed on such an entry already; this says why.
+  if (const std::string bad = BadPortEntriesText(portEntries, window.CurrentLanguage());
+      !bad.empty() && !window.Closed()) {
+    prompts.Message(bad, title);
+  }
   // A termination signal that came while the show handler had a message box open has closed
   // the window already; there is no loop left to run.
   const int result = window.Closed() ? 0 : app.exec();

@@ -62,6 +62,9 @@ void TFrmMain::ApplyMonitorLanguage() {
 // "COM1 9600,n,8,1": the port as the operator picked it and the line settings in use.
 void TFrmMain::UpdateMonitorPort() {
   std::string text = PortText();
+  // A line behind a device server is named by its address, so a report tells where it was.
+  const std::string endpoint = port_.RemoteEndpoint();
+  if (!endpoint.empty()) text += " (" + endpoint + ")";
   const std::string settings = port_.GetSettings();
   if (!settings.empty()) text += (text.empty() ? "" : " ") + settings;
   monitor_.SetPortDescription(std::move(text));

@@ -9,9 +9,22 @@
 #include "console/operator_checks.hpp"
 #include "console/prompts.hpp"
 #include "console/status_texts.hpp"
+#include "console/ui_texts.hpp"
 #include "serial/serial_port.hpp"
 
 namespace climate {
+
+namespace {
+
+// The lamp's hint, and for a line behind a device server the server's address under it.
+void ShowPortEndpoint(Lamp& lamp, const SerialPort& port) {
+  std::string hint(Texts::PortLampHint);
+  const std::string endpoint = port.RemoteEndpoint();
+  if (!endpoint.empty()) hint += "\n" + endpoint;
+  lamp.setToolTip(QString::fromStdString(hint));
+}
+
+}  // namespace
 
 std::string TFrmMain::PortText() const {
   return suiComboBoxCOM_->currentText().toStdString();
@@ -27,6 +40,7 @@ void TFrmMain::suiComboBoxCOMChange() {
   const Language language = CurrentLanguage();
   SetStatusPanel(0, PortInUseText(port, language));
   UpdateMonitorPort();
+  ShowPortEndpoint(*ShapeComLed_, port_);
   port_.DiscardBuffers();
   framer_.Reset();
   ShapeComLed_->SetColour(Lamp::Lime);

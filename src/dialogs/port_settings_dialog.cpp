@@ -120,6 +120,7 @@ TFrmComSet::TFrmComSet(DialogHost& host, QWidget* parent) : QDialog(parent), hos
   buttons->addWidget(cancel_);
   auto* column = new QVBoxLayout(this);
   column->addWidget(pages_, 1);
+  column->addWidget(NamedLabel(this, "LabelLineNote"));
   column->addLayout(buttons);
 
   setTabOrder(rate_, data_);
@@ -147,6 +148,15 @@ void TFrmComSet::FormShow() {
   default_->setText(chinese ? "还原默认值(&D)" : "Default Settings (&D)");
   ok_->setText(chinese ? "确定(&A)" : "OK (&A)");
   cancel_->setText(chinese ? "取消(&C)" : "Cancel (&C)");
+
+  // A raw TCP device server sets its line itself; the choice is still kept for the next start.
+  auto* note = findChild<QLabel*>("LabelLineNote");
+  note->setWordWrap(true);
+  note->setText(
+      chinese ? "此串口是设备服务器的原始 TCP 连接：线路参数在设备服务器上设置，这里的选择只保存。"
+              : "This port is a raw TCP connection to a device server: the line is set "
+                "on the device server, the choice here is only stored.");
+  note->setVisible(!host_.Port().AppliesLineSettings());
 
   parity_->clear();
   if (chinese) {

@@ -40,6 +40,13 @@ class SerialPort {
   // Queues the whole frame; throws SerialError when the port refuses it.
   virtual void Write(const std::vector<std::uint8_t>& bytes) = 0;
 
+  // Where the line of the current port number is: empty for a local device, otherwise the device
+  // server as "tcp://host:port" or "rfc2217://host:port".
+  virtual std::string RemoteEndpoint() const { return {}; }
+  // False when line settings cannot reach the line (a raw TCP device server sets it itself);
+  // SetSettings still keeps them.
+  virtual bool AppliesLineSettings() const { return true; }
+
   // Bytes arrived (raised on the event loop as soon as they do).
   std::function<void()> onReceive;
   // The link failed while open (cable pulled, device gone, read or write error). The port has

@@ -1,0 +1,55 @@
+// Fuzzes what a device server entry and a device server can send: the SerialPorts entry parser
+// and the com-port control decoder.
+//
+// Input: [piece size byte][rest]. The rest is read as an entry text (a parsed address must read
+// back the same), fed to the decoder in pieces of the given size (any bytes, never more data out
+// than in), and escaped and decoded again (the data must come back unchanged, with no answer).
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <string_view>
+
+#include "serial/port_entry.hpp"
+#include "serial/telnet_codec.hpp"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+climate::telnet::Decoder::Output Decode(std::span<const std::uint8_t> bytes, std::size_t piece) {
+  climate::telnet::Decoder decoder;
+  climate::telnet::Decoder::Output all;
+  for (std::size_t at = 0; at < bytes.size(); at += piece) {
+    auto out = decoder.Push(bytes.subspan(at, std::min(piece, bytes.size() - at)));
+    all.data.insert(all.data.end(), out.data.begin(), out.data.end());
+    all.reply.insert(all.reply.end(), out.reply.begin(), out.reply.end());
+  }
+  return all;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::size_t piece = static_cast<std::size_t>(data[0] % 32) + 1;
+  const std::span<const std::uint8_t> rest(data + 1, size - 1);
+
+  const std::string_view text(reinterpret_cast<const char*>(rest.data()), rest.size());
+  const climate::PortEntryParse parsed = climate::ParsePortEntry(text);
+  Check(parsed.entry.has_value() == (parsed.problem == climate::EntryProblem::None));
+  if (parsed.entry && parsed.entry->IsNetwork()) {
+    const climate::PortEntryParse again = climate::ParsePortEntry(parsed.entry->Address());
+    Check(again.entry && again.entry->Address() == parsed.entry->Address());
+  }
+
+  Check(Decode(rest, piece).data.size() <= rest.size());
+  const climate::telnet::Bytes escaped = climate::telnet::EscapeData(rest);
+  const climate::telnet::Decoder::Output back = Decode(escaped, piece);
+  Check(std::equal(back.data.begin(), back.data.end(), rest.begin(), rest.end()));
+  Check(back.reply.empty());
+  return 0;
+}

@@ -1,0 +1,182 @@
+#include "serial/telnet_codec.hpp"
+
+namespace climate::telnet {
+
+namespace {
+
+// Oversized subnegotiations are cut; com-port messages carry four bytes at most.
+constexpr std::size_t MaxSubLength = 64;
+
+bool ClientMayPerform(std::uint8_t option) {
+  return option == OptionBinary || option == OptionComPort;
+}
+
+bool ServerMayPerform(std::uint8_t option) {
+  return option == OptionBinary || option == OptionSuppressGoAhead || option == OptionComPort;
+}
+
+void AppendCommand(Bytes& out, ComPortCommand command, std::span<const std::uint8_t> value) {
+  out.insert(out.end(), {Iac, Sb, OptionComPort, static_cast<std::uint8_t>(command)});
+  const Bytes escaped = EscapeData(value);
+  out.insert(out.end(), escaped.begin(), escaped.end());
+  out.insert(out.end(), {Iac, Se});
+}
+
+void AppendCommand(Bytes& out, ComPortCommand command, std::uint8_t value) {
+  AppendCommand(out, command, std::span<const std::uint8_t>(&value, 1));
+}
+
+}  // namespace
+
+Bytes EscapeData(std::span<const std::uint8_t> data) {
+  Bytes out;
+  out.reserve(data.size() + 4);
+  for (const std::uint8_t byte : data) {
+    out.push_back(byte);
+    if (byte == Iac) out.push_back(Iac);
+  }
+  return out;
+}
+
+Bytes OpeningNegotiation() {
+  return {Iac, Will, OptionBinary, Iac, Do, OptionBinary, Iac, Will, OptionComPort};
+}
+
+Bytes LineSettingsCommands(const PortSettings& settings) {
+  Bytes out;
+  const auto rate = static_cast<std::uint32_t>(settings.baudRate);
+  const std::uint8_t rateBytes[4] = {
+      static_cast<std::uint8_t>(rate >> 24), static_cast<std::uint8_t>(rate >> 16),
+      static_cast<std::uint8_t>(rate >> 8), static_cast<std::uint8_t>(rate)};
+  AppendCommand(out, ComPortCommand::SetBaudRate, rateBytes);
+  AppendCommand(out, ComPortCommand::SetDataSize, static_cast<std::uint8_t>(settings.dataBits));
+  const std::uint8_t parity = settings.parity == Parity::Odd    ? 2
+                              : settings.parity == Parity::Even ? 3
+                                                                : 1;
+  AppendCommand(out, ComPortCommand::SetParity, parity);
+  AppendCommand(out, ComPortCommand::SetStopSize, settings.stopBits == 2 ? 2 : 1);
+  return out;
+}
+
+Bytes LineControlCommands() {
+  constexpr std::uint8_t NoFlowControl = 1;
+  constexpr std::uint8_t DtrOn = 8;
+  constexpr std::uint8_t RtsOn = 11;
+  Bytes out;
+  AppendCommand(out, ComPortCommand::SetControl, NoFlowControl);
+  AppendCommand(out, ComPortCommand::SetControl, DtrOn);
+  AppendCommand(out, ComPortCommand::SetControl, RtsOn);
+  return out;
+}
+
+Bytes PurgeCommand() {
+  constexpr std::uint8_t BothDirections = 3;
+  Bytes out;
+  AppendCommand(out, ComPortCommand::PurgeData, BothDirections);
+  return out;
+}
+
+Decoder::Output Decoder::Push(std::span<const std::uint8_t> received) {
+  if (!initialised_) {
+    // What OpeningNegotiation asked for counts as agreed, so the server's yes is not answered
+    // again (answering an agreement starts a negotiation loop).
+    clientWill_[OptionBinary] = clientWill_[OptionComPort] = true;
+    serverWill_[OptionBinary] = true;
+    initialised_ = true;
+  }
+  Output out;
+  out.data.reserve(received.size());
+  for (const std::uint8_t byte : received) {
+    switch (state_) {
+      case State::Data:
+        if (byte == Iac) {
+          state_ = State::Iac;
+        } else {
+          out.data.push_back(byte);
+        }
+        break;
+      case State::Iac:
+        if (byte == Iac) {
+          out.data.push_back(Iac);
+          state_ = State::Data;
+        } else if (byte >= Will) {
+          verb_ = byte;
+          state_ = State::Option;
+        } else if (byte == Sb) {
+          sub_.clear();
+          state_ = State::Sub;
+        } else {
+          state_ = State::Data;  // NOP, go-ahead, data mark and the like carry nothing for us
+        }
+        break;
+      case State::Option:
+        Negotiate(verb_, byte, out.reply);
+        state_ = State::Data;
+        break;
+      case State::Sub:
+        if (byte == Iac) {
+          state_ = State::SubIac;
+        } else if (sub_.size() < MaxSubLength) {
+          sub_.push_back(byte);
+        }
+        break;
+      case State::SubIac:
+        if (byte == Se) {
+          FinishSub(out);
+          state_ = State::Data;
+        } else {
+          if (byte == Iac && sub_.size() < MaxSubLength) sub_.push_back(Iac);
+          state_ = byte == Iac ? State::Sub : State::Data;
+        }
+        break;
+    }
+  }
+  return out;
+}
+
+// Answers only a change of state, and every refusal: the rule that keeps two peers from
+// negotiating forever.
+void Decoder::Negotiate(std::uint8_t verb, std::uint8_t option, Bytes& reply) {
+  const auto answer = [&reply, option](std::uint8_t answerVerb) {
+    reply.insert(reply.end(), {Iac, answerVerb, option});
+  };
+  switch (verb) {
+    case Do:
+      if (!ClientMayPerform(option)) {
+        answer(Wont);
+      } else if (!clientWill_[option]) {
+        clientWill_[option] = true;
+        answer(Will);
+      }
+      break;
+    case Dont:
+      if (clientWill_[option]) {
+        clientWill_[option] = false;
+        answer(Wont);
+      }
+      break;
+    case Will:
+      if (!ServerMayPerform(option)) {
+        answer(Dont);
+      } else if (!serverWill_[option]) {
+        serverWill_[option] = true;
+        answer(Do);
+      }
+      break;
+    case Wont:
+      if (serverWill_[option]) {
+        serverWill_[option] = false;
+        answer(Dont);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void Decoder::FinishSub(Output& out) {
+  if (sub_.size() < 2 || sub_[0] != OptionComPort) return;
+  out.messages.push_back(ComPortMessage{sub_[1], Bytes(sub_.begin() + 2, sub_.end())});
+}
+
+}  // namespace climate::telnet

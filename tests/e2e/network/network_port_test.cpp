@@ -1,0 +1,82 @@
+// The network port on its own: a server that never accepts makes Open give up after the connect
+// timeout while the event loop keeps running, and a second Open meanwhile fails at once.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QTimer>
+
+#include "serial/network_serial_port.hpp"
+
+namespace climate::test {
+namespace {
+
+// A listener whose queue is full: the kernel drops further connection requests, so a connect
+// neither succeeds nor fails until the client gives up.
+class NeverAccepting {
+ public:
+  NeverAccepting() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener_, 0);
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    // Fill the queue (a backlog of 0 still takes one).
+    for (int& filler : fillers_) {
+      filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+      ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+  }
+  ~NeverAccepting() {
+    for (int filler : fillers_) ::close(filler);
+    ::close(listener_);
+  }
+  int Port() const { return port_; }
+
+ private:
+  int listener_ = -1;
+  int fillers_[2] = {-1, -1};
+  int port_ = 0;
+};
+
+TEST(NetworkPort, ConnectingIsBoundedAndLeavesTheEventLoopRunning) {
+  NeverAccepting server;
+  NetworkSerialPort port;
+  port.SetEndpoint(
+      ParsePortEntry("tcp://127.0.0.1:" + std::to_string(server.Port())).entry.value());
+  port.SetConnectTimeoutMs(400);
+
+  int ticks = 0;
+  std::string secondOpen;
+  QTimer ticker;
+  ticker.setInterval(50);
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    ++ticks;
+    if (ticks != 2) return;
+    try {
+      port.Open();
+    } catch (const SerialError& error) {
+      secondOpen = error.what();
+    }
+  });
+  ticker.start();
+  try {
+    port.Open();
+    ADD_FAILURE() << "opened";
+  } catch (const SerialError& error) {
+    EXPECT_NE(std::string(error.what()).find("no connection within 400 ms"), std::string::npos)
+        << error.what();
+  }
+  EXPECT_GE(ticks, 3);
+  EXPECT_NE(secondOpen.find("already being made"), std::string::npos) << secondOpen;
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_THROW(port.Write({0x7E}), SerialError);
+}
+
+}  // namespace
+}  // namespace climate::test
