@@ -32,6 +32,7 @@
 #include "console/ui_texts.hpp"
 #include "dialogs/parameter_model.hpp"
 #include "monitor/monitor_settings.hpp"
+#include "fleet/fleet_window.hpp"
 #include "monitor/monitor_window.hpp"
 #include "serial/send_request.hpp"
 #include "serial/serial_port.hpp"
@@ -76,6 +77,7 @@ TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildLayout();
   BuildMonitorItem();
+  BuildFleetItem();
   setMinimumSize(DesignWidth, DesignHeight);
   resize(DesignWidth, DesignHeight);
   passwordCaption_ = PasswordDialogCaption(DeviceKind::AirConditioner, Language::English);
@@ -277,6 +279,7 @@ void TFrmMain::FormShow() {
 void TFrmMain::closeEvent(QCloseEvent* event) {
   // A visible Monitor would keep the application running after the main window is gone.
   if (monitorWindow_) monitorWindow_->close();
+  if (fleetWindow_) fleetWindow_->close();
   if (!closed_) {
     closed_ = true;
     Guarded([this] { FormClose(); });

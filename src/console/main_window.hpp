@@ -37,6 +37,7 @@ namespace climate {
 
 class DialogLauncher;
 class Lamp;
+class FleetWindow;
 class MonitorWindow;
 class ParameterModel;
 class RadioGroup;
@@ -98,6 +99,8 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   // The Monitor's state, fed whether its window is open or not; the window exists once opened.
   MonitorModel& Monitor() { return monitor_; }
   MonitorWindow* MonitorWin() const { return monitorWindow_.get(); }
+  // The fleet view exists once opened from the window menu.
+  FleetWindow* FleetWin() const { return fleetWindow_.get(); }
   // Whether the ten value boxes show their values as stale (grey).
   bool ValuesStale() const { return valuesStale_; }
 
@@ -180,6 +183,11 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   void UpdateMonitorPort();
   void ApplyMonitorLanguage();
 
+  // main_window_fleet.cpp: the fleet view's menu item and window
+  void BuildFleetItem();
+  void FleetClick();
+  void ApplyFleetLanguage();
+
   ConsoleEnvironment env_;
   SerialPort& port_;
   Prompts& prompts_;
@@ -223,6 +231,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   // as it goes. Left to Qt's child clean-up it would outlive the model.
   std::unique_ptr<MonitorWindow> monitorWindow_;
   bool valuesStale_ = false;
+  std::unique_ptr<FleetWindow> fleetWindow_;
 
   // Controls the handlers use often; every control also carries its object name.
   QComboBox* suiComboBoxCOM_ = nullptr;
@@ -252,6 +261,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   QAction* Help_ = nullptr;
   QAction* NAbout_ = nullptr;
   QAction* Monitor_ = nullptr;
+  QAction* Fleet_ = nullptr;
   QTimer* Timer1_ = nullptr;
   QTimer* Timer2_ = nullptr;
   QTimer* Timer3_ = nullptr;
