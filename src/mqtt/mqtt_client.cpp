@@ -4,6 +4,7 @@
 #include <mosquitto.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -81,15 +82,26 @@ bool MqttClient::Start(std::string& error) {
       return false;
     }
   }
-  // A refused first attempt is retried by the network loop like any lost connection.
-  mosquitto_connect_async(handle_, o.host.c_str(), o.port, o.keepAliveSeconds);
-  rc = mosquitto_loop_start(handle_);
-  if (rc != MOSQ_ERR_SUCCESS) {
-    error = MqttErrorText(rc, false);
-    return false;
-  }
-  started_ = true;
+  firstConnect_.setSingleShot(true);
+  connect(&firstConnect_, &QTimer::timeout, this, [this] { TryFirstConnect(); });
+  firstConnectDelayMs_ = o.reconnectMinSeconds * 1000;
+  TryFirstConnect();
   return true;
+}
+
+void MqttClient::TryFirstConnect() {
+  const MqttOptions& o = options_;
+  const int rc = mosquitto_connect_async(handle_, o.host.c_str(), o.port, o.keepAliveSeconds);
+  if (rc != MOSQ_ERR_SUCCESS) {
+    // The network loop gives up on a client that never connected, so a broker that is not up
+    // yet (or a name that does not resolve yet) is retried here, with the same back-off.
+    emit disconnected(QString::fromStdString(MqttErrorText(rc, false)));
+    firstConnect_.start(firstConnectDelayMs_);
+    firstConnectDelayMs_ = std::min(firstConnectDelayMs_ * 2, o.reconnectMaxSeconds * 1000);
+    return;
+  }
+  // From here on the loop reconnects by itself whenever the connection goes.
+  if (mosquitto_loop_start(handle_) == MOSQ_ERR_SUCCESS) started_ = true;
 }
 
 void MqttClient::AddSubscription(const std::string& topic, int qos) {
@@ -108,6 +120,7 @@ int MqttClient::Publish(const std::string& topic, const std::string& payload, in
 }
 
 void MqttClient::Stop(const std::string& topic, const std::string& payload, int timeoutMs) {
+  firstConnect_.stop();
   if (!started_) return;
   if (!topic.empty() && IsConnected()) {
     const int mid = Publish(topic, payload, 1, true);

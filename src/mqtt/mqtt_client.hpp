@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -64,6 +65,9 @@ class MqttClient final : public QObject {
   void messageArrived(QString topic, QByteArray payload);
 
  private:
+  // The first connection: until it is under way the network loop cannot retry by itself.
+  void TryFirstConnect();
+
   static void OnConnect(mosquitto*, void* self, int rc);
   static void OnDisconnect(mosquitto*, void* self, int rc);
   static void OnPublish(mosquitto*, void* self, int mid);
@@ -72,6 +76,8 @@ class MqttClient final : public QObject {
   MqttOptions options_;
   mosquitto* handle_ = nullptr;
   bool started_ = false;
+  QTimer firstConnect_;
+  int firstConnectDelayMs_ = 0;
   mutable std::mutex mutex_;
   bool connected_ = false;
   std::vector<std::pair<std::string, int>> subscriptions_;

@@ -135,7 +135,8 @@ class Broker {
                        "acl_file " + dir.File("acl") + "\n" +
                        "persistence true\n"
                        "persistence_location " + dir.File("") + "\n" +
-                       "log_dest stderr\n";
+                       // Every packet in the log: tests count what the agent published.
+                       "log_dest stderr\nlog_type all\n";
     // Started as root, Mosquitto would otherwise drop to a user that cannot read these files.
     if (::geteuid() == 0) conf += "user root\n";
     WriteFile(dir.File("mosquitto.conf"), conf);
@@ -199,6 +200,12 @@ class Client {
                        static_cast<std::size_t>(message->payloadlen)),
            message->retain});
     });
+    mosquitto_subscribe_callback_set(
+        handle_, [](mosquitto*, void* self, int, int, const int*) {
+          auto* client = static_cast<Client*>(self);
+          std::lock_guard lock(client->mutex_);
+          ++client->subacks_;
+        });
     mosquitto_publish_callback_set(handle_, [](mosquitto*, void* self, int mid) {
       auto* client = static_cast<Client*>(self);
       std::lock_guard lock(client->mutex_);
@@ -217,10 +224,16 @@ class Client {
     return WaitUntil([&] { std::lock_guard lock(mutex_); return connects_ >= count; },
                      timeoutMs);
   }
-  void Subscribe(const std::string& topic) {
-    std::lock_guard lock(mutex_);
-    subscriptions_.push_back(topic);
-    mosquitto_subscribe(handle_, nullptr, topic.c_str(), 1);
+  // Subscribes (again after every reconnect) and waits for the broker's acknowledgement.
+  bool Subscribe(const std::string& topic) {
+    int before = 0;
+    {
+      std::lock_guard lock(mutex_);
+      subscriptions_.push_back(topic);
+      before = subacks_;
+      mosquitto_subscribe(handle_, nullptr, topic.c_str(), 1);
+    }
+    return WaitUntil([&] { std::lock_guard lock(mutex_); return subacks_ > before; }, 5000);
   }
   // Publishes with QoS 1 and waits until the broker has it (an ACL refusal still acknowledges).
   bool Publish(const std::string& topic, const std::string& payload) {
@@ -262,6 +275,7 @@ class Client {
   mosquitto* handle_ = nullptr;
   mutable std::mutex mutex_;
   int connects_ = 0;
+  int subacks_ = 0;
   std::vector<std::string> subscriptions_;
   std::vector<Received> messages_;
   std::vector<int> acked_;
