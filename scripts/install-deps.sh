@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libjpeg-dev libgtest-dev googletest
-  nlohmann-json3-dev libmosquitto-dev mosquitto mosquitto-clients
+  nlohmann-json3-dev libmosquitto-dev mosquitto mosquitto-clients openssl
   clang libclang-rt-14-dev
   fonts-wqy-microhei xvfb xauth imagemagick poppler-utils
 )

@@ -115,7 +115,9 @@ struct BrokerUser {
 // retained messages and the sessions of subscribers that asked to be remembered.
 class Broker {
  public:
-  Broker(const TempDir& dir, const std::vector<BrokerUser>& users)
+  // listenerLines go right under the listener (TLS files, for example).
+  Broker(const TempDir& dir, const std::vector<BrokerUser>& users,
+         const std::string& listenerLines = {})
       : dir_(dir), port_(FreeLoopbackPort()) {
     const std::string passwd = dir.File("passwd");
     WriteFile(passwd, "");
@@ -129,7 +131,7 @@ class Broker {
       acl += "\n";
     }
     WriteFile(dir.File("acl"), acl);
-    std::string conf = "listener " + std::to_string(port_) + " 127.0.0.1\n" +
+    std::string conf = "listener " + std::to_string(port_) + " 127.0.0.1\n" + listenerLines +
                        "allow_anonymous false\n"
                        "password_file " + passwd + "\n" +
                        "acl_file " + dir.File("acl") + "\n" +
@@ -167,6 +169,13 @@ class Broker {
   std::unique_ptr<ChildProcess> process_;
 };
 
+// TLS files: the client takes the CA file and, when given, a certificate and key.
+struct ClientTls {
+  std::string caFile;
+  std::string certFile;
+  std::string keyFile;
+};
+
 struct Received {
   std::string topic;
   std::string payload;
@@ -177,9 +186,14 @@ struct Received {
 class Client {
  public:
   Client(int port, const std::string& user, const std::string& password, const std::string& id,
-         bool cleanSession = true) {
+         bool cleanSession = true, const ClientTls& tls = {}) {
     mosquitto_lib_init();
     handle_ = mosquitto_new(id.c_str(), cleanSession, this);
+    if (!tls.caFile.empty()) {
+      mosquitto_tls_set(handle_, tls.caFile.c_str(), nullptr,
+                        tls.certFile.empty() ? nullptr : tls.certFile.c_str(),
+                        tls.keyFile.empty() ? nullptr : tls.keyFile.c_str(), nullptr);
+    }
     mosquitto_username_pw_set(handle_, user.c_str(), password.c_str());
     mosquitto_reconnect_delay_set(handle_, 1, 1, false);
     mosquitto_connect_callback_set(handle_, [](mosquitto* m, void* self, int rc) {
