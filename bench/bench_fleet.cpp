@@ -90,8 +90,8 @@ double ProcessCpuSeconds(pid_t pid) {
     const std::string topic = "climate/" + who.site + "/" + who.unit + "/state";
     mosquitto_publish(handle, nullptr, topic.c_str(), static_cast<int>(payload.size()),
                       payload.data(), 0, true);
-    std::this_thread::sleep_until(start + std::chrono::microseconds((sent + 1) * PeriodMs * 1000 /
-                                                                    Cabinets));
+    std::this_thread::sleep_until(
+        start + std::chrono::microseconds((sent + 1) * PeriodMs * 1000 / Cabinets));
   }
 }
 
@@ -154,8 +154,8 @@ void MeasureAgents(const TempDir& dir, int port, int seconds, int count) {
     sims.push_back(std::make_unique<SimProcess>(
         std::vector<std::string>{"--kind", i % 2 ? "hx" : "ac", "--link", link}));
     const std::string ini = dir.File("agent" + std::to_string(i) + ".ini");
-    WriteFile(ini, "[Agent]\r\nSite=bench\r\nUnit=u" + std::to_string(i) + "\r\nKind=" +
-                       (i % 2 ? "hx" : "ac") + "\r\nDevice=" + link +
+    WriteFile(ini, "[Agent]\r\nSite=bench\r\nUnit=u" + std::to_string(i) +
+                       "\r\nKind=" + (i % 2 ? "hx" : "ac") + "\r\nDevice=" + link +
                        "\r\nPollMs=2000\r\n[Broker]\r\nPort=" + std::to_string(port) +
                        "\r\nUser=bench\r\nPassword=bench\r\n");
     agents.push_back(std::make_unique<ChildProcess>(

@@ -25,8 +25,8 @@ int ReadBounded(const IniFile& ini, const char* section, const char* key, int fa
                 int high, std::vector<std::string>& errors) {
   const int value = ini.ReadInteger(section, key, fallback);
   if (value < low || value > high) {
-    errors.push_back(std::string(section) + "/" + key + " must lie between " +
-                     std::to_string(low) + " and " + std::to_string(high));
+    errors.push_back(std::string(section) + "/" + key + " must lie between " + std::to_string(low) +
+                     " and " + std::to_string(high));
     return fallback;
   }
   return value;
@@ -43,8 +43,8 @@ AgentSettings LoadAgentSettings(const IniFile& ini, std::vector<std::string>& er
   s.site = ini.ReadString(AgentSection, "Site", "");
   s.unit = ini.ReadString(AgentSection, "Unit", "");
   s.prefix = ini.ReadString(AgentSection, "Prefix", "climate");
-  for (const auto& [key, value] : {std::pair{"Site", s.site}, {"Unit", s.unit},
-                                   {"Prefix", s.prefix}}) {
+  for (const auto& [key, value] :
+       {std::pair{"Site", s.site}, {"Unit", s.unit}, {"Prefix", s.prefix}}) {
     if (!IsTopicLevel(value)) {
       errors.push_back(std::string("Agent/") + key +
                        " must be a non-empty name without '/', '+' or '#'");

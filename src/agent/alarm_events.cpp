@@ -16,8 +16,8 @@ std::vector<AlarmTransition> AlarmTracker::Update(const UnitReading& reading) {
     // A change of unit type between readings cannot happen within a run; compare bytes only.
     const bool before = last_ && bit.Value(last_->status, last_->alarm1, last_->alarm2);
     if (now != before) {
-      transitions.push_back({std::string(bit.key),
-                             std::string(bit.MemoText(now, Language::English)), now});
+      transitions.push_back(
+          {std::string(bit.key), std::string(bit.MemoText(now, Language::English)), now});
     }
   }
   last_ = reading;

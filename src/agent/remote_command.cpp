@@ -128,8 +128,8 @@ void ParseFanStopPoint(const Json& message, const ProtocolSettings& protocol,
   command.accepted = true;
 }
 
-void ParseRemote(const Json& message, bool on, const ProtocolSettings& protocol,
-                 DeviceKind kind, RemoteCommand& command) {
+void ParseRemote(const Json& message, bool on, const ProtocolSettings& protocol, DeviceKind kind,
+                 RemoteCommand& command) {
   if (message.contains("values")) {
     command.refusal = "\"" + command.command + "\" takes no \"values\"";
     return;
@@ -147,12 +147,14 @@ void Dispatch(const Json& message, const ProtocolSettings& protocol, const Comma
   if (name == "remoteOn" || name == "remoteOff") {
     ParseRemote(message, name == "remoteOn", protocol, policy.kind, command);
   } else if (name == "setParameters") {
-    ParseParameters(message, hx ? ParameterModel::HeatExchanger() : ParameterModel::AirConditioner(),
+    ParseParameters(message,
+                    hx ? ParameterModel::HeatExchanger() : ParameterModel::AirConditioner(),
                     protocol, command);
   } else if (name == "setFactoryParameters" || name == "setFanStopPoint") {
     const bool fits = (name == "setFactoryParameters") == hx;
     if (!fits) {
-      command.refusal = "\"" + name + "\" does not apply to a" + (hx ? " heat exchanger" : "n air conditioner");
+      command.refusal =
+          "\"" + name + "\" does not apply to a" + (hx ? " heat exchanger" : "n air conditioner");
     } else if (!policy.factoryCommands) {
       command.refusal = "factory commands are disabled on this agent";
     } else if (hx) {
@@ -198,8 +200,8 @@ RemoteCommand ParseRemoteCommand(std::string_view payload, const ProtocolSetting
 std::string CommandResultJson(const std::string& id, const std::string& command,
                               CommandStatus status, const std::string& message,
                               std::int64_t epochMs) {
-  static constexpr const char* Names[] = {"refused",   "acknowledged", "negative",
-                                          "noAnswer",  "portClosed",   "busy"};
+  static constexpr const char* Names[] = {"refused",  "acknowledged", "negative",
+                                          "noAnswer", "portClosed",   "busy"};
   nlohmann::ordered_json result;
   result["id"] = id;
   result["command"] = command;
@@ -211,7 +213,8 @@ std::string CommandResultJson(const std::string& id, const std::string& command,
 }
 
 std::string AckMessage(CommandAck ack, int pendingCode) {
-  return RenderAck(ack, pendingCode, Language::English).value_or("the unit answered neither yes nor no");
+  return RenderAck(ack, pendingCode, Language::English)
+      .value_or("the unit answered neither yes nor no");
 }
 
 }  // namespace climate

@@ -29,9 +29,12 @@ constexpr ValueKey AcSetPoints[] = {
 };
 
 constexpr ValueKey HxSetPoints[] = {
-    {"externalFanAdjustPoint", Celsius},    {"externalFanFullSpeedPoint", Celsius},
-    {"heatingOnPoint", Celsius},            {"heatingOffPoint", Celsius},
-    {"highTemperatureAlarmPoint", Celsius}, {"lowTemperatureAlarmPoint", Celsius},
+    {"externalFanAdjustPoint", Celsius},
+    {"externalFanFullSpeedPoint", Celsius},
+    {"heatingOnPoint", Celsius},
+    {"heatingOffPoint", Celsius},
+    {"highTemperatureAlarmPoint", Celsius},
+    {"lowTemperatureAlarmPoint", Celsius},
 };
 
 }  // namespace
@@ -49,9 +52,9 @@ UnitReading ReadingFrom(const AcRealTimeData& d) {
 UnitReading ReadingFrom(const HxRealTimeData& d) {
   return {DeviceKind::HeatExchanger,
           {d.IndoorTemperature, d.OutdoorTemperature, static_cast<int>(d.IndoorHumidity),
-           static_cast<int>(d.SupplyVoltage), d.ExternalFanAdjustPoint,
-           d.ExternalFanFullSpeedPoint, d.HeatingOnPoint, d.HeatingOffPoint,
-           d.HighTemperatureAlarmPoint, d.LowTemperatureAlarmPoint},
+           static_cast<int>(d.SupplyVoltage), d.ExternalFanAdjustPoint, d.ExternalFanFullSpeedPoint,
+           d.HeatingOnPoint, d.HeatingOffPoint, d.HighTemperatureAlarmPoint,
+           d.LowTemperatureAlarmPoint},
           d.StatusByte,
           d.AlarmByte1,
           d.AlarmByte2};

@@ -14,12 +14,12 @@ namespace climate {
 
 // The line's health since the agent started.
 struct LinkCounters {
-  std::uint64_t polls = 0;            // real-time requests written
-  std::uint64_t replies = 0;          // real-time replies decoded
-  std::uint64_t unanswered = 0;       // polls without a reply within the time-out
-  std::uint64_t checksumErrors = 0;   // real-time or factory replies with a bad checksum
-  std::uint64_t bytesDropped = 0;     // noise and broken frames the framer skipped
-  std::uint64_t linkLosses = 0;       // the port failed while open
+  std::uint64_t polls = 0;               // real-time requests written
+  std::uint64_t replies = 0;             // real-time replies decoded
+  std::uint64_t unanswered = 0;          // polls without a reply within the time-out
+  std::uint64_t checksumErrors = 0;      // real-time or factory replies with a bad checksum
+  std::uint64_t bytesDropped = 0;        // noise and broken frames the framer skipped
+  std::uint64_t linkLosses = 0;          // the port failed while open
   std::uint64_t alarmEventsDropped = 0;  // alarm events the bounded queue had to give up
   bool portOpen = false;
 };

@@ -102,8 +102,8 @@ QVariant FleetTableModel::Display(const Cabinet& c, int column) const {
       return Q(c.unit);
     case Kind:
       if (!c.kind) return QString();
-      return Q((*c.kind == DeviceKind::HeatExchanger ? HeatExchanger : AirConditioner)
-                   .In(language_));
+      return Q(
+          (*c.kind == DeviceKind::HeatExchanger ? HeatExchanger : AirConditioner).In(language_));
     case Online:
       if (!c.online) return QString();
       return Q((*c.online ? fleet_text::Online : Offline).In(language_));
@@ -194,7 +194,7 @@ bool FleetSortProxy::lessThan(const QModelIndex& left, const QModelIndex& right)
   const QVariant b = right.data(FleetTableModel::SortRole);
   const int order = QVariant::compare(a, b) == QPartialOrdering::Less      ? -1
                     : QVariant::compare(a, b) == QPartialOrdering::Greater ? 1
-                                                                          : 0;
+                                                                           : 0;
   if (order != 0) return order < 0;
   // Equal keys: site and unit keep the order stable between batches.
   const auto name = [](const QModelIndex& i) {

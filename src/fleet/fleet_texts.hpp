@@ -8,7 +8,8 @@ namespace climate::fleet_text {
 // The main window's menu item that opens the fleet view.
 inline constexpr TextPair MenuItem{"机柜总览(&F)", "Fleet (&F)"};
 inline constexpr TextPair WindowTitle{"机柜总览", "Fleet"};
-inline constexpr TextPair FilterPlaceholder{"筛选: 站点、机柜或告警", "Filter: site, unit or alarm"};
+inline constexpr TextPair FilterPlaceholder{"筛选: 站点、机柜或告警",
+                                            "Filter: site, unit or alarm"};
 
 inline constexpr TextPair Columns[] = {
     {"站点", "Site"},

@@ -18,7 +18,9 @@ void InitLibrary() {
   std::call_once(once, [] { mosquitto_lib_init(); });
 }
 
-bool Readable(const std::string& path) { return std::ifstream(path).good(); }
+bool Readable(const std::string& path) {
+  return std::ifstream(path).good();
+}
 
 }  // namespace
 
@@ -35,7 +37,7 @@ MqttClient::~MqttClient() {
   if (handle_ == nullptr) return;
   if (started_) {
     mosquitto_disconnect(handle_);
-    mosquitto_loop_stop(handle_, true);
+    mosquitto_loop_stop(handle_, false);
   }
   mosquitto_destroy(handle_);
 }
@@ -127,8 +129,8 @@ void MqttClient::Stop(const std::string& topic, const std::string& payload, int 
     // Wait for the broker's acknowledgement so the goodbye is not lost in the disconnect.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     bool done = mid < 0;
-    const auto connection = connect(this, &MqttClient::published, this,
-                                     [&done, mid](int id) { done |= id == mid; });
+    const auto connection =
+        connect(this, &MqttClient::published, this, [&done, mid](int id) { done |= id == mid; });
     while (!done && IsConnected() && std::chrono::steady_clock::now() < deadline) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }

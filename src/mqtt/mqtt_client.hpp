@@ -1,6 +1,7 @@
 // One connection to an MQTT broker over libmosquitto, for the agent and the fleet view. The
 // library's network thread does the talking and reconnects with back-off by itself; everything it
-// reports reaches the owner as Qt signals on the owner's thread, so the owner stays single-threaded.
+// reports reaches the owner as Qt signals on the owner's thread, so the owner stays
+// single-threaded.
 #pragma once
 
 #include <QByteArray>

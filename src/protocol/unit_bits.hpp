@@ -34,7 +34,8 @@ struct UnitBit {
     return Value(status, alarm1, alarm2) == IsAlarm();
   }
   std::string_view MemoText(bool set, Language language) const {
-    return set ? Pick(language, setChinese, setEnglish) : Pick(language, clearChinese, clearEnglish);
+    return set ? Pick(language, setChinese, setEnglish)
+               : Pick(language, clearChinese, clearEnglish);
   }
 };
 

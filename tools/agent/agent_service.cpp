@@ -84,15 +84,13 @@ bool AgentService::Start(std::string& error) {
     events_.ResetInFlight();
     Log("broker connection down: " + reason.toStdString());
   });
-  connect(mqtt_.get(), &MqttClient::published, this, [this](int mid) {
-    events_.Acknowledge(mid);
-  });
+  connect(mqtt_.get(), &MqttClient::published, this, [this](int mid) { events_.Acknowledge(mid); });
   connect(mqtt_.get(), &MqttClient::messageArrived, this,
           [this](const QString&, const QByteArray& payload) { OnCommandMessage(payload); });
   mqtt_->AddSubscription(base_ + "/command", 1);
   if (!mqtt_->Start(error)) return false;
-  Log("agent for " + base_ + " on " + settings_.device + ", broker " + settings_.broker.host +
-      ":" + std::to_string(settings_.broker.port) +
+  Log("agent for " + base_ + " on " + settings_.device + ", broker " + settings_.broker.host + ":" +
+      std::to_string(settings_.broker.port) +
       (settings_.broker.user.empty() ? "" : " as " + settings_.broker.user) +
       (settings_.broker.caFile.empty() ? "" : " (TLS)"));
   port_->SetPortNumber(1);
@@ -161,9 +159,9 @@ void AgentService::HandleFrame(const Bytes& frame) {
     if (awaiting_ == Awaiting::Command) {
       const CommandAck ack = DecodeAck(frame, settings_.protocol.Zqxy, settings_.protocol.Fdxy);
       if (ack == CommandAck::Other) return;  // neither yes nor no: wait on
-      FinishCommand(ack == CommandAck::Positive ? CommandStatus::Acknowledged
-                                                : CommandStatus::NegativeAck,
-                    AckMessage(ack, current_->pendingCode));
+      FinishCommand(
+          ack == CommandAck::Positive ? CommandStatus::Acknowledged : CommandStatus::NegativeAck,
+          AckMessage(ack, current_->pendingCode));
     }
     return;
   }

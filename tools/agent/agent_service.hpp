@@ -27,8 +27,7 @@ class AgentService final : public QObject {
   // Commands waiting behind the one on the line; more are answered "busy".
   static constexpr std::size_t CommandQueueLimit = 8;
 
-  AgentService(AgentSettings settings, std::unique_ptr<SerialPort> port,
-               QObject* parent = nullptr);
+  AgentService(AgentSettings settings, std::unique_ptr<SerialPort> port, QObject* parent = nullptr);
   ~AgentService() override;
 
   bool Start(std::string& error);

@@ -15,8 +15,10 @@ void MakeCertificates(const TempDir& dir) {
   WriteFile(dir.File("server.ext"), "subjectAltName=IP:127.0.0.1\n");
   const std::string key = " -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes ";
   const std::string commands[] = {
-      "openssl req -x509" + key + "-keyout " + d + "ca.key -out " + d + "ca.crt -days 2 -subj /CN=ca",
-      "openssl req" + key + "-keyout " + d + "server.key -out " + d + "server.csr -subj /CN=127.0.0.1",
+      "openssl req -x509" + key + "-keyout " + d + "ca.key -out " + d +
+          "ca.crt -days 2 -subj /CN=ca",
+      "openssl req" + key + "-keyout " + d + "server.key -out " + d +
+          "server.csr -subj /CN=127.0.0.1",
       "openssl x509 -req -in " + d + "server.csr -CA " + d + "ca.crt -CAkey " + d +
           "ca.key -CAcreateserial -out " + d + "server.crt -days 2 -extfile " + d + "server.ext",
       "openssl req" + key + "-keyout " + d + "agent.key -out " + d + "agent.csr -subj /CN=agent",
@@ -53,8 +55,8 @@ TEST(AgentOverTls, PublishesToABrokerItVerifiedWithItsClientCertificate) {
   const Received state = watcher.WaitFor("climate/south/cab1/state", [](const std::string& p) {
     return nlohmann::json::parse(p).contains("values");
   });
-  ASSERT_FALSE(state.topic.empty()) << ReadFile(dir.File("agent.log"))
-                                    << ReadFile(dir.File("mosquitto.log"));
+  ASSERT_FALSE(state.topic.empty())
+      << ReadFile(dir.File("agent.log")) << ReadFile(dir.File("mosquitto.log"));
   EXPECT_EQ(nlohmann::json::parse(state.payload)["kind"], "heatExchanger");
   EXPECT_NE(ReadFile(dir.File("agent.log")).find("(TLS)"), std::string::npos);
 }

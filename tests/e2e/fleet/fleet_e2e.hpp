@@ -133,10 +133,11 @@ class Broker {
     WriteFile(dir.File("acl"), acl);
     std::string conf = "listener " + std::to_string(port_) + " 127.0.0.1\n" + listenerLines +
                        "allow_anonymous false\n"
-                       "password_file " + passwd + "\n" +
-                       "acl_file " + dir.File("acl") + "\n" +
+                       "password_file " +
+                       passwd + "\n" + "acl_file " + dir.File("acl") + "\n" +
                        "persistence true\n"
-                       "persistence_location " + dir.File("") + "\n" +
+                       "persistence_location " +
+                       dir.File("") + "\n" +
                        // Every packet in the log: tests count what the agent published.
                        "log_dest stderr\nlog_type all\n";
     // Started as root, Mosquitto would otherwise drop to a user that cannot read these files.
@@ -204,22 +205,20 @@ class Client {
         mosquitto_subscribe(m, nullptr, topic.c_str(), 1);
       }
     });
-    mosquitto_message_callback_set(handle_, [](mosquitto*, void* self,
-                                               const mosquitto_message* message) {
-      auto* client = static_cast<Client*>(self);
-      std::lock_guard lock(client->mutex_);
-      client->messages_.push_back(
-          {message->topic,
-           std::string(static_cast<const char*>(message->payload),
-                       static_cast<std::size_t>(message->payloadlen)),
-           message->retain});
-    });
-    mosquitto_subscribe_callback_set(
-        handle_, [](mosquitto*, void* self, int, int, const int*) {
+    mosquitto_message_callback_set(
+        handle_, [](mosquitto*, void* self, const mosquitto_message* message) {
           auto* client = static_cast<Client*>(self);
           std::lock_guard lock(client->mutex_);
-          ++client->subacks_;
+          client->messages_.push_back({message->topic,
+                                       std::string(static_cast<const char*>(message->payload),
+                                                   static_cast<std::size_t>(message->payloadlen)),
+                                       message->retain});
         });
+    mosquitto_subscribe_callback_set(handle_, [](mosquitto*, void* self, int, int, const int*) {
+      auto* client = static_cast<Client*>(self);
+      std::lock_guard lock(client->mutex_);
+      ++client->subacks_;
+    });
     mosquitto_publish_callback_set(handle_, [](mosquitto*, void* self, int mid) {
       auto* client = static_cast<Client*>(self);
       std::lock_guard lock(client->mutex_);
@@ -235,8 +234,12 @@ class Client {
   }
 
   bool WaitConnected(int count = 1, int timeoutMs = 10000) {
-    return WaitUntil([&] { std::lock_guard lock(mutex_); return connects_ >= count; },
-                     timeoutMs);
+    return WaitUntil(
+        [&] {
+          std::lock_guard lock(mutex_);
+          return connects_ >= count;
+        },
+        timeoutMs);
   }
   // Subscribes (again after every reconnect) and waits for the broker's acknowledgement.
   bool Subscribe(const std::string& topic) {
@@ -247,7 +250,12 @@ class Client {
       before = subacks_;
       mosquitto_subscribe(handle_, nullptr, topic.c_str(), 1);
     }
-    return WaitUntil([&] { std::lock_guard lock(mutex_); return subacks_ > before; }, 5000);
+    return WaitUntil(
+        [&] {
+          std::lock_guard lock(mutex_);
+          return subacks_ > before;
+        },
+        5000);
   }
   // Publishes with QoS 1 and waits until the broker has it (an ACL refusal still acknowledges).
   bool Publish(const std::string& topic, const std::string& payload) {
@@ -256,10 +264,12 @@ class Client {
                           payload.data(), 1, false) != MOSQ_ERR_SUCCESS) {
       return false;
     }
-    return WaitUntil([&] {
-      std::lock_guard lock(mutex_);
-      return std::find(acked_.begin(), acked_.end(), mid) != acked_.end();
-    }, 5000);
+    return WaitUntil(
+        [&] {
+          std::lock_guard lock(mutex_);
+          return std::find(acked_.begin(), acked_.end(), mid) != acked_.end();
+        },
+        5000);
   }
   std::vector<Received> Messages(const std::string& topic) const {
     std::lock_guard lock(mutex_);
@@ -273,15 +283,17 @@ class Client {
   Received WaitFor(const std::string& topic, const std::function<bool(const std::string&)>& match,
                    int timeoutMs = 10000) const {
     Received found;
-    WaitUntil([&] {
-      for (const Received& message : Messages(topic)) {
-        if (match(message.payload)) {
-          found = message;
-          return true;
-        }
-      }
-      return false;
-    }, timeoutMs);
+    WaitUntil(
+        [&] {
+          for (const Received& message : Messages(topic)) {
+            if (match(message.payload)) {
+              found = message;
+              return true;
+            }
+          }
+          return false;
+        },
+        timeoutMs);
     return found;
   }
 

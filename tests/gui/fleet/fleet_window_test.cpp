@@ -1,5 +1,7 @@
 // The fleet view: cabinets from agents' messages, alarm rows first whichever way a column sorts,
 // the filter, both languages, and the window menu item of the main window that opens it.
+#include "fleet/fleet_window.hpp"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -7,7 +9,6 @@
 
 #include "../console/console_fixture.hpp"
 #include "fleet/fleet_table_model.hpp"
-#include "fleet/fleet_window.hpp"
 
 namespace climate::testing {
 namespace {
@@ -44,12 +45,14 @@ TEST(FleetWindow, ListsCabinetsWithAlarmRowsFirstAndFilters) {
   table.Ingest("climate/south/c/online", "false");
   table.Ingest("climate/west/d/state", "{not json");
   table.Ingest("other/east/e/state", State("airConditioner", "", 20).toUtf8());  // not ours
-  table.Ingest("climate/east/f/command", "{}");                                // not a cabinet
+  table.Ingest("climate/east/f/command", "{}");                                  // not a cabinet
   window.FlushNow();
 
   EXPECT_EQ(Rows(window), (QStringList{"north/b", "south/c", "north/a", "west/d"}));
   EXPECT_EQ(Cell(window, 0, FleetTableModel::WorstAlarm), "High Temperature Alarm (+1)");
-  EXPECT_EQ(window.View()->model()->index(0, FleetTableModel::WorstAlarm)
+  EXPECT_EQ(window.View()
+                ->model()
+                ->index(0, FleetTableModel::WorstAlarm)
                 .data(Qt::ForegroundRole)
                 .value<QBrush>()
                 .color(),

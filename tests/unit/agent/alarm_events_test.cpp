@@ -1,9 +1,10 @@
 // Alarm transitions and the queue that must neither lose nor reorder them while the broker is away.
+#include "agent/alarm_events.hpp"
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
-#include "agent/alarm_events.hpp"
 #include "agent/unit_state.hpp"
 #include "protocol/frame.hpp"
 #include "protocol/replies.hpp"
@@ -61,14 +62,14 @@ TEST(AlarmEvents, QueueKeepsOrderAcrossReconnectsAndCountsWhatTheBoundDrops) {
 }
 
 TEST(AlarmEvents, StateMessageCarriesValuesBitsAndLinkHealth) {
-  const Bytes frame = {0x7E, 0x01, 0xDD, 0x2D, 0x32, 0x3C, 0xDC, 0x34, 0x1E, 0x19, 0x1E,
-                       0x4B, 0x14, 0x1F, 0x00, 0x00, 0xA5, 0xFC, 0x0D};
+  const Bytes frame = {0x7E, 0x01, 0xDD, 0x2D, 0x32, 0x3C, 0xDC, 0x34, 0x1E, 0x19,
+                       0x1E, 0x4B, 0x14, 0x1F, 0x00, 0x00, 0xA5, 0xFC, 0x0D};
   LinkCounters link;
   link.polls = 3;
   link.unanswered = 1;
-  const auto state = nlohmann::json::parse(StateJson({"north", "cab7", DeviceKind::AirConditioner},
-                                                     ReadingFrom(DecodeAcRealTime(frame)),
-                                                     1000, link, 2000));
+  const auto state =
+      nlohmann::json::parse(StateJson({"north", "cab7", DeviceKind::AirConditioner},
+                                      ReadingFrom(DecodeAcRealTime(frame)), 1000, link, 2000));
   EXPECT_EQ(state["kind"], "airConditioner");
   EXPECT_EQ(state["values"]["indoorTemperature"]["value"], 25);
   EXPECT_EQ(state["values"]["indoorTemperature"]["unit"], "°C");

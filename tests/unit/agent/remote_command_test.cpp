@@ -1,10 +1,11 @@
 // Remote commands: what reaches the unit is byte for byte what the console's dialogs and buttons
 // send, and everything the console would refuse is refused with the console's words.
+#include "agent/remote_command.hpp"
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
-#include "agent/remote_command.hpp"
 #include "dialogs/parameter_model.hpp"
 #include "protocol/frame.hpp"
 
@@ -22,7 +23,9 @@ constexpr char AcDefaults[] =
     R"("heatingOnPoint":5,"heaterSensitivity":10,"highTemperatureAlarmPoint":55,)"
     R"("lowTemperatureAlarmPoint":0}})";
 
-std::string Hex(const Bytes& bytes) { return bytes.empty() ? "" : HexDump(bytes); }
+std::string Hex(const Bytes& bytes) {
+  return bytes.empty() ? "" : HexDump(bytes);
+}
 
 TEST(RemoteCommand, AcceptedCommandsCarryTheConsolesFrames) {
   struct Case {
@@ -32,7 +35,11 @@ TEST(RemoteCommand, AcceptedCommandsCarryTheConsolesFrames) {
     int pending;
   };
   const Case cases[] = {
-      {AcDefaults, Ac, "7E017742" "2D1E191E4B14" "66FE0D", 1},
+      {AcDefaults, Ac,
+       "7E017742"
+       "2D1E191E4B14"
+       "66FE0D",
+       1},
       {R"({"command":"setParameters","values":{"externalFanAdjustPoint":"30",)"
        R"("externalFanAdjustBand":10,"heatingOnPoint":5,"heaterSensitivity":10,)"
        R"("highTemperatureAlarmPoint":55,"lowTemperatureAlarmPoint":" 0 "}})",
@@ -44,7 +51,9 @@ TEST(RemoteCommand, AcceptedCommandsCarryTheConsolesFrames) {
       {R"({"command":"remoteOff"})", Ac, "7E012243FF9CFE0D", 3},
       {R"({"command":"remoteOn"})", Hx, "7E012243009BFF0D", 2},
       {R"({"command":"setFanStopPoint","values":{"stopPoint":5}})", AcFactory,
-       "7E012244" "1981FF0D", 4},
+       "7E012244"
+       "1981FF0D",
+       4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.json);

@@ -1,12 +1,13 @@
 // The bit tables against what the main window writes: every bit's memo texts and lamp must be the
 // ones the reply renderer produces, or the fleet and the console would name a fault differently.
+#include "protocol/unit_bits.hpp"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
 #include "protocol/reply_views.hpp"
-#include "protocol/unit_bits.hpp"
 
 namespace climate {
 namespace {
