@@ -55,7 +55,7 @@ FleetWindow::FleetWindow(QString configPath, QWidget* parent)
 FleetWindow::~FleetWindow() = default;
 
 void FleetWindow::BuildLayout() {
-  resize(900, 520);
+  resize(1040, 560);
   auto* layout = new QVBoxLayout(this);
   filter_ = new QLineEdit(this);
   filter_->setObjectName("EditFleetFilter");
@@ -72,7 +72,11 @@ void FleetWindow::BuildLayout() {
   view_->verticalHeader()->hide();
   // Fixed row heights and no per-row measuring keep a thousand rows cheap to redraw.
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view_->setWordWrap(false);
   view_->horizontalHeader()->setStretchLastSection(true);
+  view_->setColumnWidth(FleetTableModel::Kind, 120);
+  view_->setColumnWidth(FleetTableModel::Online, 70);
+  view_->setColumnWidth(FleetTableModel::WorstAlarm, 240);
   status_ = new QLabel(this);
   status_->setObjectName("LabelFleetStatus");
   layout->addWidget(filter_);
