@@ -258,10 +258,10 @@ class Client {
         5000);
   }
   // Publishes with QoS 1 and waits until the broker has it (an ACL refusal still acknowledges).
-  bool Publish(const std::string& topic, const std::string& payload) {
+  bool Publish(const std::string& topic, const std::string& payload, bool retain = false) {
     int mid = 0;
     if (mosquitto_publish(handle_, &mid, topic.c_str(), static_cast<int>(payload.size()),
-                          payload.data(), 1, false) != MOSQ_ERR_SUCCESS) {
+                          payload.data(), 1, retain) != MOSQ_ERR_SUCCESS) {
       return false;
     }
     return WaitUntil(
