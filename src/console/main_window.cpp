@@ -33,6 +33,7 @@
 #include "console/ui_texts.hpp"
 #include "dialogs/parameter_model.hpp"
 #include "monitor/monitor_settings.hpp"
+#include "fleet/fleet_window.hpp"
 #include "monitor/monitor_window.hpp"
 #include "serial/send_request.hpp"
 #include "serial/serial_port.hpp"
@@ -77,6 +78,7 @@ TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildLayout();
   BuildMonitorItem();
+  BuildFleetItem();
   // The framer weighs a suspect frame against one that starts inside it by the settings and
   // unit type in force when the bytes arrive.
   framer_.SetJudge([this](std::span<const std::uint8_t> frame) {
@@ -290,6 +292,7 @@ void TFrmMain::FormShow() {
 void TFrmMain::closeEvent(QCloseEvent* event) {
   // A visible Monitor would keep the application running after the main window is gone.
   if (monitorWindow_) monitorWindow_->close();
+  if (fleetWindow_) fleetWindow_->close();
   if (!closed_) {
     closed_ = true;
     Guarded([this] { FormClose(); });

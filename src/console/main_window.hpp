@@ -38,6 +38,7 @@ namespace climate {
 
 class DialogLauncher;
 class Lamp;
+class FleetWindow;
 class MonitorWindow;
 class ParameterModel;
 class RadioGroup;
@@ -100,6 +101,8 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   // The Monitor's state, fed whether its window is open or not; the window exists once opened.
   MonitorModel& Monitor() { return monitor_; }
   MonitorWindow* MonitorWin() const { return monitorWindow_.get(); }
+  // The fleet view exists once opened from the window menu.
+  FleetWindow* FleetWin() const { return fleetWindow_.get(); }
   // Whether the ten value boxes show their values as stale (grey).
   bool ValuesStale() const { return valuesStale_; }
 
@@ -190,6 +193,11 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   void UpdateMonitorPort();
   void ApplyMonitorLanguage();
 
+  // main_window_fleet.cpp: the fleet view's menu item and window
+  void BuildFleetItem();
+  void FleetClick();
+  void ApplyFleetLanguage();
+
   ConsoleEnvironment env_;
   SerialPort& port_;
   Prompts& prompts_;
@@ -236,6 +244,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   bool logFailingShown_ = false;
   std::vector<QLineEdit*> cuedBoxes_;
   std::int64_t cueEndsMs_ = 0;
+  std::unique_ptr<FleetWindow> fleetWindow_;
 
   // Controls the handlers use often; every control also carries its object name.
   QComboBox* suiComboBoxCOM_ = nullptr;
@@ -265,6 +274,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   QAction* Help_ = nullptr;
   QAction* NAbout_ = nullptr;
   QAction* Monitor_ = nullptr;
+  QAction* Fleet_ = nullptr;
   QTimer* Timer1_ = nullptr;
   QTimer* Timer2_ = nullptr;
   QTimer* Timer3_ = nullptr;

@@ -47,6 +47,7 @@ void TFrmMain::LanguageClick() {
 
   SetStatusPanel(2, CollectionModeText(suiCheckBoxTimer_->isChecked(), CurrentLanguage()));
   ApplyMonitorLanguage();
+  ApplyFleetLanguage();
 }
 
 void TFrmMain::RadioGroupTypeClick() {

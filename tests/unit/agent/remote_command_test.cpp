@@ -1,0 +1,128 @@
+// Remote commands: what reaches the unit is byte for byte what the console's dialogs and buttons
+// send, and everything the console would refuse is refused with the console's words.
+#include "agent/remote_command.hpp"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "dialogs/parameter_model.hpp"
+#include "protocol/frame.hpp"
+
+namespace climate {
+namespace {
+
+const ProtocolSettings Protocol = DefaultProtocolSettings();
+constexpr CommandPolicy Ac{DeviceKind::AirConditioner, false};
+constexpr CommandPolicy AcFactory{DeviceKind::AirConditioner, true};
+constexpr CommandPolicy Hx{DeviceKind::HeatExchanger, false};
+constexpr CommandPolicy HxFactory{DeviceKind::HeatExchanger, true};
+
+constexpr char AcDefaults[] =
+    R"({"id":"7","command":"setParameters","values":{"coolingOffPoint":25,"coolingSensitivity":10,)"
+    R"("heatingOnPoint":5,"heaterSensitivity":10,"highTemperatureAlarmPoint":55,)"
+    R"("lowTemperatureAlarmPoint":0}})";
+
+std::string Hex(const Bytes& bytes) {
+  return bytes.empty() ? "" : HexDump(bytes);
+}
+
+TEST(RemoteCommand, AcceptedCommandsCarryTheConsolesFrames) {
+  struct Case {
+    const char* json;
+    CommandPolicy policy;
+    const char* frame;
+    int pending;
+  };
+  const Case cases[] = {
+      {AcDefaults, Ac,
+       "7E017742"
+       "2D1E191E4B14"
+       "66FE0D",
+       1},
+      {R"({"command":"setParameters","values":{"externalFanAdjustPoint":"30",)"
+       R"("externalFanAdjustBand":10,"heatingOnPoint":5,"heaterSensitivity":10,)"
+       R"("highTemperatureAlarmPoint":55,"lowTemperatureAlarmPoint":" 0 "}})",
+       Hx, "7E017742321E191E4B1461FE0D", 0},
+      {R"({"command":"setFactoryParameters","values":{"internalFanAdjustPoint":25,)"
+       R"("internalFanAdjustBand":10,"internalFanStopPoint":0,"externalFanStopBand":5,)"
+       R"("lowestFanSpeed":30}})",
+       HxFactory, "7E0166442D1E14191EC0FE0D", 5},
+      {R"({"command":"remoteOff"})", Ac, "7E012243FF9CFE0D", 3},
+      {R"({"command":"remoteOn"})", Hx, "7E012243009BFF0D", 2},
+      {R"({"command":"setFanStopPoint","values":{"stopPoint":5}})", AcFactory,
+       "7E012244"
+       "1981FF0D",
+       4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.json);
+    const RemoteCommand command = ParseRemoteCommand(c.json, Protocol, c.policy);
+    ASSERT_TRUE(command.accepted) << command.refusal;
+    EXPECT_EQ(Hex(command.frame), c.frame);
+    EXPECT_EQ(command.pendingCode, c.pending);
+  }
+  EXPECT_EQ(ParseRemoteCommand(AcDefaults, Protocol, Ac).id, "7");
+}
+
+TEST(RemoteCommand, RefusalsSayWhyAndCarryNoFrame) {
+  // The dialog's own range message for a value whose byte cannot hold it.
+  ParameterModel model = ParameterModel::AirConditioner();
+  model.SetText(5, "-21");
+  const std::string rangeText = model.Encode(Language::English).message;
+
+  nlohmann::json tooLow = nlohmann::json::parse(AcDefaults);
+  tooLow["values"]["lowTemperatureAlarmPoint"] = -21;
+  nlohmann::json extraField = nlohmann::json::parse(AcDefaults);
+  extraField["values"]["fanSpeed"] = 3;
+  nlohmann::json missing = nlohmann::json::parse(AcDefaults);
+  missing["values"].erase("heatingOnPoint");
+  nlohmann::json fraction = nlohmann::json::parse(AcDefaults);
+  fraction["values"]["coolingOffPoint"] = 25.5;
+  nlohmann::json letters = nlohmann::json::parse(AcDefaults);
+  letters["values"]["coolingOffPoint"] = "2x";
+
+  struct Case {
+    std::string json;
+    CommandPolicy policy;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {tooLow.dump(), Ac, "lowTemperatureAlarmPoint: " + rangeText},
+      {extraField.dump(), Ac, "unknown field \"fanSpeed\" in \"values\""},
+      {missing.dump(), Ac, "missing field \"heatingOnPoint\" in \"values\""},
+      {fraction.dump(), Ac, "coolingOffPoint: '25.5' is not a valid integer value"},
+      {letters.dump(), Ac, "coolingOffPoint: '2x' is not a valid integer value"},
+      {"{\"command\":\"remoteOn\"", Ac, "the command is not a JSON object"},
+      {"[1,2]", Ac, "the command is not a JSON object"},
+      {R"({"command":"remoteOn","force":true})", Ac, "unknown field \"force\""},
+      {R"({"command":"reboot"})", Ac, "unknown command \"reboot\""},
+      {R"({"command":"setFanStopPoint","values":{"stopPoint":5}})", Ac,
+       "factory commands are disabled on this agent"},
+      {R"({"command":"setFanStopPoint","values":{"stopPoint":16}})", AcFactory,
+       "stopPoint: Sorry,Input Numeric Exceed 0~15 ℃"},
+      {R"({"command":"setFanStopPoint","values":{"stopPoint":-1}})", AcFactory,
+       "stopPoint: Error,Numeric Only!"},
+      {R"({"command":"setFactoryParameters","values":{}})", AcFactory,
+       "\"setFactoryParameters\" does not apply to an air conditioner"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.json);
+    const RemoteCommand command = ParseRemoteCommand(c.json, Protocol, c.policy);
+    EXPECT_FALSE(command.accepted);
+    EXPECT_TRUE(command.frame.empty());
+    EXPECT_EQ(command.refusal, c.refusal);
+  }
+}
+
+TEST(RemoteCommand, ResultNamesTheUnitsAnswer) {
+  const auto result = nlohmann::json::parse(CommandResultJson(
+      "9", "remoteOff", CommandStatus::NegativeAck, AckMessage(CommandAck::Negative, 3), 0));
+  EXPECT_EQ(result["status"], "negative");
+  EXPECT_EQ(result["ok"], false);
+  EXPECT_EQ(result["message"], "Remote off commad return error,please try again!");
+  EXPECT_EQ(result["time"], "1970-01-01T00:00:00.000Z");
+}
+
+}  // namespace
+}  // namespace climate

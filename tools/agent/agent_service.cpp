@@ -1,0 +1,292 @@
+// Polling, decoding, publishing and remote commands.
+#include "agent_service.hpp"
+
+#include <chrono>
+#include <cstdio>
+
+#include "mqtt/mqtt_client.hpp"
+#include "protocol/receive.hpp"
+#include "protocol/replies.hpp"
+#include "serial/send_request.hpp"
+#include "serial/serial_port.hpp"
+
+namespace climate {
+
+namespace {
+
+std::int64_t EpochMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+std::int64_t MonotonicMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+MqttOptions OptionsFor(const AgentSettings& s, const std::string& base) {
+  MqttOptions o;
+  o.host = s.broker.host;
+  o.port = s.broker.port;
+  o.clientId = "climate-agent/" + s.site + "/" + s.unit;
+  o.user = s.broker.user;
+  o.password = s.broker.password;
+  o.caFile = s.broker.caFile;
+  o.certFile = s.broker.certFile;
+  o.keyFile = s.broker.keyFile;
+  o.keepAliveSeconds = s.broker.keepAliveSeconds;
+  o.reconnectMinSeconds = s.broker.reconnectMinSeconds;
+  o.reconnectMaxSeconds = s.broker.reconnectMaxSeconds;
+  o.willTopic = base + "/online";
+  o.willPayload = "false";
+  o.willRetain = true;
+  o.willQos = 1;
+  return o;
+}
+
+}  // namespace
+
+AgentService::AgentService(AgentSettings settings, std::unique_ptr<SerialPort> port,
+                           QObject* parent)
+    : QObject(parent),
+      settings_(std::move(settings)),
+      identity_{settings_.site, settings_.unit, settings_.kind},
+      base_(TopicBase(settings_)),
+      port_(std::move(port)),
+      framer_(static_cast<std::uint8_t>(settings_.protocol.SOI)),
+      events_(static_cast<std::size_t>(settings_.queueLimit)),
+      run_(static_cast<std::uint64_t>(EpochMs())) {
+  pollTimer_.setInterval(settings_.pollMs);
+  connect(&pollTimer_, &QTimer::timeout, this, [this] { Poll(); });
+  replyTimer_.setSingleShot(true);
+  replyTimer_.setInterval(settings_.replyTimeoutMs);
+  connect(&replyTimer_, &QTimer::timeout, this, [this] { OnReplyTimeout(); });
+  port_->onReceive = [this] { OnBytes(); };
+  port_->onLinkLost = [this](const std::string& reason) {
+    ++link_.linkLosses;
+    link_.portOpen = false;
+    framer_.Reset();
+    Log("line lost: " + reason);
+  };
+}
+
+AgentService::~AgentService() {
+  port_->onReceive = nullptr;
+  port_->onLinkLost = nullptr;
+}
+
+bool AgentService::Start(std::string& error) {
+  mqtt_ = std::make_unique<MqttClient>(OptionsFor(settings_, base_));
+  connect(mqtt_.get(), &MqttClient::connected, this, [this] { OnConnected(); });
+  connect(mqtt_.get(), &MqttClient::disconnected, this, [this](const QString& reason) {
+    events_.ResetInFlight();
+    Log("broker connection down: " + reason.toStdString());
+  });
+  connect(mqtt_.get(), &MqttClient::published, this, [this](int mid) { events_.Acknowledge(mid); });
+  connect(mqtt_.get(), &MqttClient::messageArrived, this,
+          [this](const QString&, const QByteArray& payload) { OnCommandMessage(payload); });
+  mqtt_->AddSubscription(base_ + "/command", 1);
+  if (!mqtt_->Start(error)) return false;
+  Log("agent for " + base_ + " on " + settings_.device + ", broker " + settings_.broker.host + ":" +
+      std::to_string(settings_.broker.port) +
+      (settings_.broker.user.empty() ? "" : " as " + settings_.broker.user) +
+      (settings_.broker.caFile.empty() ? "" : " (TLS)"));
+  port_->SetPortNumber(1);
+  try {
+    port_->SetSettings(settings_.portSettings);
+  } catch (const SerialError& failure) {
+    error = failure.what();
+    return false;
+  }
+  pollTimer_.start();
+  Poll();
+  return true;
+}
+
+void AgentService::Shutdown() {
+  pollTimer_.stop();
+  replyTimer_.stop();
+  if (mqtt_) mqtt_->Stop(base_ + "/online", "false");
+  if (port_->IsOpen()) port_->Close();
+}
+
+bool AgentService::EnsurePortOpen() {
+  if (!port_->IsOpen()) {
+    try {
+      port_->Open();
+      framer_.Reset();
+      lastPortError_.clear();
+      Log("line open: " + settings_.device);
+    } catch (const SerialError& failure) {
+      // Report a failing line once, not at every poll.
+      if (lastPortError_ != failure.what()) Log(std::string("line: ") + failure.what());
+      lastPortError_ = failure.what();
+    }
+  }
+  link_.portOpen = port_->IsOpen();
+  return link_.portOpen;
+}
+
+void AgentService::Poll() {
+  if (awaiting_ != Awaiting::Nothing) return;  // the exchange on the line ends first
+  if (!EnsurePortOpen()) {
+    PublishState();
+    return;
+  }
+  try {
+    port_->Write(BuildRequest(settings_.protocol, CommandKind::RealTimeData, settings_.kind));
+  } catch (const SerialError& failure) {
+    Log(std::string("line write: ") + failure.what());
+    return;
+  }
+  ++link_.polls;
+  awaiting_ = Awaiting::RealTime;
+  replyTimer_.start();
+}
+
+void AgentService::OnBytes() {
+  const std::vector<std::uint8_t> bytes = port_->ReadAll();
+  for (const Bytes& frame : framer_.Push(bytes, MonotonicMs())) HandleFrame(frame);
+  link_.bytesDropped = framer_.Counters().bytesDropped;
+}
+
+void AgentService::HandleFrame(const Bytes& frame) {
+  const ReplyKind kind = ClassifyReply(frame, settings_.protocol, settings_.kind);
+  if (!IsLongEnoughFor(kind, frame.size())) return;
+  if (kind == ReplyKind::Acknowledgement) {
+    if (awaiting_ == Awaiting::Command) {
+      const CommandAck ack = DecodeAck(frame, settings_.protocol.Zqxy, settings_.protocol.Fdxy);
+      if (ack == CommandAck::Other) return;  // neither yes nor no: wait on
+      FinishCommand(
+          ack == CommandAck::Positive ? CommandStatus::Acknowledged : CommandStatus::NegativeAck,
+          AckMessage(ack, current_->pendingCode));
+    }
+    return;
+  }
+  if (kind != ReplyKind::AcRealTime && kind != ReplyKind::HxRealTime) return;
+  if (!VerifyReplyChecksum(frame)) {
+    ++link_.checksumErrors;
+    if (awaiting_ == Awaiting::RealTime) EndExchange();
+    return;
+  }
+  ++link_.replies;
+  HandleReading(kind == ReplyKind::AcRealTime ? ReadingFrom(DecodeAcRealTime(frame))
+                                              : ReadingFrom(DecodeHxRealTime(frame)));
+  if (awaiting_ == Awaiting::RealTime) EndExchange();
+}
+
+void AgentService::HandleReading(const UnitReading& reading) {
+  const std::int64_t now = EpochMs();
+  reading_ = reading;
+  readingEpochMs_ = now;
+  for (const AlarmTransition& transition : tracker_.Update(reading)) {
+    Log(std::string("alarm ") + (transition.raised ? "raised: " : "cleared: ") + transition.key);
+    events_.Push(AlarmEventJson(identity_, transition, run_, ++seq_, now));
+  }
+  link_.alarmEventsDropped = events_.Dropped();
+  FlushEvents();
+  PublishState();
+}
+
+void AgentService::OnReplyTimeout() {
+  if (awaiting_ == Awaiting::RealTime) {
+    ++link_.unanswered;
+    PublishState();
+  } else if (awaiting_ == Awaiting::Command) {
+    FinishCommand(CommandStatus::NoAnswer, "the unit did not answer within " +
+                                               std::to_string(settings_.replyTimeoutMs) + " ms");
+    return;
+  }
+  EndExchange();
+}
+
+void AgentService::EndExchange() {
+  replyTimer_.stop();
+  awaiting_ = Awaiting::Nothing;
+  SendNextCommand();
+}
+
+void AgentService::OnCommandMessage(const QByteArray& payload) {
+  RemoteCommand command = ParseRemoteCommand(
+      std::string_view(payload.constData(), static_cast<std::size_t>(payload.size())),
+      settings_.protocol, {settings_.kind, settings_.factoryCommands});
+  if (!command.accepted) {
+    Log("command refused: " + command.refusal);
+    PublishResult(command, CommandStatus::Refused, command.refusal);
+    return;
+  }
+  if (commands_.size() >= CommandQueueLimit) {
+    PublishResult(command, CommandStatus::Busy, "too many commands waiting; try again later");
+    return;
+  }
+  commands_.push_back(std::move(command));
+  SendNextCommand();
+}
+
+void AgentService::SendNextCommand() {
+  if (awaiting_ != Awaiting::Nothing || commands_.empty()) return;
+  RemoteCommand command = std::move(commands_.front());
+  commands_.pop_front();
+  if (!EnsurePortOpen()) {
+    PublishResult(command, CommandStatus::PortClosed,
+                  "the line to the unit is not open: " + lastPortError_);
+    SendNextCommand();
+    return;
+  }
+  try {
+    port_->Write(command.frame);
+  } catch (const SerialError& failure) {
+    PublishResult(command, CommandStatus::PortClosed, failure.what());
+    SendNextCommand();
+    return;
+  }
+  Log("command sent: " + command.command + (command.id.empty() ? "" : " (" + command.id + ")"));
+  current_ = std::move(command);
+  awaiting_ = Awaiting::Command;
+  replyTimer_.start();
+}
+
+void AgentService::FinishCommand(CommandStatus status, const std::string& message) {
+  if (current_) PublishResult(*current_, status, message);
+  current_.reset();
+  EndExchange();
+}
+
+void AgentService::PublishResult(const RemoteCommand& command, CommandStatus status,
+                                 const std::string& message) {
+  // A result is an answer to someone waiting now; if the broker is away it is lost with them.
+  mqtt_->Publish(base_ + "/command/result",
+                 CommandResultJson(command.id, command.command, status, message, EpochMs()), 1,
+                 false);
+}
+
+void AgentService::OnConnected() {
+  Log("broker connected");
+  mqtt_->Publish(base_ + "/online", "true", 1, true);
+  PublishState();
+  FlushEvents();
+}
+
+void AgentService::PublishState() {
+  if (!mqtt_) return;
+  link_.portOpen = port_->IsOpen();
+  mqtt_->Publish(base_ + "/state",
+                 StateJson(identity_, reading_, readingEpochMs_, link_, EpochMs()), 1, true);
+}
+
+void AgentService::FlushEvents() {
+  if (!mqtt_ || !mqtt_->IsConnected()) return;
+  for (const auto& [index, payload] : events_.Unsent()) {
+    const int mid = mqtt_->Publish(base_ + "/alarm", *payload, 1, false);
+    if (mid < 0) return;  // connection went meanwhile; the rest waits for the next connect
+    events_.MarkSent(index, mid);
+  }
+}
+
+void AgentService::Log(const std::string& line) const {
+  std::fprintf(stderr, "%s climate-agent: %s\n", IsoUtc(EpochMs()).c_str(), line.c_str());
+}
+
+}  // namespace climate

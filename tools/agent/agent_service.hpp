@@ -1,0 +1,78 @@
+// The agent's work on the event loop: poll the unit, decode its replies, publish state and alarm
+// events, carry out remote commands one at a time. One exchange is on the line at any moment: a
+// poll or a command waits for its answer (or its time-out) before the next request goes out.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "agent/agent_settings.hpp"
+#include "agent/alarm_events.hpp"
+#include "agent/remote_command.hpp"
+#include "agent/unit_state.hpp"
+#include "protocol/framer.hpp"
+
+namespace climate {
+
+class MqttClient;
+class SerialPort;
+
+class AgentService final : public QObject {
+ public:
+  // Commands waiting behind the one on the line; more are answered "busy".
+  static constexpr std::size_t CommandQueueLimit = 8;
+
+  AgentService(AgentSettings settings, std::unique_ptr<SerialPort> port, QObject* parent = nullptr);
+  ~AgentService() override;
+
+  bool Start(std::string& error);
+  // Says goodbye on the online topic and disconnects.
+  void Shutdown();
+
+ private:
+  enum class Awaiting { Nothing, RealTime, Command };
+
+  void Poll();
+  bool EnsurePortOpen();
+  void OnBytes();
+  void HandleFrame(const Bytes& frame);
+  void HandleReading(const UnitReading& reading);
+  void OnReplyTimeout();
+  void EndExchange();
+  void OnCommandMessage(const QByteArray& payload);
+  void SendNextCommand();
+  void FinishCommand(CommandStatus status, const std::string& message);
+  void PublishResult(const RemoteCommand& command, CommandStatus status,
+                     const std::string& message);
+  void OnConnected();
+  void PublishState();
+  void FlushEvents();
+  void Log(const std::string& line) const;
+
+  AgentSettings settings_;
+  Identity identity_;
+  std::string base_;
+  std::unique_ptr<SerialPort> port_;
+  std::unique_ptr<MqttClient> mqtt_;
+  StreamFramer framer_;
+  QTimer pollTimer_;
+  QTimer replyTimer_;
+  Awaiting awaiting_ = Awaiting::Nothing;
+  std::deque<RemoteCommand> commands_;
+  std::optional<RemoteCommand> current_;
+  LinkCounters link_;
+  std::optional<UnitReading> reading_;
+  std::int64_t readingEpochMs_ = 0;
+  AlarmTracker tracker_;
+  EventQueue events_;
+  std::uint64_t run_ = 0;
+  std::uint64_t seq_ = 0;
+  std::string lastPortError_;
+};
+
+}  // namespace climate
