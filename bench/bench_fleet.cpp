@@ -19,6 +19,7 @@
 #include "../tests/e2e/fleet/fleet_e2e.hpp"
 #include "agent/unit_state.hpp"
 #include "app/config/ini_file.hpp"
+#include "bench_support.hpp"
 #include "fleet/fleet_table_model.hpp"
 #include "fleet/fleet_window.hpp"
 
@@ -26,25 +27,11 @@ namespace {
 
 using namespace climate;
 using namespace climate::test;
+using bench::CpuSeconds;
+using bench::StatusKb;
 
 constexpr int Cabinets = 1000;
 constexpr int PeriodMs = 2000;
-
-double CpuSeconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// A status line of /proc/<pid>/status in kB ("VmRSS", "VmHWM").
-long StatusKb(pid_t pid, const std::string& field) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(in, line);) {
-    if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
-  }
-  return -1;
-}
 
 // utime + stime of a process in seconds.
 double ProcessCpuSeconds(pid_t pid) {
@@ -74,8 +61,8 @@ double ProcessCpuSeconds(pid_t pid) {
     const std::string topic =
         "climate/site" + std::to_string(i / 20) + "/cab" + std::to_string(i) + "/online";
     const char* online = i % 100 == 7 ? "false" : "true";
-    mosquitto_publish(handle, nullptr, topic.c_str(), static_cast<int>(std::strlen(online)),
-                      online, 1, true);
+    mosquitto_publish(handle, nullptr, topic.c_str(), static_cast<int>(std::strlen(online)), online,
+                      1, true);
   }
   std::mt19937 random(7);
   LinkCounters link;

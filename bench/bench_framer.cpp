@@ -10,20 +10,13 @@
 #include "protocol/frame.hpp"
 #include "protocol/framer.hpp"
 #include "protocol/receive.hpp"
+#include "support/frames.hpp"
 
 namespace {
 
 using climate::Bytes;
 
-Bytes Reply(std::uint8_t lengthCode, const Bytes& data) {
-  Bytes frame{0x7E, 0x01, lengthCode};
-  frame.insert(frame.end(), data.begin(), data.end());
-  const std::uint16_t sum = climate::FrameChecksum(lengthCode, data);
-  frame.push_back(static_cast<std::uint8_t>(sum & 0xFF));
-  frame.push_back(static_cast<std::uint8_t>(sum >> 8));
-  frame.push_back(0x0D);
-  return frame;
-}
+using climate::test::Reply;
 
 Bytes MakeStream(std::size_t targetBytes, std::mt19937& random) {
   std::uniform_int_distribution<int> byte(0, 255);

@@ -26,60 +26,30 @@
 #include "app/config/gbk.hpp"
 #include "app/config/ini_file.hpp"
 #include "app/local_time.hpp"
+#include "bench_support.hpp"
 #include "console/main_window.hpp"
 #include "console/prompts.hpp"
 #include "protocol/frame.hpp"
 #include "serial/fake_serial_port.hpp"
+#include "support/frames.hpp"
 
 namespace {
 
 using namespace climate;
+using bench::CountingPrompts;
+using bench::CpuSeconds;
+using bench::RssKiB;
 
 constexpr int RepliesPerSecond = 50;
 constexpr int LinesPerReply = 31;  // the reception line and thirty decoded lines
 constexpr int TemperatureCycle = 80;
 
-class CountingPrompts final : public Prompts {
- public:
-  int messages = 0;
-  void Message(const std::string& text, const std::string&) override {
-    ++messages;
-    std::fprintf(stderr, "message box: %s\n", text.c_str());
-  }
-  bool Confirm(const std::string&, const std::string&) override { return true; }
-  bool InputText(const std::string&, const std::string&, std::string&, char, const std::string&,
-                 const std::string&) override {
-    return false;
-  }
-};
-
-long RssKiB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
-
-double CpuSeconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 // A good real-time reply whose indoor temperature tells the replies apart in the file.
 Bytes NumberedReply(int number) {
-  Bytes frame = {0x7E, 0x01, 0xDD, static_cast<std::uint8_t>(20 + number % TemperatureCycle),
-                 0x32, 0x3C, 0xDC, 0x34,
-                 0x1E, 0x19, 0x1E, 0x4B,
-                 0x14, 0x1F, 0x00, 0x00};
-  const std::uint16_t sum =
-      FrameChecksum(0xDD, std::span<const std::uint8_t>(frame).subspan(3, 13));
-  frame.push_back(static_cast<std::uint8_t>(sum & 0xFF));
-  frame.push_back(static_cast<std::uint8_t>(sum >> 8));
-  frame.push_back(0x0D);
-  return frame;
+  Bytes data = test::AcExampleValues();
+  data[0] = static_cast<std::uint8_t>(20 + number % TemperatureCycle);
+  data.insert(data.end(), {0x1F, 0x00, 0x00});
+  return test::Reply(0xDD, data);
 }
 
 bool Lock(const std::string& folder, bool locked) {

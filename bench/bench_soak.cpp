@@ -19,6 +19,7 @@
 #include "app/config/config_keys.hpp"
 #include "app/config/ini_file.hpp"
 #include "app/local_time.hpp"
+#include "bench_support.hpp"
 #include "console/main_window.hpp"
 #include "console/prompts.hpp"
 #include "serial/qt_serial_port.hpp"
@@ -26,31 +27,11 @@
 namespace {
 
 using namespace climate;
+using bench::CountingPrompts;
+using bench::RssKiB;
 
 constexpr const char* Closing = "*************************************";
 constexpr const char* ChecksumError = "Device return error,you can try again!";
-
-class CountingPrompts final : public Prompts {
- public:
-  int messages = 0;
-  void Message(const std::string& text, const std::string&) override {
-    ++messages;
-    std::fprintf(stderr, "message box: %s\n", text.c_str());
-  }
-  bool Confirm(const std::string&, const std::string&) override { return true; }
-  bool InputText(const std::string&, const std::string&, std::string&, char, const std::string&,
-                 const std::string&) override {
-    return false;
-  }
-};
-
-long RssKiB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
 
 // Runs the event loop until done() or the deadline.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {

@@ -25,6 +25,7 @@
 #include "monitor/trend_chart.hpp"
 #include "protocol/frame.hpp"
 #include "protocol/receive.hpp"
+#include "support/frames.hpp"
 
 namespace {
 
@@ -41,20 +42,6 @@ LocalDateTime TimeOf(std::int64_t ms) {
   time.minute = static_cast<int>(seconds / 60 % 60);
   time.second = static_cast<int>(seconds % 60);
   return time;
-}
-
-Bytes ReplyFrame(std::uint8_t lengthCode, const Bytes& data) {
-  Bytes frame;
-  frame.reserve(data.size() + 6);
-  frame.push_back(0x7E);
-  frame.push_back(0x01);
-  frame.push_back(lengthCode);
-  for (std::uint8_t byte : data) frame.push_back(byte);
-  const std::uint16_t sum = FrameChecksum(lengthCode, data);
-  frame.push_back(static_cast<std::uint8_t>(sum & 0xFF));
-  frame.push_back(static_cast<std::uint8_t>(sum >> 8));
-  frame.push_back(0x0D);
-  return frame;
 }
 
 // A cabinet through a warm day: the indoor temperature follows the outdoor one, the cooling
@@ -74,13 +61,13 @@ Bytes DayReply(int i) {
   std::uint8_t alarm1 = indoorByte >= 49 ? 0x01 : 0x00;
   if (hour > 23.9) alarm1 |= 0x80;  // a sensor fails shortly before midnight and stays failed
   const std::uint8_t alarm2 = hour > 20.5 && hour < 20.6 ? 0x02 : 0x00;  // a short custom alarm
-  return ReplyFrame(
+  return test::Reply(
       0xDD, {indoorByte, byte(outdoor + 20), byte(humidity), 220,
              static_cast<std::uint8_t>(coolingOff + 20), 0, 25, 0, 49, 15, status, alarm1, alarm2});
 }
 
 const ProtocolSettings Protocol = DefaultProtocolSettings();
-const Bytes RealTimeRequest = {0x7E, 0x01, 0x11, 0x41, 0xAE, 0xFF, 0x0D};
+using test::RealTimeRequest;
 
 // One poll as the main window runs it: the request, the reply 150 ms later through the receive
 // path, then the Monitor's share. The clock ends on the next period.
@@ -112,7 +99,7 @@ void Poll(MonitorModel& model, FakeClock& clock, int i) {
         Protocol);
     model.OnPendingCommand(1);
     context.pendingCommand = 1;
-    const Bytes ack = ReplyFrame(0x11, {0xA5});
+    const Bytes ack = test::Reply(0x11, {0xA5});
     const ReceiveOutcome acknowledged = ProcessReply(ack, context);
     for (const std::string& line : acknowledged.lines) model.OnMemoLine(line);
     model.OnReply(ack, acknowledged, context);

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "protocol/frame_layout.hpp"
+
 namespace climate {
 
 namespace {
@@ -41,21 +43,39 @@ std::uint16_t FrameChecksum(std::int16_t lengthCode, std::span<const std::uint8_
   return static_cast<std::uint16_t>((0x10000u - (sum & 0xFFFFu)) & 0xFFFFu);
 }
 
-RequestFrame BuildRequestFrame(const ProtocolSettings& protocol, std::int16_t lengthCode,
-                               std::int16_t commandCode, std::span<const std::uint8_t> data) {
-  RequestFrame frame;
-  frame.reserve(data.size() + 7);
+namespace {
+
+// Start byte, address, length code, the information field, its checksum and the end byte: the
+// one shape requests and replies share.
+Bytes Frame(const ProtocolSettings& protocol, std::int16_t lengthCode,
+            std::span<const std::uint8_t> information) {
+  Bytes frame;
+  frame.reserve(frame_layout::FrameSize(information.size()));
   frame.push_back(Low(protocol.SOI));
   frame.push_back(Low(protocol.Id));
   frame.push_back(Low(lengthCode));
-  frame.push_back(Low(commandCode));
-  frame.insert(frame.end(), data.begin(), data.end());
-  const std::uint16_t checksum =
-      FrameChecksum(lengthCode, std::span<const std::uint8_t>(frame).subspan(3));
+  frame.insert(frame.end(), information.begin(), information.end());
+  const std::uint16_t checksum = FrameChecksum(lengthCode, information);
   frame.push_back(static_cast<std::uint8_t>(checksum & 0xFF));
   frame.push_back(static_cast<std::uint8_t>(checksum >> 8));
   frame.push_back(Low(protocol.EOI));
   return frame;
+}
+
+}  // namespace
+
+RequestFrame BuildRequestFrame(const ProtocolSettings& protocol, std::int16_t lengthCode,
+                               std::int16_t commandCode, std::span<const std::uint8_t> data) {
+  Bytes information;
+  information.reserve(data.size() + 1);
+  information.push_back(Low(commandCode));
+  information.insert(information.end(), data.begin(), data.end());
+  return Frame(protocol, lengthCode, information);
+}
+
+Bytes BuildReplyFrame(const ProtocolSettings& protocol, std::int16_t lengthCode,
+                      std::span<const std::uint8_t> data) {
+  return Frame(protocol, lengthCode, data);
 }
 
 RequestFrame BuildRequest(const ProtocolSettings& protocol, CommandKind command, DeviceKind kind,

@@ -2,8 +2,8 @@
 //
 //   SOI | Id | length code | information (N bytes) | checksum low | checksum high | EOI
 //
-// N is the low nibble of the length code. The checksum is the 16-bit two's complement of the sum
-// of the length code and the information bytes.
+// N is the low nibble of the length code (frame_layout.hpp holds the offsets). The checksum is the
+// 16-bit two's complement of the sum of the length code and the information bytes.
 #pragma once
 
 #include <cstdint>
@@ -48,6 +48,11 @@ std::uint16_t FrameChecksum(std::int16_t lengthCode, std::span<const std::uint8_
 // code is the caller's; it is not derived from the data.
 RequestFrame BuildRequestFrame(const ProtocolSettings& protocol, std::int16_t lengthCode,
                                std::int16_t commandCode, std::span<const std::uint8_t> data);
+
+// Start byte, address, length code, data, checksum low, high, end byte: a reply as the unit
+// sends it, with the configured delimiters and address.
+Bytes BuildReplyFrame(const ProtocolSettings& protocol, std::int16_t lengthCode,
+                      std::span<const std::uint8_t> data);
 
 // The request of a command for a unit type with the configured codes.
 RequestFrame BuildRequest(const ProtocolSettings& protocol, CommandKind command, DeviceKind kind,

@@ -3,14 +3,14 @@
 // never lost, and a false start in front of a reply does not swallow it.
 #include "protocol/framer.hpp"
 
+#include "protocol/frame_layout.hpp"
 #include "protocol/receive.hpp"
 
 namespace climate {
 
 namespace {
 
-constexpr std::uint8_t ReplyEndByte = 13;
-constexpr std::size_t FrameOverhead = 6;  // start, address, length code, checksum x2, end
+namespace layout = frame_layout;
 
 // What starts at a start byte: the rest has not arrived yet, nothing of reply shape, or a frame
 // of the given length.
@@ -21,17 +21,17 @@ struct Shape {
 
 Shape ShapeAt(const Bytes& buffer, std::size_t head) {
   const std::size_t available = buffer.size() - head;
-  if (available < 3) return {true, 0};  // the length code has not arrived yet
-  const std::uint8_t lengthCode = buffer[head + 2];
-  const std::size_t length = FrameOverhead + (lengthCode & 0x0Fu);
+  if (available < layout::HeaderSize) return {true, 0};  // the length code has not arrived yet
+  const std::uint8_t lengthCode = buffer[head + layout::LengthCodeOffset];
+  const std::size_t length = layout::FrameSize(layout::InformationSize(lengthCode));
   if (available < length) return {true, 0};
-  if (buffer[head + length - 1] == ReplyEndByte) return {false, length};
+  if (buffer[head + layout::EndOffset(length)] == layout::ReplyEndByte) return {false, length};
   // The whole length byte may give the length as well. Such a frame is taken only when it is
   // already complete: waiting for it could hold back every frame behind a false start. One that
   // arrives in pieces is still found when the line goes quiet.
-  const std::size_t wholeLength = FrameOverhead + lengthCode;
+  const std::size_t wholeLength = layout::FrameSize(lengthCode);
   if (wholeLength != length && available >= wholeLength &&
-      buffer[head + wholeLength - 1] == ReplyEndByte) {
+      buffer[head + layout::EndOffset(wholeLength)] == layout::ReplyEndByte) {
     return {false, wholeLength};
   }
   return {false, 0};

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "protocol/frame.hpp"
+#include "protocol/frame_layout.hpp"
 
 namespace climate {
 
@@ -42,7 +43,7 @@ class StreamFramer {
   // How long a partial frame may wait for its next byte: the receive period.
   static constexpr std::int64_t StaleAfterMs = 300;
   // The longest block of reply shape: 6 + a length code of 255.
-  static constexpr std::size_t LongestFrame = 6 + 255;
+  static constexpr std::size_t LongestFrame = frame_layout::LongestFrameSize;
 
   explicit StreamFramer(std::uint8_t startByte = 0x7E) : startByte_(startByte) {}
 

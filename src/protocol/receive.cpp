@@ -5,14 +5,13 @@
 #include <cstdio>
 
 #include "protocol/frame.hpp"
+#include "protocol/frame_layout.hpp"
 
 namespace climate {
 
 namespace {
 
-// The unit ends every reply with 13, whatever end byte the requests are configured to use.
-constexpr std::uint8_t ReplyEndByte = 13;
-constexpr std::size_t MinimumFrameSize = 6;
+namespace layout = frame_layout;
 
 constexpr std::string_view ReceptionPrefix = "Receive Time----";
 
@@ -84,15 +83,16 @@ void Decode(std::span<const std::uint8_t> frame, const ReceiveContext& context,
 
 bool IsPlausibleFrame(std::span<const std::uint8_t> block) {
   const std::size_t n = block.size();
-  if (n < MinimumFrameSize || block.back() != ReplyEndByte) return false;
-  const std::size_t information = n - MinimumFrameSize;
-  return information == (block[2] & 0x0Fu) || information == block[2];
+  if (n < layout::Overhead || block.back() != layout::ReplyEndByte) return false;
+  const std::size_t information = n - layout::Overhead;
+  const std::uint8_t lengthCode = block[layout::LengthCodeOffset];
+  return information == layout::InformationSize(lengthCode) || information == lengthCode;
 }
 
 ReplyKind ClassifyReply(std::span<const std::uint8_t> block, const ProtocolSettings& protocol,
                         DeviceKind kind) {
-  if (block.size() < 3) return ReplyKind::Unknown;
-  const std::uint8_t t = block[2];
+  if (block.size() < layout::HeaderSize) return ReplyKind::Unknown;
+  const std::uint8_t t = block[layout::LengthCodeOffset];
   const bool airConditioner = kind == DeviceKind::AirConditioner;
   const bool heatExchanger = kind == DeviceKind::HeatExchanger;
   if (airConditioner && Matches(t, protocol.Kt.ZhsjxyCd)) return ReplyKind::AcRealTime;
@@ -110,9 +110,12 @@ ReplyKind ClassifyReply(std::span<const std::uint8_t> block, const ProtocolSetti
 
 bool VerifyReplyChecksum(std::span<const std::uint8_t> block) {
   const std::size_t n = block.size();
-  if (n < MinimumFrameSize) return false;
-  const std::uint16_t expected = FrameChecksum(block[2], block.subspan(3, n - MinimumFrameSize));
-  const unsigned received = block[n - 3] + 256u * block[n - 2];
+  if (n < layout::Overhead) return false;
+  const std::uint16_t expected =
+      FrameChecksum(block[layout::LengthCodeOffset],
+                    block.subspan(layout::InformationOffset, n - layout::Overhead));
+  const unsigned received =
+      block[layout::ChecksumLowOffset(n)] + 256u * block[layout::ChecksumHighOffset(n)];
   return expected == received;
 }
 

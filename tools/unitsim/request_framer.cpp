@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "protocol/frame_layout.hpp"
+
 namespace climate::unitsim {
 
 std::vector<Bytes> RequestFramer::Push(std::span<const std::uint8_t> bytes, std::int64_t nowMs) {
@@ -28,15 +30,16 @@ std::vector<Bytes> RequestFramer::Scan() {
   while (!buffer_.empty()) {
     const auto start = std::find(buffer_.begin(), buffer_.end(), startByte_);
     DropFront(static_cast<std::size_t>(start - buffer_.begin()));
-    if (buffer_.size() < 3) break;
-    const std::size_t information = buffer_[2] & 0x0F;
+    if (buffer_.size() < frame_layout::HeaderSize) break;
+    const std::size_t information =
+        frame_layout::InformationSize(buffer_[frame_layout::LengthCodeOffset]);
     if (information == 0) {  // a request carries at least its command code
       DropFront(1);
       continue;
     }
-    const std::size_t total = 6 + information;
+    const std::size_t total = frame_layout::FrameSize(information);
     if (buffer_.size() < total) break;
-    if (buffer_[total - 1] != endByte_) {
+    if (buffer_[frame_layout::EndOffset(total)] != endByte_) {
       DropFront(1);
       continue;
     }

@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "protocol/frame_layout.hpp"
+
 namespace climate::unitsim {
 
 namespace {
@@ -36,21 +38,6 @@ int Temperature(std::uint8_t byte) {
 }
 
 }  // namespace
-
-Bytes BuildReplyFrame(const ProtocolSettings& protocol, std::int16_t lengthCode,
-                      std::span<const std::uint8_t> data) {
-  Bytes frame;
-  frame.reserve(data.size() + 6);
-  frame.push_back(Low(protocol.SOI));
-  frame.push_back(Low(protocol.Id));
-  frame.push_back(Low(lengthCode));
-  frame.insert(frame.end(), data.begin(), data.end());
-  const std::uint16_t checksum = FrameChecksum(lengthCode, data);
-  frame.push_back(static_cast<std::uint8_t>(checksum & 0xFF));
-  frame.push_back(static_cast<std::uint8_t>(checksum >> 8));
-  frame.push_back(Low(protocol.EOI));
-  return frame;
-}
 
 RequestHandler::RequestHandler(const ProtocolSettings& protocol, UnitModel& model,
                                ReplyFaults faults)
@@ -87,7 +74,10 @@ Bytes RequestHandler::Acknowledge(std::int16_t lengthCode, bool positive) {
 std::optional<Bytes> RequestHandler::Handle(std::span<const std::uint8_t> request,
                                             double nowSeconds) {
   ++counters_.requests;
-  if (request.size() < 7 || request[1] != Low(protocol_.Id) || faults_.silent) {
+  namespace layout = frame_layout;
+  // A request carries at least its command code.
+  if (request.size() < layout::FrameSize(1) ||
+      request[layout::AddressOffset] != Low(protocol_.Id) || faults_.silent) {
     ++counters_.ignored;
     return std::nullopt;
   }
@@ -97,15 +87,17 @@ std::optional<Bytes> RequestHandler::Handle(std::span<const std::uint8_t> reques
   // set-parameters acknowledgement.
   const std::int16_t plainAck = protocol_.For(model_.Kind()).SdcsxyCd;
   const std::size_t size = request.size();
-  const auto information = request.subspan(3, size - 6);
-  const unsigned received = request[size - 3] | (request[size - 2] << 8);
-  if (FrameChecksum(request[2], information) != received) return Acknowledge(plainAck, false);
+  const auto information = request.subspan(layout::InformationOffset, size - layout::Overhead);
+  const unsigned received =
+      request[layout::ChecksumLowOffset(size)] | (request[layout::ChecksumHighOffset(size)] << 8);
+  const std::uint8_t lengthCode = request[layout::LengthCodeOffset];
+  if (FrameChecksum(lengthCode, information) != received) return Acknowledge(plainAck, false);
 
   const auto command = FindCommand(information[0]);
   if (!command) return Acknowledge(plainAck, false);
   const std::int16_t ackLength =
       RepliesWithData(command->kind) ? plainAck : command->codes.replyLength;
-  if (request[2] != Low(command->codes.requestLength) ||
+  if (lengthCode != Low(command->codes.requestLength) ||
       information.size() - 1 != command->dataBytes || faults_.nak) {
     return Acknowledge(ackLength, false);
   }

@@ -26,10 +26,6 @@ struct HandlerCounters {
   std::uint64_t corrupted = 0;
 };
 
-// SOI, Id, length code, data, checksum low, high, EOI: the shape of every reply.
-Bytes BuildReplyFrame(const ProtocolSettings& protocol, std::int16_t lengthCode,
-                      std::span<const std::uint8_t> data);
-
 class RequestHandler {
  public:
   RequestHandler(const ProtocolSettings& protocol, UnitModel& model, ReplyFaults faults);

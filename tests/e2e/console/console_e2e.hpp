@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <array>
 #include <memory>
 #include <string>
@@ -20,6 +22,16 @@
 #include "serial/qt_serial_port.hpp"
 
 namespace climate::test {
+
+// Runs the event loop until the window's timer of that name has fired `ticks` times from now, so
+// its handler has run that often; false when the timer is missing or the deadline passes first.
+inline bool WaitForTicks(const QObject& window, const char* timerName, int ticks,
+                         int timeoutMs = 10000) {
+  auto* timer = window.findChild<QTimer*>(QString::fromLatin1(timerName));
+  if (timer == nullptr) return false;
+  QSignalSpy spy(timer, &QTimer::timeout);
+  return QTest::qWaitFor([&] { return spy.count() >= ticks; }, timeoutMs);
+}
 
 // Records the boxes the window raises; input dialogs are cancelled.
 class RecordingPrompts final : public Prompts {
@@ -47,10 +59,15 @@ inline void WriteConsoleConfig(const std::string& exeDir, const std::string& lin
 
 class ConsoleOnSimulator {
  public:
-  // Starts the simulator with simArgs (kind and link are added) and a shown window on it.
+  // Starts the simulator with simArgs (kind and link are added) and a shown window on it. The
+  // window reads the time from `clock` where one is given, the system's otherwise.
   explicit ConsoleOnSimulator(std::vector<std::string> simArgs,
-                              const std::function<void(IniFile&)>& edit = {})
-      : exeDir_(dir_.File("")), link_(dir_.File("ttyUSB0")), record_(dir_.File("requests.txt")) {
+                              const std::function<void(IniFile&)>& edit = {},
+                              const Clock* clock = nullptr)
+      : exeDir_(dir_.File("")),
+        link_(dir_.File("ttyUSB0")),
+        record_(dir_.File("requests.txt")),
+        clock_(clock != nullptr ? *clock : systemClock_) {
     std::vector<std::string> args = {"--kind", "ac", "--link", link_, "--record", record_};
     args.insert(args.end(), simArgs.begin(), simArgs.end());
     sim_ = std::make_unique<SimProcess>(args);
@@ -103,7 +120,8 @@ class ConsoleOnSimulator {
   std::string record_;
   std::unique_ptr<SimProcess> sim_;
   RecordingPrompts prompts_;
-  SystemClock clock_;
+  SystemClock systemClock_;
+  const Clock& clock_;
   std::unique_ptr<QtSerialPort> port_;
   std::unique_ptr<TFrmMain> window_;
 };

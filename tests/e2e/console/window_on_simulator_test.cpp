@@ -35,7 +35,9 @@ TEST(WindowOnSimulator, ReplyInOneBytePiecesIsShownOnce) {
   ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime >= 3; }));
   console.Find<QAbstractButton>("suiButtonSearch")->click();
   ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime >= 4; }));
-  QTest::qWait(400);  // long enough for a stray second copy or a stale partial frame
+  // The second receive backstop comes a whole stale period after the reply: a stray second copy
+  // has been shown and a stale partial frame given up by then.
+  ASSERT_TRUE(WaitForTicks(window, "TimerRsv", 2));
   EXPECT_EQ(window.Counters().realTime, 4u);
   EXPECT_EQ(window.Counters().frames, 4u);
   EXPECT_EQ(console.MemoCount(Closing), 4);
@@ -120,7 +122,7 @@ TEST(WindowOnSimulator, UnitThatGoesAwayIsShownLostAndPickedUpAgain) {
   console.StopSim();
   ASSERT_TRUE(WaitUntil([&] { return lamp->Colour() == Lamp::Maroon; }, 3000));
   EXPECT_EQ(panel->text().toStdString(), "Serial Port COM1 Lost");
-  QTest::qWait(2500);  // at least one period with the unit absent
+  ASSERT_TRUE(WaitForTicks(window, "Timer1", 1));  // a periodic request with the unit absent
   EXPECT_TRUE(console.Prompts().messages.empty());
 
   console.RestartSim();

@@ -46,14 +46,7 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   // Sends the signal and waits for the process to end; returns its wait status.
-  int Stop(int signal) {
-    if (pid_ <= 0) return -1;
-    ::kill(pid_, signal);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return status;
-  }
+  int Stop(int signal) { return SignalAndReap(pid_, signal); }
   pid_t Pid() const { return pid_; }
 
  private:

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "../console/console_e2e.hpp"
+#include "console/lamp.hpp"
 #include "monitor/monitor_window.hpp"
 
 namespace climate::test {
@@ -20,9 +21,11 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
   return QTest::qWaitFor(done, timeoutMs);
 }
 
+constexpr int PeriodMs = 2000;
+
 void Periodic(IniFile& ini) {
   ini.WriteInteger("UserSet", "Check", 1);
-  ini.WriteInteger("UserSet", "Timer", 2000);
+  ini.WriteInteger("UserSet", "Timer", PeriodMs);
 }
 
 // Data rows of every CSV file in the records folder (each file starts with its header row).
@@ -118,17 +121,28 @@ TEST(MonitorOnSimulator, DamagedRepliesLeaveNoRow) {
 }
 
 TEST(MonitorOnSimulator, SilentUnitGreysTheValuesUntilItAnswersAgain) {
-  ConsoleOnSimulator console({"--silent"}, Periodic);
+  // The stale judgement reads the window's clock: three polling periods pass at a word.
+  FakeClock clock;
+  ConsoleOnSimulator console({"--silent"}, Periodic, &clock);
   TFrmMain& window = console.Window();
   auto* box = console.Find<QLineEdit>("suiEdit1");
-  EXPECT_FALSE(window.ValuesStale());
-  // Three periods of 2 s, judged once a second.
-  ASSERT_TRUE(WaitUntil([&] { return window.ValuesStale(); }, 9000));
+  const auto judged = [&] { return WaitForTicks(window, "Timer3", 1); };  // once a second
+  clock.AdvanceMs(3 * PeriodMs);
+  ASSERT_TRUE(judged());
+  EXPECT_FALSE(window.ValuesStale()) << "stale after exactly three periods";
+  clock.AdvanceMs(1);
+  ASSERT_TRUE(judged());
+  EXPECT_TRUE(window.ValuesStale());
   EXPECT_TRUE(box->styleSheet().contains("rgb(128,128,128)"));
 
+  // Back again: a request by hand reopens the line and its good reply makes the values live.
   console.StopSim();
+  ASSERT_TRUE(
+      WaitUntil([&] { return console.Find<Lamp>("ShapeComLed")->Colour() == Lamp::Maroon; }, 3000));
   console.RestartSim();
+  console.Find<QAbstractButton>("suiButtonSearch")->click();
   ASSERT_TRUE(WaitUntil([&] { return !window.ValuesStale(); }, 6000));
+  EXPECT_TRUE(console.Prompts().messages.empty());
   EXPECT_GT(window.Counters().realTime, 0u);
   EXPECT_TRUE(box->styleSheet().contains("rgb(0,0,255)"));
 }

@@ -145,7 +145,7 @@ TEST(ConsoleThroughSer2net, ComPortControlCarriesFramesSettingsAndSurvivesAResta
   console.StopServer();
   ASSERT_TRUE(WaitUntil([&] { return lamp->Colour() == Lamp::Maroon; }, 3000));
   EXPECT_EQ(console.Panel(), "Serial Port COM1 Lost");
-  QTest::qWait(2500);  // at least one period without a server
+  ASSERT_TRUE(WaitForTicks(window, "Timer1", 1));  // a periodic request without a server
   EXPECT_TRUE(console.Prompts().messages.empty());
   console.StartServer(console.ServerPort());
   const std::uint64_t shown = window.Counters().realTime;

@@ -20,6 +20,15 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
+bool RunLineChecks(int checks) {
+  QTimer ticker;
+  int ticks = 0;
+  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  ticker.start(QtSerialPort::LineCheckIntervalMs);
+  constexpr int GenerousMs = 20000;
+  return WaitFor([&] { return ticks >= checks; }, GenerousMs);
+}
+
 double CpuMsWhileRunning(int wallMs) {
   const auto cpuMs = [] {
     timespec now{};

@@ -12,11 +12,17 @@
 #include "protocol/framer.hpp"
 #include "protocol/receive.hpp"
 #include "serial/qt_serial_port.hpp"
+#include "sim_process.hpp"
 
 namespace climate::test {
 
 // Runs the event loop until done() or timeoutMs has passed; returns done().
 bool WaitFor(const std::function<bool()>& done, int timeoutMs);
+
+// Runs the event loop until a port's line check has had `checks` chances to run, and everything
+// queued before has been delivered: a timer of the same interval armed now fires only after every
+// one armed before it. On a loaded machine this takes longer rather than ending early.
+bool RunLineChecks(int checks);
 
 // Process CPU time spent while the event loop runs for wallMs.
 double CpuMsWhileRunning(int wallMs);
@@ -53,6 +59,19 @@ class LinkClient {
   std::optional<std::string> lostReason_;
   qint64 lostAtMs_ = -1;
   int lossReports_ = 0;
+};
+
+// A simulator of the given kind on a fresh link, and a client with its port open on it.
+struct OpenLink {
+  OpenLink(const std::string& kind, const std::string& name)
+      : link(dir.File(name)), sim({"--kind", kind, "--link", link}), client(link) {
+    client.Open();
+  }
+
+  TempDir dir;
+  std::string link;
+  SimProcess sim;
+  LinkClient client;
 };
 
 // The receive path's verdict on one frame, in English.

@@ -10,11 +10,10 @@
 
 #include "link_client.hpp"
 #include "sim_process.hpp"
+#include "support/frames.hpp"
 
 namespace climate::test {
 namespace {
-
-const Bytes RealTimeRequest = {0x7E, 0x01, 0x11, 0x41, 0xAE, 0xFF, 0x0D};
 
 // The window polls every 300 ms; the loss must be known by the poll after next at the latest.
 constexpr int LossDeadlineMs = 500;
@@ -63,26 +62,20 @@ TEST(LinkLoss, KilledSimulatorClosesThePortAndARestartedOneIsPickedUp) {
 }
 
 TEST(LinkLoss, StoppedSimulatorIsALostLinkToo) {
-  TempDir dir;
-  const std::string link = dir.File("ttyUSB1");
-  SimProcess sim({"--kind", "hx", "--link", link});
-  LinkClient client(link);
-  client.Open();
+  OpenLink line("hx", "ttyUSB1");
+  LinkClient& client = line.client;
   const qint64 cutAt = client.NowMs();
-  sim.Kill(SIGTERM);  // orderly end: the link is removed as well
+  line.sim.Kill(SIGTERM);  // orderly end: the link is removed as well
   ExpectLossReportedPromptly(client, cutAt);
   EXPECT_THROW(client.Open(), SerialError);
   // One loss, one report, however long the dead line is left alone.
-  WaitFor([] { return false; }, 300);
+  ASSERT_TRUE(RunLineChecks(2));
   EXPECT_EQ(client.LossReports(), 1);
 }
 
 TEST(LinkLoss, ForcedHangUpClosesThePortAndTheLineCanBeReopened) {
-  TempDir dir;
-  const std::string link = dir.File("ttyUSB2");
-  SimProcess sim({"--kind", "hx", "--link", link});
-  LinkClient client(link);
-  client.Open();
+  OpenLink line("hx", "ttyUSB2");
+  LinkClient& client = line.client;
   ASSERT_EQ(client.Exchange(RealTimeRequest).size(), 1u);
 
   const qint64 cutAt = client.NowMs();
@@ -97,11 +90,8 @@ TEST(LinkLoss, ForcedHangUpClosesThePortAndTheLineCanBeReopened) {
 }
 
 TEST(LinkLoss, WriteToALineThatJustHungUpFailsInsteadOfPassingForSent) {
-  TempDir dir;
-  const std::string link = dir.File("ttyUSB4");
-  SimProcess sim({"--kind", "ac", "--link", link});
-  LinkClient client(link);
-  client.Open();
+  OpenLink line("ac", "ttyUSB4");
+  LinkClient& client = line.client;
   // No event has run since the hang-up, so the port does not know yet.
   ASSERT_EQ(::ioctl(static_cast<int>(client.Port().NativeHandle()), TIOCVHANGUP), 0);
   EXPECT_THROW(client.Port().Write(RealTimeRequest), SerialError);
@@ -112,11 +102,8 @@ TEST(LinkLoss, WriteToALineThatJustHungUpFailsInsteadOfPassingForSent) {
 // Output suspended on the line: the frame cannot leave. Whether the driver refuses it at once or
 // holds it, the port must end up closed with one loss report, never looking sent and alive.
 TEST(LinkLoss, LineThatStopsTakingBytesIsALostLink) {
-  TempDir dir;
-  const std::string link = dir.File("ttyUSB5");
-  SimProcess sim({"--kind", "ac", "--link", link});
-  LinkClient client(link);
-  client.Open();
+  OpenLink line("ac", "ttyUSB5");
+  LinkClient& client = line.client;
   ASSERT_EQ(client.Exchange(RealTimeRequest).size(), 1u);
 
   ASSERT_EQ(::tcflow(static_cast<int>(client.Port().NativeHandle()), TCOOFF), 0);
@@ -131,7 +118,7 @@ TEST(LinkLoss, LineThatStopsTakingBytesIsALostLink) {
       << "a write that cannot leave was never noticed";
   EXPECT_TRUE(refused || client.LostReason()->find("not sent") != std::string::npos);
   EXPECT_FALSE(client.Port().IsOpen());
-  WaitFor([] { return false; }, QtSerialPort::LineCheckIntervalMs * 2);
+  ASSERT_TRUE(RunLineChecks(2));
   EXPECT_EQ(client.LossReports(), 1);
 }
 

@@ -7,11 +7,10 @@
 
 #include "link_client.hpp"
 #include "sim_process.hpp"
+#include "support/frames.hpp"
 
 namespace climate::test {
 namespace {
-
-const Bytes RealTimeRequest = {0x7E, 0x01, 0x11, 0x41, 0xAE, 0xFF, 0x0D};
 
 termios LineSettings(QtSerialPort& port) {
   termios settings{};
@@ -43,7 +42,7 @@ TEST(PortControl, OpeningWhatIsNotThereFailsCleanly) {
   EXPECT_THROW(port.Write(RealTimeRequest), SerialError);
   EXPECT_TRUE(port.ReadAll().empty());
   EXPECT_EQ(port.BytesWaiting(), 0);
-  WaitFor([] { return false; }, 50);
+  ASSERT_TRUE(RunLineChecks(2));
   EXPECT_EQ(lost, 0);
 }
 
@@ -132,7 +131,7 @@ TEST(PortControl, ClosingAndReopeningKeepsTheLineUp) {
     EXPECT_FALSE(client.Port().IsOpen());
   }
   // Closing is the owner's doing, not a lost link.
-  WaitFor([] { return false; }, 50);
+  ASSERT_TRUE(RunLineChecks(2));
   EXPECT_FALSE(client.LostReason().has_value());
 }
 

@@ -18,30 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.hpp"
+
 extern char** environ;
 
 namespace climate::test {
-
-// A fresh directory under the system's temporary folder, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "climate-e2e-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 // The lines of a text file (the simulator's --record output).
 inline std::vector<std::string> ReadLines(const std::string& path) {
@@ -49,6 +30,16 @@ inline std::vector<std::string> ReadLines(const std::string& path) {
   std::ifstream in(path);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+// Sends the signal to the child and reaps it; its wait status, or -1 when there is no child.
+inline int SignalAndReap(pid_t& pid, int signal) {
+  if (pid <= 0) return -1;
+  ::kill(pid, signal);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  pid = -1;
+  return status;
 }
 
 class SimProcess {
@@ -100,14 +91,7 @@ class SimProcess {
   SimProcess& operator=(const SimProcess&) = delete;
 
   // Sends the signal and reaps the process; returns its wait status.
-  int Kill(int signal) {
-    if (pid_ <= 0) return -1;
-    ::kill(pid_, signal);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return status;
-  }
+  int Kill(int signal) { return SignalAndReap(pid_, signal); }
 
   pid_t Pid() const { return pid_; }
   const std::string& ReadyLine() const { return readyLine_; }

@@ -30,6 +30,7 @@
 #include "console/main_window.hpp"
 #include "console/prompts.hpp"
 #include "serial/fake_serial_port.hpp"
+#include "support/frames.hpp"
 
 namespace climate::testing {
 
@@ -89,32 +90,13 @@ class RecordingLauncher final : public DialogLauncher {
   }
 };
 
-inline std::vector<std::uint8_t> Hex(const std::string& text) {
-  std::vector<std::uint8_t> bytes;
-  std::istringstream in(text);
-  std::string byte;
-  while (in >> byte) bytes.push_back(static_cast<std::uint8_t>(std::stoi(byte, nullptr, 16)));
-  return bytes;
-}
+using test::Hex;
+using test::RealTimeReply;
+using test::RealTimeRequest;
 
 // Frames of the reference examples.
-inline const std::vector<std::uint8_t> RealTimeRequest = Hex("7E 01 11 41 AE FF 0D");
-inline const std::vector<std::uint8_t> AcReply =
-    Hex("7E 01 DD 2D 32 3C DC 34 1E 19 1E 4B 14 1F 00 00 A5 FC 0D");
-inline const std::vector<std::uint8_t> FactoryReply = Hex("7E 01 55 23 2D 0F 19 1E 15 FF 0D");
-
-// A real-time reply with the given status and alarm bytes and a correct checksum.
-inline std::vector<std::uint8_t> RealTimeReply(std::uint8_t status, std::uint8_t alarm1 = 0,
-                                               std::uint8_t alarm2 = 0) {
-  std::vector<std::uint8_t> frame = Hex("7E 01 DD 2D 32 3C DC 34 1E 19 1E 4B 14");
-  frame.insert(frame.end(), {status, alarm1, alarm2});
-  unsigned sum = 0;
-  for (std::size_t i = 2; i < frame.size(); ++i) sum += frame[i];
-  const unsigned checksum = (0x10000u - sum) & 0xFFFFu;
-  frame.insert(frame.end(), {static_cast<std::uint8_t>(checksum & 0xFF),
-                             static_cast<std::uint8_t>(checksum >> 8), 0x0D});
-  return frame;
-}
+inline const std::vector<std::uint8_t>& AcReply = test::AcExample;
+inline const std::vector<std::uint8_t>& FactoryReply = test::FactoryExample;
 
 inline std::vector<std::uint8_t> Ack(std::uint8_t code) {
   return {0x7E, 0x01, 0x11, code, 0x00, 0x00, 0x0D};

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "../../unit/dialogs/test_dialog_host.hpp"
+#include "dialogs/parameter_dialogs.hpp"
+#include "dialogs/parameter_model.hpp"
 
 namespace climate::testing {
 
@@ -26,5 +28,18 @@ inline std::string Text(const QWidget& parent, const std::string& name) {
   }
   return Find<QComboBox>(parent, name)->currentText().toStdString();
 }
+
+// The three parameter dialogs, each on a model of its own, as the console creates them.
+struct ParameterDialogSet {
+  explicit ParameterDialogSet(DialogHost& host)
+      : setKt(host, kt), rjhCjSet(host, rjh), setRjh(host, factory) {}
+
+  ParameterModel kt = ParameterModel::AirConditioner();
+  ParameterModel rjh = ParameterModel::HeatExchanger();
+  ParameterModel factory = ParameterModel::HeatExchangerFactory();
+  TFrmSetKt setKt;
+  TFrmRjhCjSet rjhCjSet;
+  TFrmSetRjh setRjh;
+};
 
 }  // namespace climate::testing

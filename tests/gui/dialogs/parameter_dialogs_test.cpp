@@ -33,12 +33,8 @@ int Width(const QWidget& dialog, const std::string& name) {
 
 TEST(ParameterDialogs, TextsInBothLanguages) {
   TestDialogHost host;
-  ParameterModel kt = ParameterModel::AirConditioner();
-  ParameterModel rjh = ParameterModel::HeatExchanger();
-  ParameterModel factory = ParameterModel::HeatExchangerFactory();
-  TFrmSetKt setKt(host, kt);
-  TFrmRjhCjSet rjhCjSet(host, rjh);
-  TFrmSetRjh setRjh(host, factory);
+  testing::ParameterDialogSet parameterDialogs(host);
+  auto& [kt, rjh, factory, setKt, rjhCjSet, setRjh] = parameterDialogs;
   // title, frame, label 3, buttons
   const std::tuple<ParameterDialog*, Language, std::string, std::string, std::string> cases[] = {
       {&setKt, Language::English, "Air Conditioner Parameter Setting", "Parameter",

@@ -32,12 +32,8 @@ TEST(DialogScreenshots, EveryWindowInBothLanguages) {
   for (Language language : {Language::Chinese, Language::English}) {
     host.language = language;
     const QString suffix = language == Language::Chinese ? "_zh" : "_en";
-    ParameterModel kt = ParameterModel::AirConditioner();
-    ParameterModel rjh = ParameterModel::HeatExchanger();
-    ParameterModel factory = ParameterModel::HeatExchangerFactory();
-    TFrmSetKt setKt(host, kt);
-    TFrmRjhCjSet rjhCjSet(host, rjh);
-    TFrmSetRjh setRjh(host, factory);
+    testing::ParameterDialogSet parameterDialogs(host);
+    auto& [kt, rjh, factory, setKt, rjhCjSet, setRjh] = parameterDialogs;
     TFrmComSet comSet(host);
     for (auto [dialog, name] : {std::pair<QWidget*, QString>{&setKt, "FrmSetKt"},
                                 {&rjhCjSet, "FrmRjhCjSet"},

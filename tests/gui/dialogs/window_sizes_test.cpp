@@ -56,12 +56,8 @@ std::string Misfit(QWidget& window, bool checkEmptyArea) {
 
 TEST(WindowSizes, StoredSizesGiveWholeWindowsOnTheScreenInEitherLanguage) {
   TestDialogHost host;
-  ParameterModel kt = ParameterModel::AirConditioner();
-  ParameterModel rjh = ParameterModel::HeatExchanger();
-  ParameterModel factory = ParameterModel::HeatExchangerFactory();
-  TFrmSetKt setKt(host, kt);
-  TFrmRjhCjSet rjhCjSet(host, rjh);
-  TFrmSetRjh setRjh(host, factory);
+  testing::ParameterDialogSet parameterDialogs(host);
+  auto& [kt, rjh, factory, setKt, rjhCjSet, setRjh] = parameterDialogs;
   TFrmComSet comSet(host);
   const std::pair<QDialog*, std::string> dialogs[] = {{&setKt, "FrmSetKt"},
                                                       {&rjhCjSet, "FrmRjhCjSet"},

@@ -15,6 +15,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 
 #include "../../unit/monitor/monitor_test_support.hpp"
 #include "app/config/ini_file.hpp"
@@ -22,6 +24,7 @@
 #include "monitor/monitor_model.hpp"
 #include "monitor/trend_chart.hpp"
 #include "protocol/receive.hpp"
+#include "support/frames.hpp"
 
 namespace climate {
 namespace {
@@ -36,6 +39,18 @@ T* Find(const QWidget& parent, const char* name) {
 QString LabelText(const QWidget& parent, const char* name) {
   QLabel* label = Find<QLabel>(parent, name);
   return label ? label->text() : QString();
+}
+
+// Runs the event loop until no refresh of the window is waiting on its timer, so whatever a
+// change was going to redraw has been redrawn.
+::testing::AssertionResult RefreshesSettled(const QWidget& window) {
+  const QList<QTimer*> timers = window.findChildren<QTimer*>(Qt::FindDirectChildrenOnly);
+  if (timers.isEmpty()) return ::testing::AssertionFailure() << "no refresh timer";
+  const auto idle = [&] {
+    return std::none_of(timers.begin(), timers.end(), [](QTimer* t) { return t->isActive(); });
+  };
+  if (QTest::qWaitFor(idle, 5000)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "a refresh is still waiting";
 }
 
 class MonitorWindowTest : public ::testing::Test {
@@ -60,7 +75,7 @@ class MonitorWindowTest : public ::testing::Test {
   }
 
   void Poll(std::uint8_t alarm1 = 0, std::uint8_t status = 0x1F) {
-    model_.OnRequestSent(Bytes{0x7E, 0x01, 0x11, 0x41, 0xAE, 0xFF, 0x0D}, protocol_);
+    model_.OnRequestSent(test::RealTimeRequest, protocol_);
     clock_.AdvanceMs(120);
     Receive(test::RealTimeReply(25, 31, 58, 221, {32, 0, 5, 0, 55, 0}, status, alarm1, 0));
   }
@@ -230,7 +245,7 @@ TEST_F(MonitorWindowTest, ThePageInViewFollowsTheFeedAndTheOthersCatchUpWhenTurn
   Poll(0x01);
   QTRY_COMPARE_WITH_TIMEOUT(window_->AlarmTable()->rowCount(), 1, 5000);
   // The link page was not in view: it is brought up to date when turned to.
-  QTest::qWait(100);
+  ASSERT_TRUE(RefreshesSettled(*window_));
   EXPECT_EQ(LabelText(*window_, "LinkGoodReplies"), "0");
   tabs->setCurrentIndex(3);
   EXPECT_EQ(LabelText(*window_, "LinkGoodReplies"), "1");
@@ -238,7 +253,7 @@ TEST_F(MonitorWindowTest, ThePageInViewFollowsTheFeedAndTheOthersCatchUpWhenTurn
   window_->hide();
   Advance(2000);
   Poll(0x03);
-  QTest::qWait(100);  // a hidden window does not redraw
+  ASSERT_TRUE(RefreshesSettled(*window_));  // a hidden window does not redraw
   EXPECT_EQ(LabelText(*window_, "LinkGoodReplies"), "1");
   window_->show();
   EXPECT_EQ(LabelText(*window_, "LinkGoodReplies"), "2");

@@ -2,9 +2,7 @@
 // configuration folder, and a record of every error box and PendingCommand change.
 #pragma once
 
-#include <cstdlib>
 #include <deque>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,6 +12,7 @@
 #include "dialogs/dialog_host.hpp"
 #include "serial/fake_serial_port.hpp"
 #include "serial/send_request.hpp"
+#include "support/temp_dir.hpp"
 
 namespace climate::testing {
 
@@ -35,16 +34,9 @@ class ScriptedPrompts final : public Prompts {
 };
 
 // A folder of its own under the system temp folder, removed with the object.
-class TempFolder {
+class TempFolder : public test::TempDir {
  public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dialogs-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern + "/";
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
+  TempFolder() : TempDir("dialogs"), path_(File("")) {}
   const std::string& Path() const { return path_; }  // ends with '/'
 
  private:

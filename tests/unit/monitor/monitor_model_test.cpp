@@ -50,7 +50,7 @@ class MonitorFeed : public ::testing::Test {
   unsigned changes_ = 0;
 };
 
-const Bytes RealTimeRequest = {0x7E, 0x01, 0x11, 0x41, 0xAE, 0xFF, 0x0D};
+using test::RealTimeRequest;
 const Bytes RemoteOffRequest = {0x7E, 0x01, 0x12, 0x45, 0x00, 0xA9, 0xFF, 0x0D};
 
 Bytes AcReply(int indoor, std::uint8_t alarm1 = 0) {
@@ -93,7 +93,7 @@ TEST_F(MonitorFeed, DamagedAndUnknownFramesAreCountedAndChangeNoValues) {
   Bytes damaged = AcReply(25);
   damaged[3] ^= 0x01;
   Receive(damaged);
-  Receive(test::MonitorReply(0x33, {1, 2, 3}));  // no command has this reply length
+  Receive(test::Reply(0x33, {1, 2, 3}));  // no command has this reply length
   Receive(test::RealTimeReply(25, 30, 60, 220, {30, 40, 5, 10, 55, 0}, 0x1F, 0, 0),
           DeviceKind::HeatExchanger);
   const LinkFigures link = model_.Link();
@@ -113,7 +113,7 @@ TEST_F(MonitorFeed, ParametersRequestAcknowledgedThenConfirmedInTheMemo) {
   ASSERT_TRUE(model_.SetPoints().LastSent().has_value());
   EXPECT_EQ(model_.SetPoints().LastSent()->values[0], 32);
 
-  EXPECT_TRUE(Receive(test::MonitorReply(0x11, {0xA5})).empty());  // positive acknowledgement
+  EXPECT_TRUE(Receive(test::Reply(0x11, {0xA5})).empty());  // positive acknowledgement
   EXPECT_EQ(model_.SetPoints().State(), SetPointState::AwaitingReply);
   const auto lines = Receive(AcReply(25), DeviceKind::AirConditioner, Language::Chinese);
   ASSERT_EQ(lines.size(), 4u);

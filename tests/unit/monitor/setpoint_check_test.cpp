@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "monitor_test_support.hpp"
+#include "support/frames.hpp"
 
 namespace climate {
 namespace {
@@ -20,7 +21,7 @@ TEST(SetPointCheck, ReadsTheSixValuesBackFromTheRequest) {
   Bytes negative = AcDefaultRequest;
   negative[9] = 0x05;  // -15
   EXPECT_EQ(SetPointCheck::ValuesFromRequest(negative)->at(5), -15);
-  EXPECT_FALSE(SetPointCheck::ValuesFromRequest(Bytes{0x7E, 0x01, 0x11, 0x41, 0xAE, 0xFF, 0x0D}));
+  EXPECT_FALSE(SetPointCheck::ValuesFromRequest(test::RealTimeRequest));
 }
 
 TEST(SetPointCheck, AcknowledgedValuesAreConfirmedByTheNextReply) {

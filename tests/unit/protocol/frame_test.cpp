@@ -73,6 +73,22 @@ TEST(RequestFrames, DelimiterValuesInsideAreSentUnescapedAndWideValuesKeepTheirL
   EXPECT_EQ(BuildRequestFrame(protocol, 0x111, 0x141, {}), Hex("7E 01 11 41 AE FF 0D"));
 }
 
+// Replies come from the same builder as requests: the reference replies byte for byte, and the
+// configured delimiters and address with their low byte, as the simulator sends them.
+TEST(ReplyFrames, BuilderGivesTheReferenceRepliesAndFollowsTheSettings) {
+  ProtocolSettings protocol = Defaults();
+  EXPECT_EQ(BuildReplyFrame(protocol, 0xDD, Hex("2D 32 3C DC 34 1E 19 1E 4B 14 1F 00 00")),
+            test::AcExample);
+  EXPECT_EQ(BuildReplyFrame(protocol, 0x55, Hex("23 2D 0F 19 1E")), test::FactoryExample);
+  EXPECT_EQ(BuildReplyFrame(protocol, 0x11, Hex("A5")), test::PositiveAck);
+  EXPECT_EQ(test::RealTimeReply(0x1F), test::AcExample);
+
+  protocol.SOI = 0x13A;
+  protocol.Id = 7;
+  protocol.EOI = 0x0A;
+  EXPECT_EQ(BuildReplyFrame(protocol, 0x111, Hex("A5")), Hex("3A 07 11 A5 4A FF 0A"));
+}
+
 TEST(Checksum, ReplyExamplesCarryTheirChecksum) {
   EXPECT_EQ(FrameChecksum(0x11, Hex("41")), 0xFFAE);
   EXPECT_EQ(FrameChecksum(0xDD, Hex("2D 32 3C DC 34 1E 19 1E 4B 14 1F 00 00")), 0xFCA5);

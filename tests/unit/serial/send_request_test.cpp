@@ -5,11 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "serial/fake_serial_port.hpp"
+#include "support/frames.hpp"
 
 namespace climate {
 namespace {
 
-const RequestFrame RealTimeRequest = {0x7E, 0x01, 0x11, 0x41, 0xAE, 0xFF, 0x0D};
+using test::RealTimeRequest;
 
 TEST(SendRequest, WritesTheWholeFrameInOneWriteWhenOpen) {
   FakeSerialPort port;

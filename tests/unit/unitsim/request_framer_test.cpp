@@ -11,7 +11,7 @@ namespace {
 
 using test::Hex;
 
-const Bytes RealTime = Hex("7E 01 11 41 AE FF 0D");
+const Bytes RealTime = climate::test::RealTimeRequest;
 const Bytes AcParameters = Hex("7E 01 77 42 2D 1E 19 1E 4B 14 66 FE 0D");
 const Bytes RemoteOff = Hex("7E 01 22 43 FF 9C FE 0D");
 

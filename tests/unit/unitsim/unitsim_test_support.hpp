@@ -1,25 +1,16 @@
-// Helpers shared by the simulator tests: hex literals and a reply-frame checker.
+// Helpers shared by the simulator tests: a reply-frame checker.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <sstream>
-#include <string>
-#include <string_view>
 
 #include "protocol/frame.hpp"
+#include "support/frames.hpp"
 
 namespace climate::unitsim::test {
 
-// "7E 01 11" -> bytes.
-inline Bytes Hex(std::string_view text) {
-  Bytes bytes;
-  std::istringstream in{std::string(text)};
-  std::string pair;
-  while (in >> pair) bytes.push_back(static_cast<std::uint8_t>(std::stoul(pair, nullptr, 16)));
-  return bytes;
-}
+using climate::test::Hex;
 
 // A reply as the console's receive path judges it: start and end byte, the size the length
 // code's low nibble gives, and a checksum that adds up.
