@@ -10,6 +10,7 @@
 
 #include "../tests/e2e/serial/sim_process.hpp"
 #include "app/config/protocol_settings.hpp"
+#include "bench_support.hpp"
 #include "protocol/frame.hpp"
 #include "protocol/framer.hpp"
 #include "protocol/receive.hpp"
@@ -22,12 +23,7 @@ constexpr int Exchanges = 200;
 constexpr int WarmUp = 5;
 constexpr int ReplyTimeoutMs = 1000;
 
-double Percentile(std::vector<double> values, double fraction) {
-  std::sort(values.begin(), values.end());
-  const auto index =
-      static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
-  return values[std::min(index, values.size() - 1)];
-}
+using climate::bench::Percentile;
 
 }  // namespace
 

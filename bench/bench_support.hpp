@@ -1,13 +1,15 @@
-// What the bench programs measure with: the process's memory and processor time, and prompts
-// that answer every box and count the messages.
+// What the bench programs measure with: the process's memory and processor time, percentiles,
+// and prompts that answer every box and count the messages.
 #pragma once
 
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "console/prompts.hpp"
 
@@ -32,6 +34,14 @@ inline double CpuSeconds() {
   ::getrusage(RUSAGE_SELF, &usage);
   return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The value below which the given fraction of the values lies (the nearest rank).
+inline double Percentile(std::vector<double> values, double fraction) {
+  std::sort(values.begin(), values.end());
+  const auto index =
+      static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+  return values[std::min(index, values.size() - 1)];
 }
 
 // Confirms every question, cancels every input and counts the message boxes, naming them on
