@@ -11,7 +11,6 @@
 #include <fstream>
 
 #include "../console/console_e2e.hpp"
-#include "console/lamp.hpp"
 #include "monitor/monitor_window.hpp"
 
 namespace climate::test {
@@ -135,14 +134,11 @@ TEST(MonitorOnSimulator, SilentUnitGreysTheValuesUntilItAnswersAgain) {
   EXPECT_TRUE(window.ValuesStale());
   EXPECT_TRUE(box->styleSheet().contains("rgb(128,128,128)"));
 
-  // Back again: a request by hand reopens the line and its good reply makes the values live.
+  // Back again: the next periodic request reopens the line and its good reply makes the values
+  // live.
   console.StopSim();
-  ASSERT_TRUE(
-      WaitUntil([&] { return console.Find<Lamp>("ShapeComLed")->Colour() == Lamp::Maroon; }, 3000));
   console.RestartSim();
-  console.Find<QAbstractButton>("suiButtonSearch")->click();
   ASSERT_TRUE(WaitUntil([&] { return !window.ValuesStale(); }, 6000));
-  EXPECT_TRUE(console.Prompts().messages.empty());
   EXPECT_GT(window.Counters().realTime, 0u);
   EXPECT_TRUE(box->styleSheet().contains("rgb(0,0,255)"));
 }
