@@ -77,7 +77,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   std::string ConfigPath() const override;
   const ProtocolSettings& Protocol() const override { return protocol_; }
   bool Send(const RequestFrame& frame) override;
-  void SetPendingCommand(int code) override;
+  void SetPendingCommand(CommandCode code) override;
   SerialPort& Port() override { return port_; }
   Prompts& GetPrompts() override { return prompts_; }
   void ShowError(const std::string& text) override;

@@ -70,7 +70,7 @@ void TFrmMain::UpdateMonitorPort() {
   monitor_.SetPortDescription(std::move(text));
 }
 
-void TFrmMain::SetPendingCommand(int code) {
+void TFrmMain::SetPendingCommand(CommandCode code) {
   pendingCommand_ = static_cast<std::int16_t>(code);
   monitor_.OnPendingCommand(code);
 }

@@ -64,13 +64,13 @@ void TFrmMain::ShowReply(const Bytes& frame) {
   context.isShow = debugIsShow_;
   context.maxLine = maxLine_;
   context.memoLineCount = MemoLineCount();
-  context.pendingCommand = pendingCommand_;
+  context.pendingCommand = static_cast<CommandCode>(pendingCommand_);
   context.coolingSensitivity = ktParameters_->Text(1);
   context.heaterSensitivity = ktParameters_->Text(3);
   context.now = clock_.Now();
 
   const ReceiveOutcome outcome = ProcessReply(frame, context);
-  if (!outcome.accepted) return;
+  if (!outcome.Accepted()) return;
   ++counters_.frames;
 
   for (const std::string& line : outcome.receptionLines) AppendMemoLine(line);
@@ -78,7 +78,7 @@ void TFrmMain::ShowReply(const Bytes& frame) {
     ClearMessageMemo();
     ++counters_.memoClears;
   }
-  if (!outcome.checksumOk) {
+  if (outcome.verdict == ReceiveVerdict::ChecksumError) {
     ++counters_.checksumErrors;
   } else if (outcome.realTime) {
     ++counters_.realTime;
@@ -93,9 +93,9 @@ void TFrmMain::ShowReply(const Bytes& frame) {
   }
   for (const std::string& line : outcome.lines) AppendMemoLine(line);
   // The set point confirmation is the Monitor's to record; the window only marks the boxes.
-  if (!monitor_.OnReply(frame, outcome, context).empty()) ShowSetPointCue();
+  if (!monitor_.OnReply(outcome, context).empty()) ShowSetPointCue();
   ApplyStaleLook();
-  if (outcome.runLogStep && loggingOn_) WriteLogFile();
+  if (outcome.RunsLogStep() && loggingOn_) WriteLogFile();
 }
 
 void TFrmMain::ApplyRealTime(const RealTimeView& view) {

@@ -40,7 +40,7 @@ class MonitorWiringTest : public ConsoleTest {
     const std::vector<std::uint8_t> data{coolingOff, 0x1E, 0x19, 0x1E, 0x4B, 0x14};
     ASSERT_TRUE(window.Send(BuildRequest(window.Protocol(), CommandKind::SetParameters,
                                          DeviceKind::AirConditioner, data)));
-    window.SetPendingCommand(1);
+    window.SetPendingCommand(CommandCode::AirConditionerParameters);
   }
 };
 

@@ -60,7 +60,7 @@ TEST(RemoteCommand, AcceptedCommandsCarryTheConsolesFrames) {
     const RemoteCommand command = ParseRemoteCommand(c.json, Protocol, c.policy);
     ASSERT_TRUE(command.accepted) << command.refusal;
     EXPECT_EQ(Hex(command.frame), c.frame);
-    EXPECT_EQ(command.pendingCode, c.pending);
+    EXPECT_EQ(static_cast<int>(command.pendingCode), c.pending);
   }
   EXPECT_EQ(ParseRemoteCommand(AcDefaults, Protocol, Ac).id, "7");
 }
