@@ -53,8 +53,8 @@ void TFrmMain::Timer1Timer() {
 // recorded first, so the acknowledgement is named even if the port turns out closed.
 void TFrmMain::suiButtonOpenClick() {
   const std::uint8_t data = LowByte(unitRunning_ ? protocol_.YkgjML : protocol_.YkkjML);
-  pendingCommand_ = static_cast<std::int16_t>(unitRunning_ ? CommandCode::RemoteOff
-                                                             : CommandCode::RemoteOn);
+  pendingCommand_ =
+      static_cast<std::int16_t>(unitRunning_ ? CommandCode::RemoteOff : CommandCode::RemoteOn);
   SendFrame(BuildRequest(protocol_, CommandKind::RemoteOnOff, Kind(), {&data, 1}));
 }
 

@@ -71,28 +71,14 @@ void TFrmMain::ShowReply(const Bytes& frame) {
 
   const ReceiveOutcome outcome = ProcessReply(frame, context);
   if (!outcome.Accepted()) return;
-  ++counters_.frames;
 
   for (const std::string& line : outcome.receptionLines) AppendMemoLine(line);
-  if (outcome.clearMemo) {
-    ClearMessageMemo();
-    ++counters_.memoClears;
-  }
-  if (outcome.verdict == ReceiveVerdict::ChecksumError) {
-    ++counters_.checksumErrors;
-  } else if (outcome.realTime) {
-    ++counters_.realTime;
-    ApplyRealTime(*outcome.realTime);
-  } else if (outcome.factory) {
-    ++counters_.factory;
-    ApplyFactory(*outcome.factory);
-  } else if (outcome.kind == ReplyKind::Acknowledgement) {
-    ++counters_.acknowledgements;
-  } else {
-    ++counters_.unknown;
-  }
+  if (outcome.clearMemo) ClearMessageMemo();
+  if (outcome.realTime) ApplyRealTime(*outcome.realTime);
+  if (outcome.factory) ApplyFactory(*outcome.factory);
   for (const std::string& line : outcome.lines) AppendMemoLine(line);
-  // The set point confirmation is the Monitor's to record; the window only marks the boxes.
+  // The set point confirmation is the Monitor's to record; the window only marks the boxes. The
+  // Monitor also counts what became of the frame (Counters).
   if (!monitor_.OnReply(outcome, context).empty()) ShowSetPointCue();
   ApplyStaleLook();
   if (outcome.RunsLogStep() && loggingOn_) WriteLogFile();

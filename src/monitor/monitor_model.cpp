@@ -45,6 +45,7 @@ std::vector<std::string> MonitorModel::OnReply(const ReceiveOutcome& outcome,
   if (!outcome.Accepted()) return {};
   const std::int64_t now = clock_.MonotonicMs();
   link_.OnReply(now);
+  if (outcome.clearMemo) link_.OnMemoClear();
   if (outcome.verdict == ReceiveVerdict::ChecksumError) {
     link_.OnChecksumError();
     Notify(LinkChanged);
@@ -58,8 +59,11 @@ std::vector<std::string> MonitorModel::OnReply(const ReceiveOutcome& outcome,
     return OnRealTime(SampleFromHx(*hx, context.now, now), context.language);
   }
   if (const auto* ack = std::get_if<CommandAck>(&outcome.record)) {
+    link_.OnAcknowledgement();
     OnAck(*ack, context.pendingCommand);
-  } else if (outcome.kind == ReplyKind::Unknown) {
+  } else if (std::holds_alternative<HxFactoryParameters>(outcome.record)) {
+    link_.OnFactory();
+  } else {
     link_.OnUnknown();
   }
   Notify(LinkChanged);

@@ -52,8 +52,8 @@ class MonitorModel {
   // heat exchanger's or the air conditioner's parameters.
   void OnPendingCommand(CommandCode code);
   // Every frame the receive path processed: its outcome (the decoded record included) and the
-  // context it was processed in. Returns the set point confirmation's lines when this reply completed a check; they are
-  // the Monitor's (history, report), not the memo's.
+  // context it was processed in. Returns the set point confirmation's lines when this reply
+  // completed a check; they are the Monitor's (history, report), not the memo's.
   std::vector<std::string> OnReply(const ReceiveOutcome& outcome, const ReceiveContext& context);
   void OnFramerCounters(const FramerCounters& counters);
   void OnDeviceSwitch(DeviceKind kind);
@@ -83,6 +83,7 @@ class MonitorModel {
   const TrendStore& Trends() const { return trends_; }
   const AlarmTracker& Alarms() const { return alarms_; }
   LinkFigures Link() const { return link_.Figures(clock_.MonotonicMs()); }
+  const ReceiveCounters& Received() const { return link_.Received(); }
   const LinkStatistics& LinkState() const { return link_; }
   const RecordWriter& Records() const { return records_; }
   const SetPointCheck& SetPoints() const { return setPoints_; }

@@ -1,6 +1,6 @@
 // The bits of a real-time reply's status and alarm bytes as the Monitor tracks them, and the names
-// of its ten values, for both unit types. The monitor records, tracks and reports by these tables, so a CSV column,
-// an alarm history row and a report line always mean the same thing.
+// of its ten values, for both unit types. The monitor records, tracks and reports by these tables,
+// so a CSV column, an alarm history row and a report line always mean the same thing.
 #pragma once
 
 #include <array>

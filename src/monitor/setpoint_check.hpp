@@ -48,8 +48,7 @@ class SetPointCheck {
  public:
   // PendingCommand of a parameter dialog's request, per unit type.
   static constexpr CommandCode HeatExchangerParametersCode = CommandCode::HeatExchangerParameters;
-  static constexpr CommandCode AirConditionerParametersCode =
-      CommandCode::AirConditionerParameters;
+  static constexpr CommandCode AirConditionerParametersCode = CommandCode::AirConditionerParameters;
 
   // The six values of a set-parameters request (13 bytes, values at 4 to 9, each sent as value
   // + 20); nothing for a frame of another shape.

@@ -84,6 +84,18 @@ struct ReceiveOutcome {
   bool RunsLogStep() const { return verdict == ReceiveVerdict::Shown; }
 };
 
+// How many received frames took which road: the window's soak run and tests read them, the
+// Monitor's link figures and the report show them.
+struct ReceiveCounters {
+  std::uint64_t frames = 0;    // every frame the receive path accepted
+  std::uint64_t realTime = 0;  // real-time replies that passed the checksum
+  std::uint64_t factory = 0;
+  std::uint64_t acknowledgements = 0;
+  std::uint64_t unknown = 0;
+  std::uint64_t checksumErrors = 0;
+  std::uint64_t memoClears = 0;
+};
+
 // For a frame that passed IsPlausibleFrame (the framer only emits such frames); any other block
 // comes back not accepted.
 ReceiveOutcome ProcessReply(std::span<const std::uint8_t> frame, const ReceiveContext& context);

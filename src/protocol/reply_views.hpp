@@ -60,7 +60,6 @@ inline RealTimeView RenderAcRealTime(const AcRealTimeData& data, Language langua
 RealTimeView RenderHxRealTime(const HxRealTimeData& data, Language language);
 FactoryView RenderHxFactory(const HxFactoryParameters& data, Language language);
 // The success or failure line for the command in pendingCommand; nothing for Other.
-std::optional<std::string> RenderAck(CommandAck ack, CommandCode pendingCommand,
-                                     Language language);
+std::optional<std::string> RenderAck(CommandAck ack, CommandCode pendingCommand, Language language);
 
 }  // namespace climate

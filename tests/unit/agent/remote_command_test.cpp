@@ -116,8 +116,9 @@ TEST(RemoteCommand, RefusalsSayWhyAndCarryNoFrame) {
 }
 
 TEST(RemoteCommand, ResultNamesTheUnitsAnswer) {
-  const auto result = nlohmann::json::parse(CommandResultJson(
-      "9", "remoteOff", CommandStatus::NegativeAck, AckMessage(CommandAck::Negative, 3), 0));
+  const auto result = nlohmann::json::parse(
+      CommandResultJson("9", "remoteOff", CommandStatus::NegativeAck,
+                        AckMessage(CommandAck::Negative, CommandCode::RemoteOff), 0));
   EXPECT_EQ(result["status"], "negative");
   EXPECT_EQ(result["ok"], false);
   EXPECT_EQ(result["message"], "Remote off commad return error,please try again!");

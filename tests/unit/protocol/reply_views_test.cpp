@@ -214,9 +214,9 @@ TEST(Acknowledgement, TextsByPendingCommand) {
     EXPECT_EQ(RenderAck(CommandAck::Positive, pending, Language::Chinese), row.successChinese);
     EXPECT_EQ(RenderAck(CommandAck::Other, pending, Language::English), std::nullopt);
   }
-  EXPECT_EQ(RenderAck(CommandAck::Positive, CommandCode::AirConditionerParameters,
-                      Language::English),
-            "Cabinet Air Conditioner parameter setting return success!");
+  EXPECT_EQ(
+      RenderAck(CommandAck::Positive, CommandCode::AirConditionerParameters, Language::English),
+      "Cabinet Air Conditioner parameter setting return success!");
   EXPECT_EQ(RenderAck(CommandAck::Negative, CommandCode::InternalFanStopPoint, Language::Chinese),
             "室内风机停止点设置失败,请重新下发!");
   EXPECT_EQ(RenderAck(CommandAck::Positive, CommandCode::HeatExchangerFactory, Language::English),
