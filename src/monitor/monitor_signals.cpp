@@ -47,18 +47,13 @@ constexpr std::array<ValueName, ValueCount> AcValues = {{
     {"低温告警点", "Low temperature alarm point", Celsius},
 }};
 
-constexpr std::array<ValueName, ValueCount> HxValues = {{
-    {"室内温度", "Indoor temperature", Celsius},
-    {"室外温度", "Outdoor temperature", Celsius},
-    {"室内湿度", "Indoor humidity", "%RH"},
-    {"单相电压", "Supply voltage", "V"},
-    {"外风机调速点", "External fan adjust point", Celsius},
-    {"外风机全速点", "External fan full speed point", Celsius},
-    {"加热开启点", "Heating on point", Celsius},
-    {"加热停止点", "Heating off point", Celsius},
-    {"高温告警点", "High temperature alarm point", Celsius},
-    {"低温告警点", "Low temperature alarm point", Celsius},
-}};
+// The heat exchanger names its first two set points after its external fan.
+constexpr std::array<ValueName, ValueCount> HxValues = [] {
+  std::array<ValueName, ValueCount> values = AcValues;
+  values[FirstSetPointSlot] = {"外风机调速点", "External fan adjust point", Celsius};
+  values[FirstSetPointSlot + 1] = {"外风机全速点", "External fan full speed point", Celsius};
+  return values;
+}();
 
 }  // namespace
 

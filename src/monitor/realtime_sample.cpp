@@ -17,8 +17,7 @@ std::optional<int> AsInt(std::optional<long long> value) {
 }
 
 // The parts both unit types send alike; the six set points are the caller's.
-template <typename Data>
-RealTimeSample CommonPart(const Data& data, DeviceKind kind, const LocalDateTime& time,
+RealTimeSample CommonPart(const RealTimeReadings& data, DeviceKind kind, const LocalDateTime& time,
                           std::int64_t monotonicMs) {
   RealTimeSample sample;
   sample.kind = kind;

@@ -110,8 +110,8 @@ void AddValue(const ValueRow& row, long long value, Language language,
 
 // The lamps and memo lines of the status and alarm bits, in the bit table's order: a lamp is red
 // on a fault, green otherwise. The closing line ends the reply's memo lines.
-template <typename Data>
-void AddStatusAndAlarms(const Data& data, DeviceKind kind, Language language, RealTimeView& view) {
+void AddStatusAndAlarms(const RealTimeReadings& data, DeviceKind kind, Language language,
+                        RealTimeView& view) {
   for (const UnitBit& bit : UnitBits(kind)) {
     const bool set = bit.Value(data.StatusByte, data.AlarmByte1, data.AlarmByte2);
     view.lamps[bit.lamp] = set == bit.IsAlarm() ? LampColour::Red : LampColour::Green;
