@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   port.onReceive = [&] {
     for (const Bytes& frame : framer.Push(port.ReadAll(), clock.elapsed())) {
       const ReceiveOutcome outcome = ProcessReply(frame, context);
-      if (outcome.kind == ReplyKind::AcRealTime && outcome.checksumOk) {
+      if (outcome.kind == ReplyKind::AcRealTime && outcome.verdict == climate::ReceiveVerdict::Shown) {
         ++decoded;
         decodedAtNs = clock.nsecsElapsed();
       }

@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     line.port->onReceive = [&line, &context] {
       for (const Bytes& frame : line.framer.Push(line.port->ReadAll(), line.clock->elapsed())) {
         const ReceiveOutcome outcome = ProcessReply(frame, context);
-        if (outcome.kind == ReplyKind::AcRealTime && outcome.checksumOk) {
+        if (outcome.kind == ReplyKind::AcRealTime && outcome.verdict == climate::ReceiveVerdict::Shown) {
           ++line.decoded;
           line.decodedAtNs = line.clock->nsecsElapsed();
         }

@@ -88,7 +88,7 @@ void Poll(MonitorModel& model, FakeClock& clock, int i) {
   if (i % 997 == 996) frame[16] ^= 0x01;  // and now and then a reply is damaged on the line
   const ReceiveOutcome outcome = ProcessReply(frame, context);
   for (const std::string& line : outcome.lines) model.OnMemoLine(line);
-  for (const std::string& line : model.OnReply(frame, outcome, context)) model.OnMemoLine(line);
+  for (const std::string& line : model.OnReply(outcome, context)) model.OnMemoLine(line);
 
   if (i == 14 * 1800 - 1) {
     // At two in the afternoon the operator lowers the cooling off point to 28 and the unit
@@ -97,12 +97,12 @@ void Poll(MonitorModel& model, FakeClock& clock, int i) {
     model.OnRequestSent(
         BuildRequest(Protocol, CommandKind::SetParameters, DeviceKind::AirConditioner, values),
         Protocol);
-    model.OnPendingCommand(1);
-    context.pendingCommand = 1;
+    model.OnPendingCommand(CommandCode::AirConditionerParameters);
+    context.pendingCommand = CommandCode::AirConditionerParameters;
     const Bytes ack = test::Reply(0x11, {0xA5});
     const ReceiveOutcome acknowledged = ProcessReply(ack, context);
     for (const std::string& line : acknowledged.lines) model.OnMemoLine(line);
-    model.OnReply(ack, acknowledged, context);
+    model.OnReply(acknowledged, context);
   }
   clock.AdvanceMs(PeriodMs - 150);
 }

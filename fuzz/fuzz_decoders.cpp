@@ -78,9 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   const climate::ReceiveOutcome outcome = climate::ProcessReply(block, context);
-  Check(outcome.accepted == climate::IsPlausibleFrame(block));
-  if (!outcome.accepted) {
-    Check(outcome.lines.empty() && outcome.receptionLines.empty() && !outcome.runLogStep);
+  Check(outcome.Accepted() == climate::IsPlausibleFrame(block));
+  if (!outcome.Accepted()) {
+    Check(outcome.lines.empty() && outcome.receptionLines.empty() && !outcome.RunsLogStep());
     return 0;
   }
   Check(outcome.receptionLines.size() == (context.isShow ? 2u : 1u));

@@ -30,11 +30,13 @@ void ProcessEverywhere(const climate::Bytes& frame, const climate::ProtocolSetti
       context.language = language;
       context.isShow = true;
       const climate::ReceiveOutcome outcome = climate::ProcessReply(frame, context);
-      Check(outcome.accepted);
+      Check(outcome.Accepted());
       Check(!outcome.receptionLines.empty());
       if (outcome.realTime) Check(outcome.lines.size() == 30);
       if (outcome.factory) Check(outcome.lines.size() == 6);
-      if (!outcome.checksumOk) Check(!outcome.runLogStep && outcome.lines.size() == 1);
+      if (outcome.verdict == climate::ReceiveVerdict::ChecksumError) {
+        Check(!outcome.RunsLogStep() && outcome.lines.size() == 1);
+      }
     }
   }
 }

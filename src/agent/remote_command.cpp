@@ -124,7 +124,7 @@ void ParseFanStopPoint(const Json& message, const ProtocolSettings& protocol,
   const std::uint8_t data[] = {static_cast<std::uint8_t>(checked.degrees + 20)};
   command.frame =
       BuildRequest(protocol, CommandKind::SetFanStopPoint, DeviceKind::AirConditioner, data);
-  command.pendingCode = 4;
+  command.pendingCode = CommandCode::InternalFanStopPoint;
   command.accepted = true;
 }
 
@@ -136,7 +136,7 @@ void ParseRemote(const Json& message, bool on, const ProtocolSettings& protocol,
   }
   const std::uint8_t data[] = {static_cast<std::uint8_t>(on ? protocol.YkkjML : protocol.YkgjML)};
   command.frame = BuildRequest(protocol, CommandKind::RemoteOnOff, kind, data);
-  command.pendingCode = on ? 2 : 3;
+  command.pendingCode = on ? CommandCode::RemoteOn : CommandCode::RemoteOff;
   command.accepted = true;
 }
 
@@ -212,7 +212,7 @@ std::string CommandResultJson(const std::string& id, const std::string& command,
   return result.dump();
 }
 
-std::string AckMessage(CommandAck ack, int pendingCode) {
+std::string AckMessage(CommandAck ack, CommandCode pendingCode) {
   return RenderAck(ack, pendingCode, Language::English)
       .value_or("the unit answered neither yes nor no");
 }

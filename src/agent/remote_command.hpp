@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "app/config/protocol_settings.hpp"
+#include "protocol/command_code.hpp"
 #include "protocol/device_kind.hpp"
 #include "protocol/frame.hpp"
 #include "protocol/replies.hpp"
@@ -26,7 +27,7 @@ struct RemoteCommand {
   std::string command;  // as given, empty when unreadable
   std::string refusal;  // why it was refused, for the result message
   RequestFrame frame;
-  int pendingCode = 0;  // which acknowledgement texts answer it
+  CommandCode pendingCode = CommandCode::HeatExchangerParameters;  // which ack texts answer it
 };
 
 struct CommandPolicy {
@@ -46,6 +47,6 @@ std::string CommandResultJson(const std::string& id, const std::string& command,
                               std::int64_t epochMs);
 
 // The unit's acknowledgement in words, as the console's memo would put it (English).
-std::string AckMessage(CommandAck ack, int pendingCode);
+std::string AckMessage(CommandAck ack, CommandCode pendingCode);
 
 }  // namespace climate

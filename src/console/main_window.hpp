@@ -43,17 +43,6 @@ class MonitorWindow;
 class ParameterModel;
 class RadioGroup;
 
-// How many received frames took which road; the soak run and the tests read them.
-struct ReceiveCounters {
-  std::uint64_t frames = 0;
-  std::uint64_t realTime = 0;
-  std::uint64_t factory = 0;
-  std::uint64_t acknowledgements = 0;
-  std::uint64_t unknown = 0;
-  std::uint64_t checksumErrors = 0;
-  std::uint64_t memoClears = 0;
-};
-
 class TFrmMain final : public QMainWindow, public DialogHost {
   Q_OBJECT
 
@@ -77,7 +66,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   std::string ConfigPath() const override;
   const ProtocolSettings& Protocol() const override { return protocol_; }
   bool Send(const RequestFrame& frame) override;
-  void SetPendingCommand(int code) override;
+  void SetPendingCommand(CommandCode code) override;
   SerialPort& Port() override { return port_; }
   Prompts& GetPrompts() override { return prompts_; }
   void ShowError(const std::string& text) override;
@@ -96,7 +85,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   bool Closed() const { return closed_; }
   const LogFile& Log() const { return log_; }
   const std::string& TrayToolTip() const { return trayToolTip_; }
-  const ReceiveCounters& Counters() const { return counters_; }
+  const ReceiveCounters& Counters() const { return monitor_.Received(); }
   const StreamFramer& Framer() const { return framer_; }
   // The Monitor's state, fed whether its window is open or not; the window exists once opened.
   MonitorModel& Monitor() { return monitor_; }
@@ -233,7 +222,6 @@ class TFrmMain final : public QMainWindow, public DialogHost {
 
   StreamFramer framer_;
   LogFile log_;
-  ReceiveCounters counters_;
   std::string trayToolTip_;
 
   MonitorModel monitor_;

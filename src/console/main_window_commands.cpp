@@ -53,7 +53,8 @@ void TFrmMain::Timer1Timer() {
 // recorded first, so the acknowledgement is named even if the port turns out closed.
 void TFrmMain::suiButtonOpenClick() {
   const std::uint8_t data = LowByte(unitRunning_ ? protocol_.YkgjML : protocol_.YkkjML);
-  pendingCommand_ = unitRunning_ ? 3 : 2;
+  pendingCommand_ =
+      static_cast<std::int16_t>(unitRunning_ ? CommandCode::RemoteOff : CommandCode::RemoteOn);
   SendFrame(BuildRequest(protocol_, CommandKind::RemoteOnOff, Kind(), {&data, 1}));
 }
 
@@ -106,7 +107,7 @@ void TFrmMain::suiButtonStopClick() {
   if (!confirmed) return;
   const std::uint8_t data = static_cast<std::uint8_t>(result.degrees + 20);
   if (SendFrame(BuildRequest(protocol_, CommandKind::SetFanStopPoint, kind, {&data, 1}))) {
-    pendingCommand_ = 4;
+    pendingCommand_ = static_cast<std::int16_t>(CommandCode::InternalFanStopPoint);
   }
 }
 

@@ -23,6 +23,7 @@
 #include "console/radio_group.hpp"
 #include "console/ui_texts.hpp"
 #include "protocol/reply_views.hpp"
+#include "protocol/unit_bits.hpp"
 
 namespace climate {
 
@@ -129,8 +130,10 @@ QLineEdit* PlaceValueBox(QWidget* parent, int number, int left, int top) {
   box->setReadOnly(true);
   box->setAlignment(Qt::AlignCenter);
   box->setText(QString::fromUtf8(EmptyBoxText.data(), static_cast<int>(EmptyBoxText.size())));
+  // A box whose value has stopped being live carries the property stale and turns grey.
   box->setStyleSheet(
-      "QLineEdit { color: rgb(0,0,255); background: rgb(212,208,200); font-size: 13px; }");
+      "QLineEdit { color: rgb(0,0,255); background: rgb(212,208,200); font-size: 13px; }"
+      " QLineEdit[stale=\"true\"] { color: rgb(128,128,128); }");
   return box;
 }
 
@@ -230,39 +233,43 @@ void TFrmMain::BuildLayout() {
   suiMemoText_->setStyleSheet("QPlainTextEdit { font-size: 13px; }");
   suiMemoText_->setContextMenuPolicy(Qt::CustomContextMenu);
 
-  // Status lamps and alarm lamps, each with its caption on the right.
-  struct LampRow {
-    int shape;
+  // Status lamps and alarm lamps, each with its caption on the right. The bit table says which
+  // lamps are status lamps and in what order they stand; the captions are the window's, by lamp.
+  struct LampCaption {
     const char* label;
     std::string_view text;
   };
-  auto placeLamps = [this](QWidget* group, const LampRow* rows, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-      const int y = 20 + static_cast<int>(i) * 21;
-      const QByteArray name = "Shape" + QByteArray::number(rows[i].shape);
-      Shape_[rows[i].shape - 1] = Place<Lamp>(group, name.constData(), 8, y, 14, 14);
-      PlaceLabel(group, rows[i].label, rows[i].text, 27, y - 1, 115);
-    }
-  };
+  static constexpr LampCaption LampCaptions[UnitBitCount] = {{"Label2", "Unit Status"},
+                                                             {"Label7", "High Temperature Alarm"},
+                                                             {"Label3", "Internal Fan"},
+                                                             {"Label8", "Low Temperature Alarm"},
+                                                             {"Label4", "External Fan"},
+                                                             {"Label9", "Over Voltage "},
+                                                             {"Label5", "Compressor"},
+                                                             {"Label10", "Under Voltage "},
+                                                             {"Label6", "Heater"},
+                                                             {"Label11", "Internal Fan Fault"},
+                                                             {"Label19", "Remote On/Off"},
+                                                             {"Label18", "Custom  Alarm #1"},
+                                                             {"Label14", "Sensor Fault"},
+                                                             {"Label13", "Heater Fault"},
+                                                             {"Label12", "External Fan Fault"},
+                                                             {"Label16", "Custom  Alarm #3"},
+                                                             {"Label15", "Custom  Alarm #2"},
+                                                             {"Label17", "High Pressure Alarm"},
+                                                             {"Label20", "Low Pressure Alarm"}};
   auto* group2 = Place<QGroupBox>(client, "GroupBox2", 485, 78, 144, 129);
   group2->setTitle("System Status");
-  const LampRow statusLamps[] = {{1, "Label2", "Unit Status"},
-                                 {3, "Label3", "Internal Fan"},
-                                 {5, "Label4", "External Fan"},
-                                 {7, "Label5", "Compressor"},
-                                 {9, "Label6", "Heater"}};
-  placeLamps(group2, statusLamps, 5);
   auto* group3 = Place<QGroupBox>(client, "GroupBox3", 485, 207, 144, 318);
   group3->setTitle("Alarm Output");
-  const LampRow alarmLamps[] = {
-      {2, "Label7", "High Temperature Alarm"}, {4, "Label8", "Low Temperature Alarm"},
-      {6, "Label9", "Over Voltage "},          {8, "Label10", "Under Voltage "},
-      {10, "Label11", "Internal Fan Fault"},   {15, "Label12", "External Fan Fault"},
-      {14, "Label13", "Heater Fault"},         {13, "Label14", "Sensor Fault"},
-      {11, "Label19", "Remote On/Off"},        {12, "Label18", "Custom  Alarm #1"},
-      {17, "Label15", "Custom  Alarm #2"},     {16, "Label16", "Custom  Alarm #3"},
-      {18, "Label17", "High Pressure Alarm"},  {19, "Label20", "Low Pressure Alarm"}};
-  placeLamps(group3, alarmLamps, 14);
+  int rows[2] = {0, 0};  // status, alarm
+  for (const UnitBit& bit : UnitBits(DeviceKind::AirConditioner)) {
+    QWidget* group = bit.IsAlarm() ? group3 : group2;
+    const int y = 20 + rows[bit.IsAlarm() ? 1 : 0]++ * 21;
+    const QByteArray name = "Shape" + QByteArray::number(static_cast<int>(bit.lamp) + 1);
+    Shape_[bit.lamp] = Place<Lamp>(group, name.constData(), 8, y, 14, 14);
+    PlaceLabel(group, LampCaptions[bit.lamp].label, LampCaptions[bit.lamp].text, 27, y - 1, 115);
+  }
 
   RadioGroupType_ = Place<RadioGroup>(client, "RadioGroupType", 4, 474, 373, 41);
   RadioGroupType_->setTitle("Unit Selection");

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStyle>
 
 #include "console/main_window.hpp"
 #include "monitor/monitor_texts.hpp"
@@ -18,10 +19,7 @@ QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
 }
 
-// The value boxes draw their text colour from their style sheet, so the colour is swapped there.
-constexpr char LiveColour[] = "color: rgb(0,0,255);";
-constexpr char StaleColour[] = "color: rgb(128,128,128);";
-// The same for the background of a box a set point check has just looked at.
+// The background of a box a set point check has just looked at.
 constexpr char PlainBackground[] = "background: rgb(212,208,200);";
 constexpr char ConfirmedBackground[] = "background: rgb(150,230,150);";
 constexpr char MismatchBackground[] = "background: rgb(255,150,150);";
@@ -70,7 +68,7 @@ void TFrmMain::UpdateMonitorPort() {
   monitor_.SetPortDescription(std::move(text));
 }
 
-void TFrmMain::SetPendingCommand(int code) {
+void TFrmMain::SetPendingCommand(CommandCode code) {
   pendingCommand_ = static_cast<std::int16_t>(code);
   monitor_.OnPendingCommand(code);
 }
@@ -100,11 +98,13 @@ void TFrmMain::ApplyStaleLook() {
   const bool stale = monitor_.ValuesStale();
   if (stale == valuesStale_) return;
   valuesStale_ = stale;
+  // The boxes' style sheet greys a box with the property set; a property change alone does not
+  // make the style look again, so each box is polished anew.
   for (std::size_t i = 0; i < 10; ++i) {  // suiEdit1 .. suiEdit10
-    QString sheet = suiEdit_[i]->styleSheet();
-    sheet.replace(QLatin1String(stale ? LiveColour : StaleColour),
-                  QLatin1String(stale ? StaleColour : LiveColour));
-    suiEdit_[i]->setStyleSheet(sheet);
+    QLineEdit* box = suiEdit_[i];
+    box->setProperty("stale", stale);
+    box->style()->unpolish(box);
+    box->style()->polish(box);
   }
 }
 

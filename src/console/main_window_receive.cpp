@@ -64,38 +64,24 @@ void TFrmMain::ShowReply(const Bytes& frame) {
   context.isShow = debugIsShow_;
   context.maxLine = maxLine_;
   context.memoLineCount = MemoLineCount();
-  context.pendingCommand = pendingCommand_;
+  context.pendingCommand = static_cast<CommandCode>(pendingCommand_);
   context.coolingSensitivity = ktParameters_->Text(1);
   context.heaterSensitivity = ktParameters_->Text(3);
   context.now = clock_.Now();
 
   const ReceiveOutcome outcome = ProcessReply(frame, context);
-  if (!outcome.accepted) return;
-  ++counters_.frames;
+  if (!outcome.Accepted()) return;
 
   for (const std::string& line : outcome.receptionLines) AppendMemoLine(line);
-  if (outcome.clearMemo) {
-    ClearMessageMemo();
-    ++counters_.memoClears;
-  }
-  if (!outcome.checksumOk) {
-    ++counters_.checksumErrors;
-  } else if (outcome.realTime) {
-    ++counters_.realTime;
-    ApplyRealTime(*outcome.realTime);
-  } else if (outcome.factory) {
-    ++counters_.factory;
-    ApplyFactory(*outcome.factory);
-  } else if (outcome.kind == ReplyKind::Acknowledgement) {
-    ++counters_.acknowledgements;
-  } else {
-    ++counters_.unknown;
-  }
+  if (outcome.clearMemo) ClearMessageMemo();
+  if (outcome.realTime) ApplyRealTime(*outcome.realTime);
+  if (outcome.factory) ApplyFactory(*outcome.factory);
   for (const std::string& line : outcome.lines) AppendMemoLine(line);
-  // The set point confirmation is the Monitor's to record; the window only marks the boxes.
-  if (!monitor_.OnReply(frame, outcome, context).empty()) ShowSetPointCue();
+  // The set point confirmation is the Monitor's to record; the window only marks the boxes. The
+  // Monitor also counts what became of the frame (Counters).
+  if (!monitor_.OnReply(outcome, context).empty()) ShowSetPointCue();
   ApplyStaleLook();
-  if (outcome.runLogStep && loggingOn_) WriteLogFile();
+  if (outcome.RunsLogStep() && loggingOn_) WriteLogFile();
 }
 
 void TFrmMain::ApplyRealTime(const RealTimeView& view) {

@@ -5,6 +5,7 @@
 
 #include "app/config/protocol_settings.hpp"
 #include "app/language.hpp"
+#include "protocol/command_code.hpp"
 #include "protocol/frame.hpp"
 
 namespace climate {
@@ -21,7 +22,7 @@ class DialogHost {
   virtual const ProtocolSettings& Protocol() const = 0;
   // SendRequest with the main window's port open routine; true when the frame was written.
   virtual bool Send(const RequestFrame& frame) = 0;
-  virtual void SetPendingCommand(int code) = 0;
+  virtual void SetPendingCommand(CommandCode code) = 0;
   virtual SerialPort& Port() = 0;
   virtual Prompts& GetPrompts() = 0;
   // The application's general error box (conversion errors, a refused port setting).

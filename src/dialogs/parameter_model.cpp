@@ -99,7 +99,7 @@ ParameterModel ParameterModel::AirConditioner() {
   info.sizeFallback = {421, 331};
   info.command = CommandKind::SetParameters;
   info.device = DeviceKind::AirConditioner;
-  info.pendingCode = 1;
+  info.pendingCode = CommandCode::AirConditionerParameters;
   info.confirmChinese = " 您确定要将空调参数还原为默认值?";
   info.confirmEnglish = "Are you sure set all parameters as default value?";
   info.confirmCaptionChinese = "确定还原!";
@@ -128,7 +128,7 @@ ParameterModel ParameterModel::HeatExchanger() {
   info.sizeFallback = {424, 324};
   info.command = CommandKind::SetParameters;
   info.device = DeviceKind::HeatExchanger;
-  info.pendingCode = 0;
+  info.pendingCode = CommandCode::HeatExchangerParameters;
   info.confirmChinese = " 您确定要将热交换器参数还原为默认值?";
   info.confirmEnglish = "Are you sure set all parameters as default value?";
   info.confirmCaptionChinese = "确定还原!";
@@ -158,7 +158,7 @@ ParameterModel ParameterModel::HeatExchangerFactory() {
   info.sizeFallback = std::nullopt;
   info.command = CommandKind::SetFactoryParameters;
   info.device = DeviceKind::HeatExchanger;
-  info.pendingCode = 5;
+  info.pendingCode = CommandCode::HeatExchangerFactory;
   info.confirmChinese = " 您确定要将热交换器参数还原为默认值?";
   info.confirmEnglish = "Are you sure set all parameters as default value?";
   info.confirmCaptionChinese = "确定还原!";

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/language.hpp"
+#include "protocol/command_code.hpp"
 #include "protocol/device_kind.hpp"
 #include "protocol/frame.hpp"
 
@@ -58,7 +59,7 @@ struct ParameterDialogInfo {
   std::optional<WindowSize> sizeFallback;
   CommandKind command = CommandKind::SetParameters;
   DeviceKind device = DeviceKind::AirConditioner;
-  int pendingCode = 0;  // PendingCommand after a written request
+  CommandCode pendingCode = CommandCode::HeatExchangerParameters;  // after a written request
   std::string confirmChinese;
   std::string confirmEnglish;
   std::string confirmCaptionChinese;

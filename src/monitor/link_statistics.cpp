@@ -15,7 +15,7 @@ void LinkStatistics::OnRequestSent(std::int64_t nowMs, bool realTimeRequest) {
 
 void LinkStatistics::OnReply(std::int64_t nowMs) {
   Expire(nowMs);
-  ++figures_.repliesReceived;
+  ++received_.frames;
   if (waiting_.empty()) return;  // unsolicited or late: no latency to tell
   const std::int64_t latency = nowMs - waiting_.front();
   waiting_.pop_front();
@@ -25,7 +25,7 @@ void LinkStatistics::OnReply(std::int64_t nowMs) {
 }
 
 void LinkStatistics::OnGoodRealTime(std::int64_t nowMs) {
-  ++figures_.goodReplies;
+  ++received_.realTime;
   lastGoodMs_ = nowMs;
   unansweredSinceMs_.reset();
 }
@@ -51,6 +51,10 @@ bool LinkStatistics::ValuesStale(std::int64_t nowMs) const {
 
 LinkFigures LinkStatistics::Figures(std::int64_t nowMs) const {
   LinkFigures figures = figures_;
+  figures.repliesReceived = received_.frames;
+  figures.goodReplies = received_.realTime;
+  figures.checksumErrors = received_.checksumErrors;
+  figures.unknownMessages = received_.unknown;
   for (std::int64_t sent : waiting_) {
     if (nowMs - sent > ReplyTimeoutMs) ++figures.requestsUnanswered;
   }

@@ -12,9 +12,12 @@
 #include <optional>
 
 #include "protocol/framer.hpp"
+#include "protocol/receive.hpp"
 
 namespace climate {
 
+// A snapshot for the Monitor window, the report and the agent; the reply counts are the
+// receive counters under the names those show them by.
 struct LinkFigures {
   std::uint64_t requestsSent = 0;
   std::uint64_t repliesReceived = 0;  // every frame that reached the receive path
@@ -44,8 +47,11 @@ class LinkStatistics {
   void OnReply(std::int64_t nowMs);
   // A real-time reply that passed the checksum: the value boxes are live again.
   void OnGoodRealTime(std::int64_t nowMs);
-  void OnChecksumError() { ++figures_.checksumErrors; }
-  void OnUnknown() { ++figures_.unknownMessages; }
+  void OnChecksumError() { ++received_.checksumErrors; }
+  void OnUnknown() { ++received_.unknown; }
+  void OnFactory() { ++received_.factory; }
+  void OnAcknowledgement() { ++received_.acknowledgements; }
+  void OnMemoClear() { ++received_.memoClears; }
   void OnFramerCounters(const FramerCounters& counters);
   void SetPeriodic(bool periodic, int periodMs, std::int64_t nowMs);
 
@@ -53,11 +59,13 @@ class LinkStatistics {
   int PeriodMs() const { return periodMs_; }
   bool ValuesStale(std::int64_t nowMs) const;
   LinkFigures Figures(std::int64_t nowMs) const;
+  const ReceiveCounters& Received() const { return received_; }
 
  private:
   void Expire(std::int64_t nowMs);
 
-  LinkFigures figures_;
+  LinkFigures figures_;  // the request side and the framer's figures
+  ReceiveCounters received_;
   std::deque<std::int64_t> waiting_;  // send times of requests without a reply yet
   std::deque<std::int64_t> latencies_;
   std::optional<std::int64_t> lastGoodMs_;

@@ -27,7 +27,7 @@ void MonitorModel::OnRequestSent(std::span<const std::uint8_t> frame,
   Notify(LinkChanged);
 }
 
-void MonitorModel::OnPendingCommand(int code) {
+void MonitorModel::OnPendingCommand(CommandCode code) {
   if (code != SetPointCheck::HeatExchangerParametersCode &&
       code != SetPointCheck::AirConditionerParametersCode) {
     return;
@@ -40,44 +40,31 @@ void MonitorModel::OnPendingCommand(int code) {
                       *values);
 }
 
-std::vector<std::string> MonitorModel::OnReply(std::span<const std::uint8_t> frame,
-                                               const ReceiveOutcome& outcome,
+std::vector<std::string> MonitorModel::OnReply(const ReceiveOutcome& outcome,
                                                const ReceiveContext& context) {
-  if (!outcome.accepted) return {};
+  if (!outcome.Accepted()) return {};
   const std::int64_t now = clock_.MonotonicMs();
   link_.OnReply(now);
-  if (!outcome.checksumOk) {
+  if (outcome.clearMemo) link_.OnMemoClear();
+  if (outcome.verdict == ReceiveVerdict::ChecksumError) {
     link_.OnChecksumError();
     Notify(LinkChanged);
     return {};
   }
 
-  switch (outcome.kind) {
-    case ReplyKind::AcRealTime:
-    case ReplyKind::HxRealTime: {
-      if (!outcome.realTime) break;
-      RealTimeSample sample;
-      if (outcome.kind == ReplyKind::AcRealTime) {
-        // The derived points exactly as the console showed them (unknown when a sensitivity
-        // was not a number).
-        sample = SampleFromAc(DecodeAcRealTime(frame), ParseBoxValue(outcome.realTime->boxes[5]),
-                              ParseBoxValue(outcome.realTime->boxes[8]), context.now, now);
-      } else {
-        sample = SampleFromHx(DecodeHxRealTime(frame), context.now, now);
-      }
-      return OnRealTime(sample, context.language);
-    }
-    case ReplyKind::Acknowledgement:
-      if (context.protocol != nullptr) {
-        OnAck(DecodeAck(frame, context.protocol->Zqxy, context.protocol->Fdxy),
-              context.pendingCommand);
-      }
-      break;
-    case ReplyKind::HxFactory:
-      break;
-    case ReplyKind::Unknown:
-      link_.OnUnknown();
-      break;
+  if (const auto* ac = std::get_if<AcRealTimeData>(&outcome.record)) {
+    return OnRealTime(SampleFromAc(*ac, outcome.setPoints, context.now, now), context.language);
+  }
+  if (const auto* hx = std::get_if<HxRealTimeData>(&outcome.record)) {
+    return OnRealTime(SampleFromHx(*hx, context.now, now), context.language);
+  }
+  if (const auto* ack = std::get_if<CommandAck>(&outcome.record)) {
+    link_.OnAcknowledgement();
+    OnAck(*ack, context.pendingCommand);
+  } else if (std::holds_alternative<HxFactoryParameters>(outcome.record)) {
+    link_.OnFactory();
+  } else {
+    link_.OnUnknown();
   }
   Notify(LinkChanged);
   return {};
@@ -103,7 +90,7 @@ std::vector<std::string> MonitorModel::OnRealTime(const RealTimeSample& sample, 
   return lines;
 }
 
-void MonitorModel::OnAck(CommandAck ack, int pendingCommand) {
+void MonitorModel::OnAck(CommandAck ack, CommandCode pendingCommand) {
   setPoints_.OnAck(ack, pendingCommand);
   Notify(SetPointsChanged | LinkChanged);
 }

@@ -50,12 +50,11 @@ class MonitorModel {
   void OnRequestSent(std::span<const std::uint8_t> frame, const ProtocolSettings& protocol);
   // PendingCommand after a dialog's request was written: 0 or 1 mark the last request as the
   // heat exchanger's or the air conditioner's parameters.
-  void OnPendingCommand(int code);
-  // Every frame the receive path processed, with the outcome and the context it was processed
-  // in. Returns the set point confirmation's lines when this reply completed a check; they are
-  // the Monitor's (history, report), not the memo's.
-  std::vector<std::string> OnReply(std::span<const std::uint8_t> frame,
-                                   const ReceiveOutcome& outcome, const ReceiveContext& context);
+  void OnPendingCommand(CommandCode code);
+  // Every frame the receive path processed: its outcome (the decoded record included) and the
+  // context it was processed in. Returns the set point confirmation's lines when this reply
+  // completed a check; they are the Monitor's (history, report), not the memo's.
+  std::vector<std::string> OnReply(const ReceiveOutcome& outcome, const ReceiveContext& context);
   void OnFramerCounters(const FramerCounters& counters);
   void OnDeviceSwitch(DeviceKind kind);
   void SetPeriodic(bool periodic, int periodMs);
@@ -70,7 +69,7 @@ class MonitorModel {
 
   // ---- Finer pieces of the feed, for callers that hold decoded records. ----
   std::vector<std::string> OnRealTime(const RealTimeSample& sample, Language language);
-  void OnAck(CommandAck ack, int pendingCommand);
+  void OnAck(CommandAck ack, CommandCode pendingCommand);
   void OnSetParametersSent(DeviceKind kind, const ParameterValues& values);
 
   // ---- Operator actions from the Monitor window. ----
@@ -84,6 +83,7 @@ class MonitorModel {
   const TrendStore& Trends() const { return trends_; }
   const AlarmTracker& Alarms() const { return alarms_; }
   LinkFigures Link() const { return link_.Figures(clock_.MonotonicMs()); }
+  const ReceiveCounters& Received() const { return link_.Received(); }
   const LinkStatistics& LinkState() const { return link_; }
   const RecordWriter& Records() const { return records_; }
   const SetPointCheck& SetPoints() const { return setPoints_; }

@@ -1,6 +1,6 @@
-// The named bits of a real-time reply's status and alarm bytes and the names of its ten values,
-// for both unit types. The monitor records, tracks and reports by these tables, so a CSV column,
-// an alarm history row and a report line always mean the same thing.
+// The bits of a real-time reply's status and alarm bytes as the Monitor tracks them, and the names
+// of its ten values, for both unit types. The monitor records, tracks and reports by these tables,
+// so a CSV column, an alarm history row and a report line always mean the same thing.
 #pragma once
 
 #include <array>
@@ -11,38 +11,35 @@
 
 #include "app/language.hpp"
 #include "protocol/device_kind.hpp"
+#include "protocol/unit_bits.hpp"
 
 namespace climate {
 
 enum class UnitScope { Both, AirConditionerOnly, HeatExchangerOnly };
 
-// One bit of the status byte (index 0) or an alarm byte (1, 2). The status byte reports running
-// or normal with a set bit, so its fault is a clear bit; the alarm bytes report a fault when set.
+// One bit as the Monitor tracks it: a bit of the unit tables (protocol/unit_bits.hpp) with the
+// unit types it applies to. Bits both types share are tracked once.
 struct NamedBit {
-  int byteIndex = 0;
+  int byteIndex = 0;  // 0 status, 1 and 2 the alarm bytes
   int bit = 0;
   UnitScope scope = UnitScope::Both;
-  std::string_view csvColumn;    // what a 1 in the column means
-  std::string_view chineseName;  // the fault, as the alarm history names it
-  std::string_view englishName;
-  std::string_view chineseLamp;  // the lamp, as its caption names it
-  std::string_view englishLamp;
+  const UnitBit* unit = nullptr;
 
-  bool FaultWhenSet() const { return byteIndex != 0; }
+  bool FaultWhenSet() const { return unit->IsAlarm(); }
   bool AppliesTo(DeviceKind kind) const;
-  bool Value(std::uint8_t status, std::uint8_t alarm1, std::uint8_t alarm2) const;
+  bool Value(std::uint8_t status, std::uint8_t alarm1, std::uint8_t alarm2) const {
+    return unit->Value(status, alarm1, alarm2);
+  }
   bool IsFault(std::uint8_t status, std::uint8_t alarm1, std::uint8_t alarm2) const {
-    return Value(status, alarm1, alarm2) == FaultWhenSet();
+    return unit->IsFault(status, alarm1, alarm2);
   }
-  std::string_view Name(Language language) const {
-    return Pick(language, chineseName, englishName);
-  }
-  std::string_view LampName(Language language) const {
-    return Pick(language, chineseLamp, englishLamp);
-  }
+  std::string_view CsvColumn() const { return unit->csvColumn; }
+  std::string_view Name(Language language) const { return unit->Name(language); }
+  std::string_view LampName(Language language) const { return unit->LampName(language); }
 };
 
-// Every named bit of either unit type, in byte and bit order; 19 of them apply to each type.
+// Every bit of either unit type in record column order: byte and bit order, where the types
+// differ the air conditioner's run of bits before the heat exchanger's. 19 apply to each type.
 inline constexpr std::size_t NamedBitCount = 23;
 std::span<const NamedBit, NamedBitCount> NamedBits();
 

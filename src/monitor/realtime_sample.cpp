@@ -1,62 +1,59 @@
 // Samples from decoded replies, and the time texts of files, tables and the report.
 #include "monitor/realtime_sample.hpp"
 
-#include <charconv>
 #include <cstdio>
+#include <limits>
 
 namespace climate {
 
-RealTimeSample SampleFromAc(const AcRealTimeData& data, std::optional<int> coolingOnPoint,
-                            std::optional<int> heatingOffPoint, const LocalDateTime& time,
-                            std::int64_t monotonicMs) {
+namespace {
+
+std::optional<int> AsInt(std::optional<long long> value) {
+  if (!value || *value < std::numeric_limits<int>::min() ||
+      *value > std::numeric_limits<int>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<int>(*value);
+}
+
+// The parts both unit types send alike; the six set points are the caller's.
+RealTimeSample CommonPart(const RealTimeReadings& data, DeviceKind kind, const LocalDateTime& time,
+                          std::int64_t monotonicMs) {
   RealTimeSample sample;
-  sample.kind = DeviceKind::AirConditioner;
+  sample.kind = kind;
   sample.time = time;
   sample.monotonicMs = monotonicMs;
-  sample.values = {data.IndoorTemperature,
-                   data.OutdoorTemperature,
-                   static_cast<int>(data.IndoorHumidity),
-                   static_cast<int>(data.SupplyVoltage),
-                   data.CoolingOffPoint,
-                   coolingOnPoint,
-                   data.HeatingOnPoint,
-                   heatingOffPoint,
-                   data.HighTemperatureAlarmPoint,
-                   data.LowTemperatureAlarmPoint};
+  sample.values[IndoorTemperatureSlot] = data.IndoorTemperature;
+  sample.values[OutdoorTemperatureSlot] = data.OutdoorTemperature;
+  sample.values[IndoorHumiditySlot] = static_cast<int>(data.IndoorHumidity);
+  sample.values[SupplyVoltageSlot] = static_cast<int>(data.SupplyVoltage);
+  sample.values[FirstSetPointSlot + 2] = data.HeatingOnPoint;
+  sample.values[FirstSetPointSlot + 4] = data.HighTemperatureAlarmPoint;
+  sample.values[FirstSetPointSlot + 5] = data.LowTemperatureAlarmPoint;
   sample.statusByte = data.StatusByte;
   sample.alarmByte1 = data.AlarmByte1;
   sample.alarmByte2 = data.AlarmByte2;
+  return sample;
+}
+
+}  // namespace
+
+RealTimeSample SampleFromAc(const AcRealTimeData& data, const AcDerivedPoints& points,
+                            const LocalDateTime& time, std::int64_t monotonicMs) {
+  RealTimeSample sample = CommonPart(data, DeviceKind::AirConditioner, time, monotonicMs);
+  sample.values[FirstSetPointSlot] = data.CoolingOffPoint;
+  sample.values[FirstSetPointSlot + 1] = AsInt(points.coolingOn);
+  sample.values[FirstSetPointSlot + 3] = AsInt(points.heatingOff);
   return sample;
 }
 
 RealTimeSample SampleFromHx(const HxRealTimeData& data, const LocalDateTime& time,
                             std::int64_t monotonicMs) {
-  RealTimeSample sample;
-  sample.kind = DeviceKind::HeatExchanger;
-  sample.time = time;
-  sample.monotonicMs = monotonicMs;
-  sample.values = {data.IndoorTemperature,
-                   data.OutdoorTemperature,
-                   static_cast<int>(data.IndoorHumidity),
-                   static_cast<int>(data.SupplyVoltage),
-                   data.ExternalFanAdjustPoint,
-                   data.ExternalFanFullSpeedPoint,
-                   data.HeatingOnPoint,
-                   data.HeatingOffPoint,
-                   data.HighTemperatureAlarmPoint,
-                   data.LowTemperatureAlarmPoint};
-  sample.statusByte = data.StatusByte;
-  sample.alarmByte1 = data.AlarmByte1;
-  sample.alarmByte2 = data.AlarmByte2;
+  RealTimeSample sample = CommonPart(data, DeviceKind::HeatExchanger, time, monotonicMs);
+  sample.values[FirstSetPointSlot] = data.ExternalFanAdjustPoint;
+  sample.values[FirstSetPointSlot + 1] = data.ExternalFanFullSpeedPoint;
+  sample.values[FirstSetPointSlot + 3] = data.HeatingOffPoint;
   return sample;
-}
-
-std::optional<int> ParseBoxValue(std::string_view text) {
-  int value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc{} || ptr != end) return std::nullopt;
-  return value;
 }
 
 std::string FormatIsoLocal(const LocalDateTime& time) {

@@ -12,6 +12,7 @@
 #include "monitor/monitor_signals.hpp"
 #include "protocol/device_kind.hpp"
 #include "protocol/replies.hpp"
+#include "protocol/reply_views.hpp"
 
 namespace climate {
 
@@ -28,14 +29,11 @@ struct RealTimeSample {
   std::uint8_t alarmByte2 = 0;
 };
 
-RealTimeSample SampleFromAc(const AcRealTimeData& data, std::optional<int> coolingOnPoint,
-                            std::optional<int> heatingOffPoint, const LocalDateTime& time,
-                            std::int64_t monotonicMs);
+// A derived point beyond int is unknown, as a sensitivity that is not a number.
+RealTimeSample SampleFromAc(const AcRealTimeData& data, const AcDerivedPoints& points,
+                            const LocalDateTime& time, std::int64_t monotonicMs);
 RealTimeSample SampleFromHx(const HxRealTimeData& data, const LocalDateTime& time,
                             std::int64_t monotonicMs);
-
-// A value box text back to its number: the bare decimal the console shows, else nothing.
-std::optional<int> ParseBoxValue(std::string_view text);
 
 // "2024-05-01T14:03:22", local time without an offset, for files.
 std::string FormatIsoLocal(const LocalDateTime& time);

@@ -54,7 +54,7 @@ std::string RecordWriter::HeaderRow() {
   std::string row = "Time,Unit";
   for (std::string_view column : ValueColumns) row.append(",").append(column);
   row += ",Status byte,Alarm byte 1,Alarm byte 2";
-  for (const NamedBit& bit : NamedBits()) row.append(",").append(bit.csvColumn);
+  for (const NamedBit& bit : NamedBits()) row.append(",").append(bit.CsvColumn());
   return row;
 }
 

@@ -17,7 +17,7 @@ constexpr std::size_t SetParametersFrameSize = 13;
 constexpr std::size_t FirstValueByte = 4;
 constexpr int TemperatureOffset = 20;
 
-int CodeFor(DeviceKind kind) {
+CommandCode CodeFor(DeviceKind kind) {
   return kind == DeviceKind::HeatExchanger ? SetPointCheck::HeatExchangerParametersCode
                                            : SetPointCheck::AirConditionerParametersCode;
 }
@@ -41,7 +41,7 @@ void SetPointCheck::OnSent(DeviceKind kind, const ParameterValues& values,
   comparison_.clear();
 }
 
-void SetPointCheck::OnAck(CommandAck ack, int pendingCommand) {
+void SetPointCheck::OnAck(CommandAck ack, CommandCode pendingCommand) {
   if (state_ != SetPointState::AwaitingAck || !sent_ || pendingCommand != CodeFor(sent_->kind)) {
     return;
   }

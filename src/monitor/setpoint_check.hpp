@@ -22,6 +22,7 @@
 #include "monitor/realtime_sample.hpp"
 #include "protocol/device_kind.hpp"
 #include "protocol/replies.hpp"
+#include "protocol/reply_views.hpp"
 
 namespace climate {
 
@@ -46,8 +47,8 @@ struct SetPointComparison {
 class SetPointCheck {
  public:
   // PendingCommand of a parameter dialog's request, per unit type.
-  static constexpr int HeatExchangerParametersCode = 0;
-  static constexpr int AirConditionerParametersCode = 1;
+  static constexpr CommandCode HeatExchangerParametersCode = CommandCode::HeatExchangerParameters;
+  static constexpr CommandCode AirConditionerParametersCode = CommandCode::AirConditionerParameters;
 
   // The six values of a set-parameters request (13 bytes, values at 4 to 9, each sent as value
   // + 20); nothing for a frame of another shape.
@@ -55,7 +56,7 @@ class SetPointCheck {
 
   void OnSent(DeviceKind kind, const ParameterValues& values, const LocalDateTime& at);
   // Only an acknowledgement of the parameters request of the same unit type moves the check on.
-  void OnAck(CommandAck ack, int pendingCommand);
+  void OnAck(CommandAck ack, CommandCode pendingCommand);
   // A real-time reply: compared when an acknowledged request waits and the unit type matches.
   // Returns the check's lines, one per compared set point.
   std::vector<std::string> OnRealTime(const RealTimeSample& sample, Language language);

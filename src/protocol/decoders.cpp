@@ -18,41 +18,37 @@ int Temperature(std::span<const std::uint8_t> frame, std::size_t offset) {
   return static_cast<int>(At(frame, offset)) - TemperatureOffset;
 }
 
-}  // namespace
-
-AcRealTimeData DecodeAcRealTime(std::span<const std::uint8_t> frame) {
-  AcRealTimeData data;
+// The positions both unit types share.
+void DecodeReadings(std::span<const std::uint8_t> frame, RealTimeReadings& data) {
   data.IndoorTemperature = Temperature(frame, 3);
   data.OutdoorTemperature = Temperature(frame, 4);
   data.IndoorHumidity = At(frame, 5);
   data.SupplyVoltage = At(frame, 6);
-  data.CoolingOffPoint = Temperature(frame, 7);
-  // Offsets 8 and 10 carry nothing the air conditioner's window uses: its cooling on and heating
-  // off points are derived from the dialog's sensitivities instead.
   data.HeatingOnPoint = Temperature(frame, 9);
   data.HighTemperatureAlarmPoint = Temperature(frame, 11);
   data.LowTemperatureAlarmPoint = Temperature(frame, 12);
   data.StatusByte = At(frame, 13);
   data.AlarmByte1 = At(frame, 14);
   data.AlarmByte2 = At(frame, 15);
+}
+
+}  // namespace
+
+AcRealTimeData DecodeAcRealTime(std::span<const std::uint8_t> frame) {
+  AcRealTimeData data;
+  DecodeReadings(frame, data);
+  data.CoolingOffPoint = Temperature(frame, 7);
+  // Offsets 8 and 10 carry nothing the air conditioner's window uses: its cooling on and heating
+  // off points are derived from the dialog's sensitivities instead.
   return data;
 }
 
 HxRealTimeData DecodeHxRealTime(std::span<const std::uint8_t> frame) {
   HxRealTimeData data;
-  data.IndoorTemperature = Temperature(frame, 3);
-  data.OutdoorTemperature = Temperature(frame, 4);
-  data.IndoorHumidity = At(frame, 5);
-  data.SupplyVoltage = At(frame, 6);
+  DecodeReadings(frame, data);
   data.ExternalFanAdjustPoint = Temperature(frame, 7);
   data.ExternalFanFullSpeedPoint = Temperature(frame, 8);
-  data.HeatingOnPoint = Temperature(frame, 9);
   data.HeatingOffPoint = Temperature(frame, 10);
-  data.HighTemperatureAlarmPoint = Temperature(frame, 11);
-  data.LowTemperatureAlarmPoint = Temperature(frame, 12);
-  data.StatusByte = At(frame, 13);
-  data.AlarmByte1 = At(frame, 14);
-  data.AlarmByte2 = At(frame, 15);
   return data;
 }
 

@@ -50,21 +50,27 @@ std::string_view ChecksumErrorLine(ReplyKind kind, Language language) {
 void Decode(std::span<const std::uint8_t> frame, const ReceiveContext& context,
             ReceiveOutcome& outcome) {
   switch (outcome.kind) {
-    case ReplyKind::AcRealTime:
-      outcome.realTime = RenderAcRealTime(DecodeAcRealTime(frame), context.language,
-                                          context.coolingSensitivity, context.heaterSensitivity);
+    case ReplyKind::AcRealTime: {
+      const AcRealTimeData& data = outcome.record.emplace<AcRealTimeData>(DecodeAcRealTime(frame));
+      outcome.setPoints =
+          DeriveAcPoints(data, context.coolingSensitivity, context.heaterSensitivity);
+      outcome.realTime = RenderAcRealTime(data, outcome.setPoints, context.language);
       outcome.lines = outcome.realTime->memoLines;
       break;
+    }
     case ReplyKind::HxRealTime:
-      outcome.realTime = RenderHxRealTime(DecodeHxRealTime(frame), context.language);
+      outcome.realTime = RenderHxRealTime(
+          outcome.record.emplace<HxRealTimeData>(DecodeHxRealTime(frame)), context.language);
       outcome.lines = outcome.realTime->memoLines;
       break;
     case ReplyKind::HxFactory:
-      outcome.factory = RenderHxFactory(DecodeHxFactory(frame), context.language);
+      outcome.factory = RenderHxFactory(
+          outcome.record.emplace<HxFactoryParameters>(DecodeHxFactory(frame)), context.language);
       outcome.lines = outcome.factory->memoLines;
       break;
     case ReplyKind::Acknowledgement: {
-      const CommandAck ack = DecodeAck(frame, context.protocol->Zqxy, context.protocol->Fdxy);
+      const CommandAck ack = outcome.record.emplace<CommandAck>(
+          DecodeAck(frame, context.protocol->Zqxy, context.protocol->Fdxy));
       if (auto line = RenderAck(ack, context.pendingCommand, context.language)) {
         outcome.lines.push_back(std::move(*line));
       }
@@ -142,6 +148,18 @@ bool IsUsableReply(std::span<const std::uint8_t> frame, const ProtocolSettings& 
          VerifyReplyChecksum(frame);
 }
 
+std::string_view VerdictText(ReceiveVerdict verdict) {
+  switch (verdict) {
+    case ReceiveVerdict::Shown:
+      return "shown";
+    case ReceiveVerdict::Implausible:
+      return "implausible";
+    case ReceiveVerdict::ChecksumError:
+      return "checksum error";
+  }
+  return "unknown verdict";
+}
+
 std::string FormatReceiveTime(const LocalDateTime& time) {
   char text[40];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day,
@@ -153,8 +171,7 @@ ReceiveOutcome ProcessReply(std::span<const std::uint8_t> frame, const ReceiveCo
   ReceiveOutcome outcome;
   if (!IsPlausibleFrame(frame)) {
     // An implausible block leaves no trace, not even a reception line.
-    outcome.accepted = false;
-    outcome.runLogStep = false;
+    outcome.verdict = ReceiveVerdict::Implausible;
     return outcome;
   }
 
@@ -175,9 +192,8 @@ ReceiveOutcome ProcessReply(std::span<const std::uint8_t> frame, const ReceiveCo
                        outcome.kind == ReplyKind::HxFactory;
   if (checked && !VerifyReplyChecksum(frame)) {
     // A damaged reply must not overwrite what the last good one showed, nor reach the log.
-    outcome.checksumOk = false;
+    outcome.verdict = ReceiveVerdict::ChecksumError;
     outcome.lines.emplace_back(ChecksumErrorLine(outcome.kind, context.language));
-    outcome.runLogStep = false;
     return outcome;
   }
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include "app/config/protocol_settings.hpp"
@@ -42,26 +44,56 @@ struct ReceiveContext {
   bool isShow = false;    // Debug/IsShow: echo the frame in hexadecimal
   int maxLine = 300;      // memo line limit
   int memoLineCount = 0;  // lines in the memo before this frame
-  int pendingCommand = 0;
+  CommandCode pendingCommand = CommandCode::HeatExchangerParameters;
   std::string coolingSensitivity = "10";
   std::string heaterSensitivity = "10";
   LocalDateTime now;
 };
 
+// What became of a frame.
+enum class ReceiveVerdict {
+  Shown,          // decoded (or named unknown) and shown; the log step runs
+  Implausible,    // not a frame at all: nothing is shown or logged
+  ChecksumError,  // a damaged reply: only its error line is shown, and the log step waits
+};
+
+// "shown", "implausible", "checksum error": for counters, traces and test messages.
+std::string_view VerdictText(ReceiveVerdict verdict);
+
+// The record a frame decoded to; empty for an unknown message or a damaged reply.
+using ReplyRecord =
+    std::variant<std::monostate, AcRealTimeData, HxRealTimeData, HxFactoryParameters, CommandAck>;
+
 // Applied in this order: append receptionLines; if clearMemo, clear the memo (and reset the log
-// start); apply realTime or factory (boxes, lamps, UnitRunning, caption); append lines; if
-// runLogStep, run the log step. lines holds every memo line after the clear, the decoded ones
-// included (the views carry the same lines in memoLines). Lines carry no line end.
+// start); apply realTime or factory (boxes, lamps, UnitRunning, caption); append lines; if the
+// verdict is Shown, run the log step. lines holds every memo line after the clear, the decoded
+// ones included (the views carry the same lines in memoLines). Lines carry no line end. The views
+// are rendered from record and setPoints; whoever needs the numbers reads them there.
 struct ReceiveOutcome {
-  bool accepted = true;  // false for an implausible block: nothing at all is shown or logged
+  ReceiveVerdict verdict = ReceiveVerdict::Shown;
   ReplyKind kind = ReplyKind::Unknown;
-  bool checksumOk = true;
   std::vector<std::string> receptionLines;
   bool clearMemo = false;
+  ReplyRecord record;
+  AcDerivedPoints setPoints;  // the air conditioner's derived points; empty for other kinds
   std::optional<RealTimeView> realTime;
   std::optional<FactoryView> factory;
   std::vector<std::string> lines;
-  bool runLogStep = true;
+
+  bool Accepted() const { return verdict != ReceiveVerdict::Implausible; }
+  bool RunsLogStep() const { return verdict == ReceiveVerdict::Shown; }
+};
+
+// How many received frames took which road: the window's soak run and tests read them, the
+// Monitor's link figures and the report show them.
+struct ReceiveCounters {
+  std::uint64_t frames = 0;    // every frame the receive path accepted
+  std::uint64_t realTime = 0;  // real-time replies that passed the checksum
+  std::uint64_t factory = 0;
+  std::uint64_t acknowledgements = 0;
+  std::uint64_t unknown = 0;
+  std::uint64_t checksumErrors = 0;
+  std::uint64_t memoClears = 0;
 };
 
 // For a frame that passed IsPlausibleFrame (the framer only emits such frames); any other block

@@ -9,12 +9,12 @@
 
 namespace climate {
 
-struct AcRealTimeData {
+// What both unit types send alike in a real-time reply.
+struct RealTimeReadings {
   int IndoorTemperature = 0;
   int OutdoorTemperature = 0;
   unsigned IndoorHumidity = 0;
   unsigned SupplyVoltage = 0;
-  int CoolingOffPoint = 0;
   int HeatingOnPoint = 0;
   int HighTemperatureAlarmPoint = 0;
   int LowTemperatureAlarmPoint = 0;
@@ -23,20 +23,14 @@ struct AcRealTimeData {
   std::uint8_t AlarmByte2 = 0;
 };
 
-struct HxRealTimeData {
-  int IndoorTemperature = 0;
-  int OutdoorTemperature = 0;
-  unsigned IndoorHumidity = 0;
-  unsigned SupplyVoltage = 0;
+struct AcRealTimeData : RealTimeReadings {
+  int CoolingOffPoint = 0;
+};
+
+struct HxRealTimeData : RealTimeReadings {
   int ExternalFanAdjustPoint = 0;
   int ExternalFanFullSpeedPoint = 0;
-  int HeatingOnPoint = 0;
   int HeatingOffPoint = 0;
-  int HighTemperatureAlarmPoint = 0;
-  int LowTemperatureAlarmPoint = 0;
-  std::uint8_t StatusByte = 0;
-  std::uint8_t AlarmByte1 = 0;
-  std::uint8_t AlarmByte2 = 0;
 };
 
 struct HxFactoryParameters {

@@ -1,11 +1,13 @@
 // Record to screen: memo lines, value boxes, lamps and the remote on/off caption of the
 // real-time, factory and acknowledgement replies, in either language. The operator's texts sit
-// in the tables below, Chinese and English side by side.
+// in the tables below, Chinese and English side by side; the bits' texts are the bit table's.
 #include "protocol/reply_views.hpp"
 
 #include <charconv>
 #include <cstddef>
 #include <iterator>
+
+#include "protocol/unit_bits.hpp"
 
 namespace climate {
 
@@ -22,15 +24,6 @@ struct ValueRow {
   std::string_view english;
   std::string_view unit;
   std::size_t box;
-};
-
-// One status or alarm bit, bit 0 first. lamp is the index into lamps (0 = Shape1).
-struct BitRow {
-  std::size_t lamp;
-  std::string_view clearChinese;
-  std::string_view clearEnglish;
-  std::string_view setChinese;
-  std::string_view setEnglish;
 };
 
 // Value rows in memo order; boxes 0..9 are suiEdit1..suiEdit10.
@@ -67,67 +60,6 @@ constexpr ValueRow FactoryValueRows[] = {
     {"当前内风机停止点:   ", "Internal Fan Stop Point:   ", Celsius, 2},
     {"当前外风机停止点:   ", "External Fan Stop Point:   ", Celsius, 3},
     {"风机最低转速:   ", "Lowest Fan Speed:   ", Percent, 4},
-};
-
-// Status bits: set means running or normal.
-constexpr BitRow AcStatusRows[] = {
-    {0, "设备停止运行", "Device Stop", "设备运行正常", "Device Nomal"},
-    {2, "室内风机停止运行", "Internal Fan Fault", "室内风机运行正常", "Internal Fan Normal"},
-    {4, "室外风机停止运行", "External Fan Fault", "室外风机运行正常", "External Fan Normal"},
-    {6, "压缩机停止运行", "Compressor Fault", "压缩机运行正常", "Compressor Normal"},
-    {8, "电加热停止运行", "Heater Fault", "电加热运行正常", "Heater Normal"},
-};
-
-constexpr BitRow HxStatusRows[] = {
-    {0, "设备停止运行", "Device Stop", "设备运行正常", "Device Running"},
-    {2, "室内风机停止运行", "Internal Fan Fault", "室内风机运行正常", "Internal Fan Normal"},
-    {4, "室外风机停止运行", "External Fan Fault", "室外风机运行正常", "External Fan Normal"},
-    {6, "换热器停止运行", "Heat Exchanger Fault", "换热器运行正常", "Heat Exchanger Nomal"},
-    {8, "电加热停止运行", "Heater Fault", "电加热运行正常", "Heater Nomal"},
-};
-
-// Alarm bits: set means alarm or fault. The trailing blank of some sensor fault texts is
-// deliberate: those lines read exactly as operators have always seen them.
-constexpr BitRow AcAlarm1Rows[] = {
-    {1, "无高温告警", "No High Temperature Alarm", "高温告警", "High Temperature Alarm"},
-    {3, "无低温告警", "No Low Temperature Alarm", "低温告警", "Low Temperature Alarm"},
-    {5, "无高电压告警", "No High Pressure Alarm", "高电压告警", "High Pressure Alarm"},
-    {7, "无低电压告警", "No Low Pressure Alarm", "低电压告警", "Low Pressure Alarm"},
-    {9, "压缩机正常", "Compressor Nomal", "压缩机故障", "Compressor Fault"},
-    {14, "室外风机正常", "External Fan Normal", "室外风机故障", "External Fan Fault"},
-    {13, "电加热正常", "Heater Nomal", "电加热故障", "Heater Fault"},
-    {12, "传感器正常", "Sensor Nomal", "传感器故障 ", "Sensor Fault"},
-};
-
-constexpr BitRow HxAlarm1Rows[] = {
-    {1, "无高温告警", "No High Temperature Alarm", "高温告警", "High Temperature Alarm"},
-    {3, "无低温告警", "No Low Temperature Alarm", "低温告警", "Low Temperature Alarm"},
-    {5, "无高电压告警", "No High Pressure Alarm", "高电压告警", "High Pressure Alarm"},
-    {7, "无低电压告警", "No Low Pressure Alarm", "低电压告警", "Low Pressure Alarm"},
-    {9, "室内风机正常", "Internal Fan Nomal", "室内风机故障", "Internal Fan Fault"},
-    {14, "室外风机正常", "External Fan Nomal", "室外风机故障", "External Fan Fault"},
-    {13, "电加热正常", "Heater Nomal", "电加热故障", "Heater Fault"},
-    {12, "传感器正常", "Sensor Nomal", "传感器故障 ", "Sensor Fault "},
-};
-
-constexpr BitRow AcAlarm2Rows[] = {
-    {10, "远程开关机正常", "Remote On/Off Nomal", "远程开关机故障", "Remote On/Off Fault"},
-    {11, "用户自定义1正常", "Custom Alarm #1 Nomal", "用户自定义1故障", "Custom Alarm #1 Fault"},
-    {16, "用户自定义2正常", "Custom Alarm #2 Nomal", "用户自定义2故障", "Custom Alarm #2 Fault"},
-    {15, "用户自定义3正常", "Custom Alarm #3 Nomal", "用户自定义3故障", "Custom Alarm #3 Fault"},
-    {17, "系统无高压告警", "System No High Pressure Alarm", "系统高压告警",
-     "System High Pressure Alarm"},
-    {18, "系统无低压告警", "System No Low Pressure Alarm", "系统低压告警",
-     "System Low Pressure Alarm"},
-};
-
-constexpr BitRow HxAlarm2Rows[] = {
-    {10, "远程开关机正常", "Remote On/Off Nomal", "远程开关机故障", "Remote On/Off Fault"},
-    {11, "用户自定义1正常", "Custom Alarm #1 Nomal", "用户自定义1故障", "Custom Alarm #1 Fault"},
-    {16, "用户自定义2正常", "Custom Alarm #2 Nomal", "用户自定义2故障", "Custom Alarm #2 Fault"},
-    {15, "用户自定义3正常", "Custom Alarm #3 Nomal", "用户自定义3故障", "Custom Alarm #3 Fault"},
-    {17, "用户自定义4正常", "Custom Alarm #4 Nomal", "用户自定义4故障", "Custom Alarm #4 Fault"},
-    {18, "用户自定义5正常", "Custom Alarm #5 Nomal", "用户自定义5故障", "Custom Alarm #5 Fault"},
 };
 
 // Acknowledgement lines by PendingCommand; the last row answers any other value.
@@ -176,32 +108,18 @@ void AddValue(const ValueRow& row, long long value, Language language,
   boxes[row.box] = std::move(text);
 }
 
-// Status bytes light green on a set bit, alarm bytes red.
-enum class SetBitMeans { Good, Bad };
-
-template <std::size_t RowCount>
-void AddBits(std::uint8_t byte, const BitRow (&rows)[RowCount], SetBitMeans meaning,
-             Language language, RealTimeView& view) {
-  for (std::size_t bit = 0; bit < RowCount; ++bit) {
-    const BitRow& row = rows[bit];
-    const bool set = (byte >> bit) & 1u;
-    const bool good = set == (meaning == SetBitMeans::Good);
-    view.lamps[row.lamp] = good ? LampColour::Green : LampColour::Red;
-    view.memoLines.emplace_back(set ? Pick(language, row.setChinese, row.setEnglish)
-                                    : Pick(language, row.clearChinese, row.clearEnglish));
+// The lamps and memo lines of the status and alarm bits, in the bit table's order: a lamp is red
+// on a fault, green otherwise. The closing line ends the reply's memo lines.
+void AddStatusAndAlarms(const RealTimeReadings& data, DeviceKind kind, Language language,
+                        RealTimeView& view) {
+  for (const UnitBit& bit : UnitBits(kind)) {
+    const bool set = bit.Value(data.StatusByte, data.AlarmByte1, data.AlarmByte2);
+    view.lamps[bit.lamp] = set == bit.IsAlarm() ? LampColour::Red : LampColour::Green;
+    view.memoLines.emplace_back(bit.MemoText(set, language));
   }
-}
-
-template <typename Data>
-void AddStatusAndAlarms(const Data& data, const BitRow (&status)[5], const BitRow (&alarm1)[8],
-                        const BitRow (&alarm2)[6], Language language, RealTimeView& view) {
-  AddBits(data.StatusByte, status, SetBitMeans::Good, language, view);
   // Status bit 0 is the unit's own on/off state; it decides what the remote button sends next.
   view.unitRunning = (data.StatusByte & 1u) != 0;
   view.openButtonCaption = OpenButtonCaption(view.unitRunning, language);
-  AddBits(data.AlarmByte1, alarm1, SetBitMeans::Bad, language, view);
-  // Bits 6 and 7 of the second alarm byte carry nothing.
-  AddBits(data.AlarmByte2, alarm2, SetBitMeans::Bad, language, view);
   view.memoLines.emplace_back(ClosingLine);
 }
 
@@ -220,14 +138,19 @@ std::optional<long long> WholeNumber(std::string_view text) {
   return value;
 }
 
-void AddDerivedValue(const ValueRow& row, long long base, std::string_view sensitivity,
-                     Language language, RealTimeView& view) {
-  if (const auto addend = WholeNumber(sensitivity)) {
-    AddValue(row, base + *addend, language, view.boxes, view.memoLines);
+void AddDerivedValue(const ValueRow& row, std::optional<long long> value, Language language,
+                     RealTimeView& view) {
+  if (value) {
+    AddValue(row, *value, language, view.boxes, view.memoLines);
   } else {
     view.memoLines.push_back(ValueLine(row, language, EmptyBoxText));
     view.boxes[row.box] = std::string(EmptyBoxText);
   }
+}
+
+std::optional<long long> Plus(long long base, std::string_view sensitivity) {
+  const auto addend = WholeNumber(sensitivity);
+  return addend ? std::optional<long long>(base + *addend) : std::nullopt;
 }
 
 }  // namespace
@@ -237,9 +160,14 @@ std::string_view OpenButtonCaption(bool unitRunning, Language language) {
                      : Pick(language, "遥控开机(&O)", "Remote On (&O)");
 }
 
-RealTimeView RenderAcRealTime(const AcRealTimeData& data, Language language,
-                              std::string_view coolingSensitivity,
-                              std::string_view heaterSensitivity) {
+AcDerivedPoints DeriveAcPoints(const AcRealTimeData& data, std::string_view coolingSensitivity,
+                               std::string_view heaterSensitivity) {
+  return {Plus(data.CoolingOffPoint, coolingSensitivity),
+          Plus(data.HeatingOnPoint, heaterSensitivity)};
+}
+
+RealTimeView RenderAcRealTime(const AcRealTimeData& data, const AcDerivedPoints& points,
+                              Language language) {
   RealTimeView view;
   view.memoLines.reserve(30);
   const auto& rows = AcValueRows;
@@ -248,12 +176,12 @@ RealTimeView RenderAcRealTime(const AcRealTimeData& data, Language language,
   AddValue(rows[2], data.IndoorHumidity, language, view.boxes, view.memoLines);
   AddValue(rows[3], data.SupplyVoltage, language, view.boxes, view.memoLines);
   AddValue(rows[4], data.CoolingOffPoint, language, view.boxes, view.memoLines);
-  AddDerivedValue(rows[5], data.CoolingOffPoint, coolingSensitivity, language, view);
+  AddDerivedValue(rows[5], points.coolingOn, language, view);
   AddValue(rows[6], data.HeatingOnPoint, language, view.boxes, view.memoLines);
-  AddDerivedValue(rows[7], data.HeatingOnPoint, heaterSensitivity, language, view);
+  AddDerivedValue(rows[7], points.heatingOff, language, view);
   AddValue(rows[8], data.HighTemperatureAlarmPoint, language, view.boxes, view.memoLines);
   AddValue(rows[9], data.LowTemperatureAlarmPoint, language, view.boxes, view.memoLines);
-  AddStatusAndAlarms(data, AcStatusRows, AcAlarm1Rows, AcAlarm2Rows, language, view);
+  AddStatusAndAlarms(data, DeviceKind::AirConditioner, language, view);
   return view;
 }
 
@@ -268,7 +196,7 @@ RealTimeView RenderHxRealTime(const HxRealTimeData& data, Language language) {
   for (std::size_t i = 0; i < std::size(values); ++i) {
     AddValue(HxValueRows[i], values[i], language, view.boxes, view.memoLines);
   }
-  AddStatusAndAlarms(data, HxStatusRows, HxAlarm1Rows, HxAlarm2Rows, language, view);
+  AddStatusAndAlarms(data, DeviceKind::HeatExchanger, language, view);
   return view;
 }
 
@@ -284,11 +212,12 @@ FactoryView RenderHxFactory(const HxFactoryParameters& data, Language language) 
   return view;
 }
 
-std::optional<std::string> RenderAck(CommandAck ack, int pendingCommand, Language language) {
+std::optional<std::string> RenderAck(CommandAck ack, CommandCode pendingCommand,
+                                     Language language) {
   if (ack == CommandAck::Other) return std::nullopt;
   constexpr int LastRow = static_cast<int>(std::size(AckRows)) - 1;
-  const AckRow& row =
-      AckRows[pendingCommand >= 0 && pendingCommand < LastRow ? pendingCommand : LastRow];
+  const int code = static_cast<int>(pendingCommand);
+  const AckRow& row = AckRows[code >= 0 && code < LastRow ? code : LastRow];
   if (ack == CommandAck::Negative) {
     return std::string(Pick(language, row.failureChinese, row.failureEnglish));
   }

@@ -10,9 +10,17 @@
 #include <vector>
 
 #include "app/language.hpp"
+#include "protocol/command_code.hpp"
 #include "protocol/replies.hpp"
 
 namespace climate {
+
+// The air conditioner's cooling on and heating off points: its cooling off and heating on points
+// plus the dialog's sensitivities. Empty where a sensitivity is not a whole number.
+struct AcDerivedPoints {
+  std::optional<long long> coolingOn;
+  std::optional<long long> heatingOff;
+};
 
 // Colour values as the window stores them: red in the low byte.
 enum class LampColour : std::uint32_t { Green = 65280, Red = 255 };
@@ -36,15 +44,22 @@ struct FactoryView {
 // "Remote Off" while the unit runs, "Remote On" while it is stopped.
 std::string_view OpenButtonCaption(bool unitRunning, Language language);
 
-// The sensitivities are the texts of the air-conditioner dialog's two sensitivity boxes; the
-// cooling on and heating off points are derived from them. A sensitivity that is not a whole
-// number (blanks around it removed) shows its derived point as EmptyBoxText, in box and memo line.
-RealTimeView RenderAcRealTime(const AcRealTimeData& data, Language language,
-                              std::string_view coolingSensitivity,
-                              std::string_view heaterSensitivity);
+// The sensitivities are the texts of the air-conditioner dialog's two sensitivity boxes. One
+// that is not a whole number (blanks around it removed) leaves its derived point empty.
+AcDerivedPoints DeriveAcPoints(const AcRealTimeData& data, std::string_view coolingSensitivity,
+                               std::string_view heaterSensitivity);
+// An empty derived point shows as EmptyBoxText, in box and memo line.
+RealTimeView RenderAcRealTime(const AcRealTimeData& data, const AcDerivedPoints& points,
+                              Language language);
+inline RealTimeView RenderAcRealTime(const AcRealTimeData& data, Language language,
+                                     std::string_view coolingSensitivity,
+                                     std::string_view heaterSensitivity) {
+  return RenderAcRealTime(data, DeriveAcPoints(data, coolingSensitivity, heaterSensitivity),
+                          language);
+}
 RealTimeView RenderHxRealTime(const HxRealTimeData& data, Language language);
 FactoryView RenderHxFactory(const HxFactoryParameters& data, Language language);
 // The success or failure line for the command in pendingCommand; nothing for Other.
-std::optional<std::string> RenderAck(CommandAck ack, int pendingCommand, Language language);
+std::optional<std::string> RenderAck(CommandAck ack, CommandCode pendingCommand, Language language);
 
 }  // namespace climate

@@ -1,6 +1,7 @@
 // The status and alarm bits of a real-time reply, one table per unit type, each bit named once:
-// its stable English key (the name machines use: JSON, topics, dashboards), the lamp it drives and
-// its memo texts in both languages as the main window writes them.
+// its stable English key (the name machines use: JSON, topics, dashboards), the lamp it drives,
+// its memo texts in both languages as the main window writes them, and the names the Monitor
+// gives it (record column, alarm history, report lamp). Every other list of bits is a view of it.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +26,11 @@ struct UnitBit {
   std::string_view clearEnglish;
   std::string_view setChinese;
   std::string_view setEnglish;
+  std::string_view csvColumn;    // what a 1 in the record column means
+  std::string_view nameChinese;  // the fault, as the alarm history names it
+  std::string_view nameEnglish;
+  std::string_view lampChinese;  // the lamp, as the service report names it
+  std::string_view lampEnglish;
 
   // The status byte reports running or normal with a set bit; the alarm bytes report a fault.
   bool IsAlarm() const { return byte != BitByte::Status; }
@@ -36,6 +42,12 @@ struct UnitBit {
   std::string_view MemoText(bool set, Language language) const {
     return set ? Pick(language, setChinese, setEnglish)
                : Pick(language, clearChinese, clearEnglish);
+  }
+  std::string_view Name(Language language) const {
+    return Pick(language, nameChinese, nameEnglish);
+  }
+  std::string_view LampName(Language language) const {
+    return Pick(language, lampChinese, lampEnglish);
   }
 };
 

@@ -92,7 +92,7 @@ ReceiveOutcome Judge(const Bytes& frame, const ProtocolSettings& protocol, Devic
   context.protocol = &protocol;
   context.kind = kind;
   context.language = Language::English;
-  context.pendingCommand = pendingCommand;
+  context.pendingCommand = static_cast<CommandCode>(pendingCommand);
   return ProcessReply(frame, context);
 }
 

@@ -145,7 +145,7 @@ TEST_F(CommandsTest, StopPointEntriesAreCheckedEvenAfterCancel) {
   for (const Case& c : cases) {
     prompts_.messages.clear();
     ClearWritten();
-    window.SetPendingCommand(9);
+    window.SetPendingCommand(static_cast<CommandCode>(9));
     const std::string initialBefore = prompts_.inputs.empty() ? "" : prompts_.inputs.back().initial;
     prompts_.answers = {c.answer};
     Click("suiButtonStop");

@@ -142,7 +142,7 @@ TEST_F(ReceiveTest, AcknowledgementsNameThePendingCommand) {
   TFrmMain& window = StartEnglish();
   port_.Inject(Ack(0xA5));
   EXPECT_EQ(MemoLines().back(), "Heat exchanger parameter setting return success!");
-  window.SetPendingCommand(5);
+  window.SetPendingCommand(CommandCode::HeatExchangerFactory);
   port_.Inject(Ack(0xFF));
   EXPECT_EQ(MemoLines().back(),
             "Heat exchanger factory parameter setting setting commad return error,please try "

@@ -71,7 +71,7 @@ class MonitorWindowTest : public ::testing::Test {
     context.kind = kind;
     context.language = window_->CurrentLanguage();
     context.now = clock_.Now();
-    model_.OnReply(frame, ProcessReply(frame, context), context);
+    model_.OnReply(ProcessReply(frame, context), context);
   }
 
   void Poll(std::uint8_t alarm1 = 0, std::uint8_t status = 0x1F) {
@@ -327,7 +327,7 @@ TEST_F(MonitorWindowTest, ServiceReportIsWrittenInBothLanguages) {
   model_.OnRequestSent(
       Bytes{0x7E, 0x01, 0x77, 0x42, 0x34, 0x1E, 0x19, 0x1E, 0x4B, 0x14, 0x5F, 0xFE, 0x0D},
       protocol_);
-  model_.OnPendingCommand(1);
+  model_.OnPendingCommand(CommandCode::AirConditionerParameters);
   model_.SetPortDescription("COM1 (/dev/ttyS0) 9600,n,8,1");
 
   for (Language language : {Language::English, Language::Chinese}) {

@@ -60,7 +60,7 @@ TEST(RemoteCommand, AcceptedCommandsCarryTheConsolesFrames) {
     const RemoteCommand command = ParseRemoteCommand(c.json, Protocol, c.policy);
     ASSERT_TRUE(command.accepted) << command.refusal;
     EXPECT_EQ(Hex(command.frame), c.frame);
-    EXPECT_EQ(command.pendingCode, c.pending);
+    EXPECT_EQ(static_cast<int>(command.pendingCode), c.pending);
   }
   EXPECT_EQ(ParseRemoteCommand(AcDefaults, Protocol, Ac).id, "7");
 }
@@ -116,8 +116,9 @@ TEST(RemoteCommand, RefusalsSayWhyAndCarryNoFrame) {
 }
 
 TEST(RemoteCommand, ResultNamesTheUnitsAnswer) {
-  const auto result = nlohmann::json::parse(CommandResultJson(
-      "9", "remoteOff", CommandStatus::NegativeAck, AckMessage(CommandAck::Negative, 3), 0));
+  const auto result = nlohmann::json::parse(
+      CommandResultJson("9", "remoteOff", CommandStatus::NegativeAck,
+                        AckMessage(CommandAck::Negative, CommandCode::RemoteOff), 0));
   EXPECT_EQ(result["status"], "negative");
   EXPECT_EQ(result["ok"], false);
   EXPECT_EQ(result["message"], "Remote off commad return error,please try again!");

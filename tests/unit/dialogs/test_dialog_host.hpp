@@ -71,7 +71,7 @@ class TestDialogHost : public DialogHost {
       }
     });
   }
-  void SetPendingCommand(int code) override { pendingCommand = code; }
+  void SetPendingCommand(CommandCode code) override { pendingCommand = static_cast<int>(code); }
   SerialPort& Port() override { return port; }
   Prompts& GetPrompts() override { return prompts; }
   void ShowError(const std::string& text) override { errors.push_back(text); }

@@ -28,7 +28,7 @@ class MonitorFeed : public ::testing::Test {
     context.pendingCommand = pendingCommand_;
     context.now = clock_.Now();
     const ReceiveOutcome outcome = ProcessReply(frame, context);
-    return model_.OnReply(frame, outcome, context);
+    return model_.OnReply(outcome, context);
   }
 
   void Send(const Bytes& frame) { model_.OnRequestSent(frame, protocol_); }
@@ -45,7 +45,7 @@ class MonitorFeed : public ::testing::Test {
   test::ScratchFolder folder_;
   FakeClock clock_;
   ProtocolSettings protocol_ = DefaultProtocolSettings();
-  int pendingCommand_ = 0;
+  CommandCode pendingCommand_ = CommandCode::HeatExchangerParameters;
   MonitorModel model_;
   unsigned changes_ = 0;
 };
@@ -108,8 +108,8 @@ TEST_F(MonitorFeed, DamagedAndUnknownFramesAreCountedAndChangeNoValues) {
 TEST_F(MonitorFeed, ParametersRequestAcknowledgedThenConfirmedInTheMemo) {
   // The air conditioner dialog writes its request, then sets PendingCommand 1.
   Send({0x7E, 0x01, 0x77, 0x42, 0x34, 0x1E, 0x19, 0x1E, 0x4B, 0x14, 0x5F, 0xFE, 0x0D});  // 32 ...
-  pendingCommand_ = 1;
-  model_.OnPendingCommand(1);
+  pendingCommand_ = CommandCode::AirConditionerParameters;
+  model_.OnPendingCommand(CommandCode::AirConditionerParameters);
   ASSERT_TRUE(model_.SetPoints().LastSent().has_value());
   EXPECT_EQ(model_.SetPoints().LastSent()->values[0], 32);
 
@@ -123,10 +123,10 @@ TEST_F(MonitorFeed, ParametersRequestAcknowledgedThenConfirmedInTheMemo) {
 
 TEST_F(MonitorFeed, OtherCommandsAreNotTakenForParameters) {
   Send(RemoteOffRequest);
-  model_.OnPendingCommand(1);  // a stray code with a request of another shape
+  model_.OnPendingCommand(CommandCode::AirConditionerParameters);  // a stray code with a request of another shape
   EXPECT_FALSE(model_.SetPoints().LastSent().has_value());
   Send(RealTimeRequest);
-  model_.OnPendingCommand(3);
+  model_.OnPendingCommand(CommandCode::RemoteOff);
   EXPECT_FALSE(model_.SetPoints().LastSent().has_value());
 }
 

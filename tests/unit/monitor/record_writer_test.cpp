@@ -23,6 +23,32 @@ TEST(RecordRows, EveryRowHasTheHeaderColumnsAndEachColumnOneMeaning) {
   EXPECT_EQ(header[0], "Time");
   EXPECT_EQ(header[6], "Cooling off point (℃)");
   EXPECT_EQ(header[8], "External fan adjust point (℃)");
+  // Files already on disk fix the bit columns' order: where the unit types differ, the air
+  // conditioner's bits come first.
+  const std::vector<std::string> bitColumns(header.begin() + 17, header.end());
+  EXPECT_EQ(bitColumns, (std::vector<std::string>{"Unit running",
+                                                  "Internal fan running",
+                                                  "External fan running",
+                                                  "Compressor running",
+                                                  "Heat exchanger running",
+                                                  "Heater running",
+                                                  "High temperature alarm",
+                                                  "Low temperature alarm",
+                                                  "Over voltage alarm",
+                                                  "Under voltage alarm",
+                                                  "Compressor fault",
+                                                  "Internal fan fault",
+                                                  "External fan fault",
+                                                  "Heater fault",
+                                                  "Sensor fault",
+                                                  "Remote on/off fault",
+                                                  "Custom alarm 1",
+                                                  "Custom alarm 2",
+                                                  "Custom alarm 3",
+                                                  "System high pressure alarm",
+                                                  "System low pressure alarm",
+                                                  "Custom alarm 4",
+                                                  "Custom alarm 5"}));
 
   RealTimeSample ac = test::Sample(DeviceKind::AirConditioner, 0, 0x1E, 0x81, 0x30);
   ac.time = test::At(2024, 5, 1, 9, 5, 7);

@@ -81,7 +81,7 @@ TEST(SetPointCheck, RefusedOrForeignAcknowledgementsAndOtherUnitTypes) {
   SetPointCheck check;
   check.OnSent(DeviceKind::HeatExchanger, {32, 10, 5, 10, 55, 0}, {});
   // An acknowledgement while another command is pending is not this one's.
-  check.OnAck(CommandAck::Positive, 3);
+  check.OnAck(CommandAck::Positive, CommandCode::RemoteOff);
   EXPECT_EQ(check.State(), SetPointState::AwaitingAck);
   check.OnAck(CommandAck::Other, SetPointCheck::HeatExchangerParametersCode);
   EXPECT_EQ(check.State(), SetPointState::AwaitingAck);

@@ -95,7 +95,7 @@ class Dispatch : public ::testing::Test {
 
 TEST_F(Dispatch, ReceptionLineAndHexEcho) {
   ReceiveOutcome outcome = Process(PositiveAck);
-  EXPECT_TRUE(outcome.accepted);
+  EXPECT_TRUE(outcome.Accepted());
   EXPECT_EQ(outcome.receptionLines,
             std::vector<std::string>{"Receive Time----2024-03-07 09:05:04"});
 
@@ -109,11 +109,11 @@ TEST_F(Dispatch, ReceptionLineAndHexEcho) {
 TEST_F(Dispatch, ImplausibleBlockLeavesNoTrace) {
   context.isShow = true;
   const ReceiveOutcome outcome = Process(Hex("7E 01 12 A5 00 00 0D"));
-  EXPECT_FALSE(outcome.accepted);
+  EXPECT_EQ(outcome.verdict, ReceiveVerdict::Implausible);
   EXPECT_TRUE(outcome.receptionLines.empty());
   EXPECT_TRUE(outcome.lines.empty());
   EXPECT_FALSE(outcome.clearMemo);
-  EXPECT_FALSE(outcome.runLogStep);
+  EXPECT_FALSE(outcome.RunsLogStep());
 }
 
 TEST_F(Dispatch, MemoLimitCountsTheReceptionLines) {
@@ -154,8 +154,8 @@ TEST_F(Dispatch, ChecksumFailureShowsOneLineAndSkipsDecodingAndLog) {
       context.language = language;
       const ReceiveOutcome outcome = Process(c.frame);
       EXPECT_EQ(outcome.kind, c.replyKind);
-      EXPECT_FALSE(outcome.checksumOk);
-      EXPECT_FALSE(outcome.runLogStep);
+      EXPECT_EQ(outcome.verdict, ReceiveVerdict::ChecksumError);
+      EXPECT_FALSE(outcome.RunsLogStep());
       EXPECT_FALSE(outcome.realTime.has_value());
       EXPECT_FALSE(outcome.factory.has_value());
       EXPECT_EQ(outcome.receptionLines.size(), 1u);
@@ -168,15 +168,15 @@ TEST_F(Dispatch, ChecksumFailureShowsOneLineAndSkipsDecodingAndLog) {
 }
 
 TEST_F(Dispatch, AcknowledgementsAreNeverChecksumCheckedAndNameThePendingCommand) {
-  context.pendingCommand = 3;
+  context.pendingCommand = CommandCode::RemoteOff;
   ReceiveOutcome outcome = Process(NegativeAck);
   EXPECT_EQ(outcome.kind, ReplyKind::Acknowledgement);
   EXPECT_EQ(outcome.lines,
             std::vector<std::string>{"Remote off commad return error,please try again!"});
-  EXPECT_TRUE(outcome.runLogStep);
+  EXPECT_TRUE(outcome.RunsLogStep());
 
   context.kind = DeviceKind::HeatExchanger;
-  context.pendingCommand = 0;
+  context.pendingCommand = CommandCode::HeatExchangerParameters;
   outcome = Process(PositiveAck);
   EXPECT_EQ(outcome.lines,
             std::vector<std::string>{"Heat exchanger parameter setting return success!"});
@@ -185,7 +185,7 @@ TEST_F(Dispatch, AcknowledgementsAreNeverChecksumCheckedAndNameThePendingCommand
   EXPECT_EQ(outcome.kind, ReplyKind::Acknowledgement);
   EXPECT_TRUE(outcome.lines.empty());
   EXPECT_EQ(outcome.receptionLines.size(), 1u);
-  EXPECT_TRUE(outcome.runLogStep);
+  EXPECT_TRUE(outcome.RunsLogStep());
 }
 
 TEST_F(Dispatch, UnknownMessagesAreDumpedOnOneLine) {
@@ -193,7 +193,7 @@ TEST_F(Dispatch, UnknownMessagesAreDumpedOnOneLine) {
   EXPECT_EQ(outcome.kind, ReplyKind::Unknown);
   EXPECT_EQ(outcome.lines,
             std::vector<std::string>{"Receive Device Unknow Messge：7E0155232D0F191E15FF0D"});
-  EXPECT_TRUE(outcome.runLogStep);
+  EXPECT_TRUE(outcome.RunsLogStep());
 
   context.language = Language::Chinese;
   outcome = Process(Hex("7E 01 12 00 00 00 00 0D"));  // shown whatever its checksum
@@ -229,7 +229,7 @@ TEST_F(Dispatch, RealTimeReplyTakesTheLayoutOfTheSelectedKind) {
   EXPECT_EQ(outcome.kind, ReplyKind::AcRealTime);
   EXPECT_EQ(outcome.realTime->boxes[5], "42");  // cooling off 32 + sensitivity 10
   EXPECT_EQ(outcome.lines, outcome.realTime->memoLines);
-  EXPECT_TRUE(outcome.runLogStep);
+  EXPECT_TRUE(outcome.RunsLogStep());
 
   context.kind = DeviceKind::HeatExchanger;
   outcome = Process(AcExample);

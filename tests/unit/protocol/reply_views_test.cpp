@@ -209,15 +209,17 @@ TEST(Acknowledgement, TextsByPendingCommand) {
       {32767, "Commad return error,please try again!", "命令下发成功!"},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(RenderAck(CommandAck::Negative, row.pending, Language::English), row.failureEnglish);
-    EXPECT_EQ(RenderAck(CommandAck::Positive, row.pending, Language::Chinese), row.successChinese);
-    EXPECT_EQ(RenderAck(CommandAck::Other, row.pending, Language::English), std::nullopt);
+    const auto pending = static_cast<CommandCode>(row.pending);
+    EXPECT_EQ(RenderAck(CommandAck::Negative, pending, Language::English), row.failureEnglish);
+    EXPECT_EQ(RenderAck(CommandAck::Positive, pending, Language::Chinese), row.successChinese);
+    EXPECT_EQ(RenderAck(CommandAck::Other, pending, Language::English), std::nullopt);
   }
-  EXPECT_EQ(RenderAck(CommandAck::Positive, 1, Language::English),
-            "Cabinet Air Conditioner parameter setting return success!");
-  EXPECT_EQ(RenderAck(CommandAck::Negative, 4, Language::Chinese),
+  EXPECT_EQ(
+      RenderAck(CommandAck::Positive, CommandCode::AirConditionerParameters, Language::English),
+      "Cabinet Air Conditioner parameter setting return success!");
+  EXPECT_EQ(RenderAck(CommandAck::Negative, CommandCode::InternalFanStopPoint, Language::Chinese),
             "室内风机停止点设置失败,请重新下发!");
-  EXPECT_EQ(RenderAck(CommandAck::Positive, 5, Language::English),
+  EXPECT_EQ(RenderAck(CommandAck::Positive, CommandCode::HeatExchangerFactory, Language::English),
             "Heat exchanger factory parameter setting setting commad return success!");
 }
 
