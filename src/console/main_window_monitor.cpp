@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 
+#include "common/qt_text.hpp"
 #include "console/main_window.hpp"
 #include "monitor/monitor_texts.hpp"
 #include "monitor/monitor_window.hpp"
@@ -13,10 +14,6 @@
 namespace climate {
 
 namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
 
 // The value boxes draw their text colour from their style sheet, so the colour is swapped there.
 constexpr char LiveColour[] = "color: rgb(0,0,255);";

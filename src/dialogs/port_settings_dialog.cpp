@@ -68,6 +68,35 @@ TFrmComSet::TFrmComSet(DialogHost& host, QWidget* parent) : QDialog(parent), hos
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
 
+  QWidget* page = BuildLinePage();
+  BuildButtons(page);
+
+  // Default belongs to the page: it resets the lists, and applies them to the port at once.
+  auto* grid = static_cast<QGridLayout*>(page->layout());
+  const int row = grid->rowCount();
+  grid->setRowStretch(row, 1);
+  grid->addWidget(default_, row + 1, 1);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel_);
+  auto* column = new QVBoxLayout(this);
+  column->addWidget(pages_, 1);
+  column->addWidget(NamedLabel(this, "LabelLineNote"));
+  column->addLayout(buttons);
+
+  setTabOrder(rate_, data_);
+  setTabOrder(data_, parity_);
+  setTabOrder(parity_, stop_);
+  setTabOrder(stop_, default_);
+  setTabOrder(default_, ok_);
+  setTabOrder(ok_, cancel_);
+  resize(FallbackWidth, FallbackHeight);
+}
+
+// The tab with the four line lists, each beside its caption.
+QWidget* TFrmComSet::BuildLinePage() {
   pages_ = new QTabWidget(this);
   pages_->setObjectName("suiPageControl1");
   auto* page = new QWidget;
@@ -98,7 +127,10 @@ TFrmComSet::TFrmComSet(DialogHost& host, QWidget* parent) : QDialog(parent), hos
     grid->addWidget(box, row, 1);
     ++row;
   }
+  return page;
+}
 
+void TFrmComSet::BuildButtons(QWidget* page) {
   default_ = new QPushButton(page);
   default_->setObjectName("suiButtonDefault");
   ok_ = new QPushButton(this);
@@ -109,27 +141,6 @@ TFrmComSet::TFrmComSet(DialogHost& host, QWidget* parent) : QDialog(parent), hos
   connect(default_, &QPushButton::clicked, this, [this] { suiButtonDefaultClick(); });
   connect(ok_, &QPushButton::clicked, this, [this] { suiButtonOKClick(); });
   connect(cancel_, &QPushButton::clicked, this, [this] { suiButtonCancelClick(); });
-
-  // Default belongs to the page: it resets the lists, and applies them to the port at once.
-  grid->setRowStretch(row, 1);
-  grid->addWidget(default_, row + 1, 1);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  auto* column = new QVBoxLayout(this);
-  column->addWidget(pages_, 1);
-  column->addWidget(NamedLabel(this, "LabelLineNote"));
-  column->addLayout(buttons);
-
-  setTabOrder(rate_, data_);
-  setTabOrder(data_, parity_);
-  setTabOrder(parity_, stop_);
-  setTabOrder(stop_, default_);
-  setTabOrder(default_, ok_);
-  setTabOrder(ok_, cancel_);
-  resize(FallbackWidth, FallbackHeight);
 }
 
 int TFrmComSet::Run() {

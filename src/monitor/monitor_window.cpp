@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "common/qt_text.hpp"
 #include "monitor/alarm_table_model.hpp"
 #include "monitor/monitor_model.hpp"
 #include "monitor/monitor_texts.hpp"
@@ -25,10 +26,6 @@
 namespace climate {
 
 namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Batches bursts of replies into one redraw.
 constexpr int RefreshDelayMs = 50;
