@@ -124,6 +124,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   void BuildPortGroup(QWidget* client);
   QWidget* BuildLegend(QWidget* client);
   QWidget* BuildMeasurements(QWidget* client);
+  void BuildMemo(QWidget* client);
   void BuildCommandControls(QWidget* client);
   void BuildMenus();
   void BuildStatusBar();

@@ -85,12 +85,7 @@ void TFrmMain::BuildLayout() {
   QWidget* legend = BuildLegend(client);
   QWidget* measurements = BuildMeasurements(client);
 
-  suiMemoText_ = Place<QPlainTextEdit>(client, "suiMemoText", 4, 224, 477, 249);
-  suiMemoText_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  suiMemoText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  suiMemoText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  suiMemoText_->setStyleSheet("QPlainTextEdit { font-size: 13px; }");
-  suiMemoText_->setContextMenuPolicy(Qt::CustomContextMenu);
+  BuildMemo(client);
 
   // Status lamps and alarm lamps, each with its caption on the right.
   struct LampRow {
@@ -219,6 +214,15 @@ QWidget* TFrmMain::BuildMeasurements(QWidget* client) {
   PlaceValueRows(GroupBoxCjSet_, factoryRight, 244, 24, 32, suiEdit_);
   GroupBoxCjSet_->hide();
   return group5;
+}
+
+void TFrmMain::BuildMemo(QWidget* client) {
+  suiMemoText_ = Place<QPlainTextEdit>(client, "suiMemoText", 4, 224, 477, 249);
+  suiMemoText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  suiMemoText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  suiMemoText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  suiMemoText_->setStyleSheet("QPlainTextEdit { font-size: 13px; }");
+  suiMemoText_->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
 // The unit selector, the request buttons and the periodic report controls along the bottom.

@@ -151,21 +151,11 @@ void Decoder::Negotiate(std::uint8_t verb, std::uint8_t option, Bytes& reply) {
       answer(on ? agree : refuse);
     }
   };
-  switch (verb) {
-    case Do:
-      settle(true, ClientMayPerform(option), clientWill_[option], Will, Wont);
-      break;
-    case Dont:
-      settle(false, true, clientWill_[option], Will, Wont);
-      break;
-    case Will:
-      settle(true, ServerMayPerform(option), serverWill_[option], Do, Dont);
-      break;
-    case Wont:
-      settle(false, true, serverWill_[option], Do, Dont);
-      break;
-    default:
-      break;
+  const bool on = verb == Do || verb == Will;
+  if (verb == Do || verb == Dont) {
+    settle(on, ClientMayPerform(option), clientWill_[option], Will, Wont);
+  } else if (verb == Will || verb == Wont) {
+    settle(on, ServerMayPerform(option), serverWill_[option], Do, Dont);
   }
 }
 
