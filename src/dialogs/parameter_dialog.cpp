@@ -10,6 +10,7 @@
 
 #include "app/config/ini_file.hpp"
 #include "app/window_fit.hpp"
+#include "common/named_widget.hpp"
 #include "common/qt_text.hpp"
 #include "dialogs/dialog_config.hpp"
 #include "dialogs/dialog_host.hpp"
@@ -53,12 +54,9 @@ ParameterDialog::ParameterDialog(DialogHost& host, ParameterModel& model,
   const std::size_t count = model_.Size();
   for (std::size_t i = 0; i < count; ++i) AddFieldRow(i, count);
 
-  ok_ = new QPushButton(this);
-  ok_->setObjectName("suiButtonOK");
-  cancel_ = new QPushButton(this);
-  cancel_->setObjectName("suiButtonCacel");
-  default_ = new QPushButton(this);
-  default_->setObjectName("suiButtonDefault");
+  ok_ = Named<QPushButton>(this, "suiButtonOK");
+  cancel_ = Named<QPushButton>(this, "suiButtonCacel");
+  default_ = Named<QPushButton>(this, "suiButtonDefault");
   // Enter presses OK unless another button has the focus; Esc rejects through QDialog.
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, [this] { suiButtonOKClick(); });
