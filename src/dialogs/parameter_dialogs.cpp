@@ -17,6 +17,7 @@ ParameterDialogLayout KtLayout(Language language) {
           .unitLeft = 274,
           .rowTop = 32,
           .rowPitch = 50,
+          .buttonFrame = QRect(),
           .buttonTop = 360,
           .buttonLefts = {16, 118, 220},
           .buttonWidth = 95};
@@ -38,6 +39,7 @@ ParameterDialogLayout RjhCjLayout(Language language) {
           .unitWidth = 20,
           .rowTop = 28,
           .rowPitch = 42,
+          .buttonFrame = QRect(),
           .buttonTop = 304,
           .buttonLefts = {5, chinese ? 113 : 88, chinese ? 218 : 186},
           .buttonWidth = chinese ? 100 : 80};

@@ -1,8 +1,9 @@
 // Samples from decoded replies, and the time texts of files, tables and the report.
 #include "monitor/realtime_sample.hpp"
 
-#include <charconv>
 #include <cstdio>
+
+#include "common/text_rules.hpp"
 
 namespace climate {
 
@@ -52,11 +53,7 @@ RealTimeSample SampleFromHx(const HxRealTimeData& data, const LocalDateTime& tim
 }
 
 std::optional<int> ParseBoxValue(std::string_view text) {
-  int value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc{} || ptr != end) return std::nullopt;
-  return value;
+  return ParseDecimal(text);
 }
 
 std::string FormatIsoLocal(const LocalDateTime& time) {
