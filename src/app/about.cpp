@@ -140,22 +140,7 @@ TFrmAbout::TFrmAbout(const std::string& configPath, Language language, QWidget* 
   label6->setVisible(chinese);
   label7->setVisible(chinese);
 
-  const QString web = chinese ? QString::fromStdString(Blanks(7) + MakerWebDomain)
-                              : QString::fromStdString(MakerWebAddress + Blanks(5));
-  auto* label1 = Place(new LinkLabel(web, this, [this] { Label1Click(); }), "Label1",
-                       QRect(chinese ? 72 : 16, 180, 220, 20));
-  QPalette linkColours = label1->palette();
-  linkColours.setColor(QPalette::WindowText, QColor(0, 0, 160));
-  label1->setPalette(linkColours);
-
-  const int mailLeft = chinese ? 90 : 16;
-  auto* mail = Place(new QLabel(this), "Image2", QRect(mailLeft, 206, 190, 20));
-  mail->setPixmap(MailPicture());
-  // The two mail labels are transparent hot spots over the envelope and the address.
-  Place(new LinkLabel(QString::fromStdString(Blanks(10)), this, [this] { Label3Click(); }),
-        "Label3", QRect(mailLeft, 206, 24, 20));
-  Place(new LinkLabel(QString::fromStdString(Blanks(23)), this, [this] { Label3Click(); }),
-        "suiURLLabel1", QRect(mailLeft + 26, 206, 164, 20));
+  PlaceLinks(chinese);
 
   Place(new QLabel(QString::fromStdString(Blanks(chinese ? 29 : 18)), this), "Label2",
         QRect(8, 232, width - 16, 14));
@@ -183,6 +168,26 @@ TFrmAbout::TFrmAbout(const std::string& configPath, Language language, QWidget* 
                    FromColorValue(ini.ReadInteger("FrmAbout", "Color", 15780518)));
   setPalette(colours);
   setAutoFillBackground(true);
+}
+
+// The maker's web address and mail address, each a hot spot that opens it.
+void TFrmAbout::PlaceLinks(bool chinese) {
+  const QString web = chinese ? QString::fromStdString(Blanks(7) + MakerWebDomain)
+                              : QString::fromStdString(MakerWebAddress + Blanks(5));
+  auto* label1 = Place(new LinkLabel(web, this, [this] { Label1Click(); }), "Label1",
+                       QRect(chinese ? 72 : 16, 180, 220, 20));
+  QPalette linkColours = label1->palette();
+  linkColours.setColor(QPalette::WindowText, QColor(0, 0, 160));
+  label1->setPalette(linkColours);
+
+  const int mailLeft = chinese ? 90 : 16;
+  auto* mail = Place(new QLabel(this), "Image2", QRect(mailLeft, 206, 190, 20));
+  mail->setPixmap(MailPicture());
+  // The two mail labels are transparent hot spots over the envelope and the address.
+  Place(new LinkLabel(QString::fromStdString(Blanks(10)), this, [this] { Label3Click(); }),
+        "Label3", QRect(mailLeft, 206, 24, 20));
+  Place(new LinkLabel(QString::fromStdString(Blanks(23)), this, [this] { Label3Click(); }),
+        "suiURLLabel1", QRect(mailLeft + 26, 206, 164, 20));
 }
 
 void TFrmAbout::SetTitle(const std::string& caption, const std::string& label8) {

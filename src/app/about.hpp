@@ -51,6 +51,8 @@ class TFrmAbout final : public QDialog {
   void done(int result) override;  // FormClose
 
  private:
+  void PlaceLinks(bool chinese);
+
   std::string configPath_;
   Language language_;
   UrlOpener opener_;

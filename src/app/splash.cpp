@@ -56,6 +56,17 @@ void DrawFanMark(QPainter& painter, QPointF centre, double radius, const QColor&
   painter.restore();
 }
 
+// The English titles are long: the font gives way before the end of the line does.
+void BoldWithinWidth(QLabel* title) {
+  QFont bold = title->font();
+  bold.setBold(true);
+  while (bold.pointSizeF() > 6 &&
+         QFontMetrics(bold).horizontalAdvance(title->text()) > title->width() - 4) {
+    bold.setPointSizeF(bold.pointSizeF() - 0.5);
+  }
+  title->setFont(bold);
+}
+
 }  // namespace
 
 std::string SplashTitle(int deviceType, Language language) {
@@ -150,14 +161,7 @@ TFrmFlash::TFrmFlash(const std::string& configPath, const std::string& exeDir, L
   QLabel* title =
       MakeLabel(frame, "Label4", SplashTitle(ini.ReadInteger("Device", "DeviceType", 0), language),
                 QRect(4, 138, ClientWidth - 8, 32));
-  // The English titles are long: the font gives way before the end of the line does.
-  QFont bold = title->font();
-  bold.setBold(true);
-  while (bold.pointSizeF() > 6 &&
-         QFontMetrics(bold).horizontalAdvance(title->text()) > title->width() - 4) {
-    bold.setPointSizeF(bold.pointSizeF() - 0.5);
-  }
-  title->setFont(bold);
+  BoldWithinWidth(title);
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());

@@ -109,6 +109,12 @@ class TFrmMain final : public QMainWindow, public DialogHost {
  private:
   // main_window_layout.cpp
   void BuildLayout();
+  QWidget* BuildClientArea();
+  void BuildPortGroup(QWidget* client);
+  QWidget* BuildLegend(QWidget* client);
+  QWidget* BuildMeasurements(QWidget* client);
+  void BuildMemo(QWidget* client);
+  void BuildCommandControls(QWidget* client);
   void BuildMenus();
   void BuildStatusBar();
   void ConnectHandlers();

@@ -2,19 +2,12 @@
 #include <QAction>
 #include <QMenu>
 
+#include "common/qt_text.hpp"
 #include "console/main_window.hpp"
 #include "fleet/fleet_texts.hpp"
 #include "fleet/fleet_window.hpp"
 
 namespace climate {
-
-namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
-
-}  // namespace
 
 void TFrmMain::BuildFleetItem() {
   Fleet_ = suiPopupMenu2_->addAction(Q(fleet_text::MenuItem.In(CurrentLanguage())));

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "common/qt_text.hpp"
 #include "console/dialog_launcher.hpp"
 #include "console/lamp.hpp"
 #include "console/main_window.hpp"
@@ -14,14 +15,6 @@
 #include "console/ui_texts.hpp"
 
 namespace climate {
-
-namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
-
-}  // namespace
 
 // The Language item names the language a click switches to. Refilling the unit selector and
 // selecting the remembered item again runs the device-type switch, which sets the captions that

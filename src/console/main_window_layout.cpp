@@ -1,5 +1,5 @@
 // The main window's controls at their design rectangles (client area 632 x 582, status bar at
-// the bottom), their menus and status panels, and the drawn pictures that need no files.
+// the bottom), their menus and status panels.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,15 +9,14 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLinearGradient>
 #include <QMenu>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <span>
 
+#include "console/drawn_pictures.hpp"
 #include "console/lamp.hpp"
 #include "console/main_window.hpp"
 #include "console/radio_group.hpp"
@@ -34,28 +33,6 @@ constexpr int CaptionPixelSize = 12;
 constexpr int SmallestCaptionPixelSize = 9;
 constexpr std::array<int, 6> StatusPanelWidths = {150, 10, 120, 140, 30, 50};
 
-// The band above the controls where the themed window drew its own title bar.
-class TitleBand final : public QWidget {
- public:
-  using QWidget::QWidget;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, QColor(96, 140, 200));
-    gradient.setColorAt(1, QColor(44, 84, 150));
-    painter.fillRect(rect(), gradient);
-    painter.setPen(Qt::white);
-    QFont font = painter.font();
-    font.setPixelSize(13);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.drawText(rect().adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                     window()->windowTitle());
-  }
-};
-
 template <typename Widget>
 Widget* Place(QWidget* parent, const char* name, int left, int top, int width, int height) {
   auto* widget = new Widget(parent);
@@ -71,59 +48,6 @@ QLabel* PlaceLabel(QWidget* parent, const char* name, std::string_view text, int
   return label;
 }
 
-// The logo: a cabinet with a fan and an air stream, drawn once.
-QPixmap DrawLogo(QSize size) {
-  QPixmap pixmap(size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  QLinearGradient sky(0, 0, 0, size.height());
-  sky.setColorAt(0, QColor(210, 230, 250));
-  sky.setColorAt(1, QColor(120, 170, 225));
-  painter.setPen(QPen(QColor(40, 80, 140), 1));
-  painter.setBrush(sky);
-  painter.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 6, 6);
-
-  const qreal h = size.height();
-  const QRectF cabinet(8, 6, h * 0.55, h - 12);
-  painter.setBrush(QColor(235, 238, 242));
-  painter.drawRect(cabinet);
-  const QPointF hub = cabinet.center();
-  const qreal r = cabinet.width() * 0.36;
-  painter.setBrush(QColor(40, 80, 140));
-  for (int blade = 0; blade < 3; ++blade) {
-    QPainterPath path;
-    path.moveTo(hub);
-    path.arcTo(QRectF(hub.x() - r, hub.y() - r, 2 * r, 2 * r), blade * 120.0, 50.0);
-    path.closeSubpath();
-    painter.drawPath(path);
-  }
-  painter.setPen(QPen(QColor(30, 100, 200), 2.5, Qt::SolidLine, Qt::RoundCap));
-  painter.setBrush(Qt::NoBrush);
-  for (int wave = 0; wave < 3; ++wave) {
-    const qreal y = h * 0.3 + wave * h * 0.2;
-    QPainterPath path;
-    path.moveTo(cabinet.right() + 8, y);
-    path.cubicTo(cabinet.right() + 20, y - 6, cabinet.right() + 32, y + 6, size.width() - 8, y);
-    painter.drawPath(path);
-  }
-  return pixmap;
-}
-
-// Image 0 of the status bar's image list: a small port plug.
-QPixmap DrawPanelIcon() {
-  QPixmap pixmap(16, 16);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(QColor(40, 80, 140), 1));
-  painter.setBrush(QColor(120, 170, 225));
-  painter.drawRoundedRect(QRectF(2.5, 4.5, 11, 7), 2, 2);
-  painter.setBrush(QColor(40, 80, 140));
-  for (int pin = 0; pin < 3; ++pin) painter.drawEllipse(QPointF(5 + pin * 3, 8), 0.9, 0.9);
-  return pixmap;
-}
-
 QLineEdit* PlaceValueBox(QWidget* parent, int number, int left, int top) {
   const QByteArray name = "suiEdit" + QByteArray::number(number);
   auto* box = Place<QLineEdit>(parent, name.constData(), left, top, 56, 22);
@@ -137,101 +61,34 @@ QLineEdit* PlaceValueBox(QWidget* parent, int number, int left, int top) {
   return box;
 }
 
+// A measurement row: caption, value box and unit, placed down a column.
+struct ValueRowPlace {
+  const char* label;
+  std::string_view text;
+  int box;
+  const char* unit;
+};
+
+void PlaceValueRows(QWidget* group, std::span<const ValueRowPlace> rows, int left, int top,
+                    int step, std::array<QLineEdit*, 15>& boxes) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const int y = top + static_cast<int>(i) * step;
+    PlaceLabel(group, rows[i].label, rows[i].text, left, y + 3, 146);
+    boxes[rows[i].box - 1] = PlaceValueBox(group, rows[i].box, left + 146, y);
+    const QByteArray unitName = "LabelUnit" + QByteArray::number(rows[i].box);
+    PlaceLabel(group, unitName.constData(), rows[i].unit, left + 206, y + 3, 28);
+  }
+}
+
 }  // namespace
 
 void TFrmMain::BuildLayout() {
-  auto* client = new QWidget(this);
-  client->setObjectName("ClientArea");
-  // A narrow face keeps the English captions inside their design rectangles; Chinese glyphs come
-  // from the CJK face.
-  QFont font = client->font();
-  font.setFamilies({"DejaVu Sans Condensed", "WenQuanYi Micro Hei"});
-  font.setPixelSize(CaptionPixelSize);
-  client->setFont(font);
-  client->setFixedSize(DesignWidth, DesignHeight - StatusBarHeight);
-  setCentralWidget(client);
+  QWidget* client = BuildClientArea();
+  BuildPortGroup(client);
+  QWidget* legend = BuildLegend(client);
+  QWidget* measurements = BuildMeasurements(client);
 
-  auto* band = Place<TitleBand>(client, "TitleBand", 0, 0, DesignWidth, 27);
-  connect(this, &QWidget::windowTitleChanged, band, qOverload<>(&QWidget::update));
-
-  // Port group.
-  auto* group1 = Place<QGroupBox>(client, "GroupBox1", 5, 29, 362, 48);
-  PlaceLabel(group1, "Label1", "Serial Port", 8, 17, 72);
-  suiComboBoxCOM_ = Place<QComboBox>(group1, "suiComboBoxCOM", 82, 13, 72, 24);
-  suiComboBoxCOM_->addItems({"COM1", "COM2", "COM3", "COM4"});
-  ShapeComLed_ = Place<Lamp>(group1, "ShapeComLed", 162, 16, 18, 18);
-  ShapeComLed_->SetColour(Lamp::Maroon);
-  ShapeComLed_->SetReportsContextMenu(true);
-  ShapeComLed_->setToolTip(QString::fromUtf8(Texts::PortLampHint.data()));
-  suiButtonComSet_ = Place<QPushButton>(group1, "suiButtonComSet", 188, 11, 166, 28);
-  suiButtonComSet_->setText("Serial Port Settings (&E)");
-
-  auto* image = Place<QLabel>(client, "Image1", 371, 31, 108, 49);
-  image->setScaledContents(true);
-  image->setPixmap(DrawLogo(QSize(216, 98)));
-  setWindowIcon(QIcon(DrawLogo(QSize(64, 64))));
-
-  // Legend.
-  auto* group4 = Place<QGroupBox>(client, "GroupBox4", 482, 28, 147, 50);
-  PlaceLabel(group4, "Label22", "Normal/On", 8, 8, 86);
-  PlaceLabel(group4, "Label21", "Fault/Off", 8, 28, 86);
-  auto* green = Place<QLabel>(group4, "Label23", 98, 10, 40, 12);
-  green->setStyleSheet("background: rgb(0,255,0);");
-  auto* red = Place<QLabel>(group4, "Label24", 98, 30, 40, 12);
-  red->setStyleSheet("background: rgb(255,0,0);");
-
-  // Measurements: label, value box and unit in two columns.
-  auto* group5 = Place<QGroupBox>(client, "GroupBox5", 4, 76, 478, 140);
-  struct Row {
-    const char* label;
-    std::string_view text;
-    int box;
-    const char* unit;
-  };
-  const Row leftRows[] = {{"Label25", "Indoor Temperature", 1, "℃"},
-                          {"Label26", "Indoor Humidity", 2, "%RH"},
-                          {"Label27", "Cooling Off", 3, "℃"},
-                          {"Label31", "Heater On", 7, "℃"},
-                          {"Label32", "High Temperature Alarm", 8, "℃"}};
-  const Row rightRows[] = {{"Label28", "Outdoor Temperature", 4, "℃"},
-                           {"Label29", "Voltage", 5, "V"},
-                           {"Label30", "Cooling On", 6, "℃"},
-                           {"Label33", "Heater Off", 9, "℃"},
-                           {"Label34", "Low Temperature Alarm", 10, "℃"}};
-  auto placeRows = [this](QWidget* group, const Row* rows, std::size_t count, int left, int top,
-                          int step) {
-    for (std::size_t i = 0; i < count; ++i) {
-      const int y = top + static_cast<int>(i) * step;
-      PlaceLabel(group, rows[i].label, rows[i].text, left, y + 3, 146);
-      suiEdit_[rows[i].box - 1] = PlaceValueBox(group, rows[i].box, left + 146, y);
-      const QByteArray unitName = "LabelUnit" + QByteArray::number(rows[i].box);
-      PlaceLabel(group, unitName.constData(), rows[i].unit, left + 206, y + 3, 28);
-    }
-  };
-  placeRows(group5, leftRows, 5, 6, 10, 26);
-  placeRows(group5, rightRows, 5, 244, 10, 26);
-  auto* bevel = Place<QFrame>(group5, "Bevel1", 238, 8, 2, 126);
-  bevel->setFrameShape(QFrame::VLine);
-  bevel->setFrameShadow(QFrame::Sunken);
-
-  // Factory group, hidden until the factory view opens.
-  GroupBoxCjSet_ = Place<QGroupBox>(client, "GroupBoxCjSet", 4, 216, 478, 129);
-  GroupBoxCjSet_->setTitle("Factory Setting");
-  const Row factoryLeft[] = {{"Label47", "External Fan Min Speed T", 11, "℃"},
-                             {"Label45", "External Fan Max Speed T", 12, "℃"},
-                             {"Label49", "Internal Fan Stop Point", 13, "℃"}};
-  const Row factoryRight[] = {{"Label51", "External Fan Stop Point", 14, "℃"},
-                              {"Label53", "Lowest Fan Speed", 15, "%"}};
-  placeRows(GroupBoxCjSet_, factoryLeft, 3, 6, 24, 32);
-  placeRows(GroupBoxCjSet_, factoryRight, 2, 244, 24, 32);
-  GroupBoxCjSet_->hide();
-
-  suiMemoText_ = Place<QPlainTextEdit>(client, "suiMemoText", 4, 224, 477, 249);
-  suiMemoText_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  suiMemoText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  suiMemoText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  suiMemoText_->setStyleSheet("QPlainTextEdit { font-size: 13px; }");
-  suiMemoText_->setContextMenuPolicy(Qt::CustomContextMenu);
+  BuildMemo(client);
 
   // Status lamps and alarm lamps, each with its caption on the right. The bit table says which
   // lamps are status lamps and in what order they stand; the captions are the window's, by lamp.
@@ -271,6 +128,112 @@ void TFrmMain::BuildLayout() {
     PlaceLabel(group, LampCaptions[bit.lamp].label, LampCaptions[bit.lamp].text, 27, y - 1, 115);
   }
 
+  BuildCommandControls(client);
+  BuildMenus();
+  BuildStatusBar();
+  for (const ControlText& text : DesignTexts()) SetControlText(text.control, text.text.english);
+  for (QWidget* widget : client->findChildren<QWidget*>()) FitCaption(widget);
+  setWindowTitle(
+      QString::fromStdString(WindowTitle(DeviceKind::AirConditioner, Language::English)));
+
+  // The window's menu opens on the client area and on these groups; the memo has its own.
+  for (QWidget* widget : {client, static_cast<QWidget*>(group2), static_cast<QWidget*>(group3),
+                          legend, measurements, static_cast<QWidget*>(GroupBoxCjSet_)}) {
+    widget->installEventFilter(this);
+  }
+}
+
+QWidget* TFrmMain::BuildClientArea() {
+  auto* client = new QWidget(this);
+  client->setObjectName("ClientArea");
+  // A narrow face keeps the English captions inside their design rectangles; Chinese glyphs come
+  // from the CJK face.
+  QFont font = client->font();
+  font.setFamilies({"DejaVu Sans Condensed", "WenQuanYi Micro Hei"});
+  font.setPixelSize(CaptionPixelSize);
+  client->setFont(font);
+  client->setFixedSize(DesignWidth, DesignHeight - StatusBarHeight);
+  setCentralWidget(client);
+
+  auto* band = Place<TitleBand>(client, "TitleBand", 0, 0, DesignWidth, 27);
+  connect(this, &QWidget::windowTitleChanged, band, qOverload<>(&QWidget::update));
+  return client;
+}
+
+// The port selector with its lamp and settings button, and the logo beside them.
+void TFrmMain::BuildPortGroup(QWidget* client) {
+  auto* group1 = Place<QGroupBox>(client, "GroupBox1", 5, 29, 362, 48);
+  PlaceLabel(group1, "Label1", "Serial Port", 8, 17, 72);
+  suiComboBoxCOM_ = Place<QComboBox>(group1, "suiComboBoxCOM", 82, 13, 72, 24);
+  suiComboBoxCOM_->addItems({"COM1", "COM2", "COM3", "COM4"});
+  ShapeComLed_ = Place<Lamp>(group1, "ShapeComLed", 162, 16, 18, 18);
+  ShapeComLed_->SetColour(Lamp::Maroon);
+  ShapeComLed_->SetReportsContextMenu(true);
+  ShapeComLed_->setToolTip(QString::fromUtf8(Texts::PortLampHint.data()));
+  suiButtonComSet_ = Place<QPushButton>(group1, "suiButtonComSet", 188, 11, 166, 28);
+  suiButtonComSet_->setText("Serial Port Settings (&E)");
+
+  auto* image = Place<QLabel>(client, "Image1", 371, 31, 108, 49);
+  image->setScaledContents(true);
+  image->setPixmap(DrawLogo(QSize(216, 98)));
+  setWindowIcon(QIcon(DrawLogo(QSize(64, 64))));
+}
+
+QWidget* TFrmMain::BuildLegend(QWidget* client) {
+  auto* group4 = Place<QGroupBox>(client, "GroupBox4", 482, 28, 147, 50);
+  PlaceLabel(group4, "Label22", "Normal/On", 8, 8, 86);
+  PlaceLabel(group4, "Label21", "Fault/Off", 8, 28, 86);
+  auto* green = Place<QLabel>(group4, "Label23", 98, 10, 40, 12);
+  green->setStyleSheet("background: rgb(0,255,0);");
+  auto* red = Place<QLabel>(group4, "Label24", 98, 30, 40, 12);
+  red->setStyleSheet("background: rgb(255,0,0);");
+  return group4;
+}
+
+// The measurement boxes, and below them the factory boxes that stay hidden until the factory
+// view opens.
+QWidget* TFrmMain::BuildMeasurements(QWidget* client) {
+  auto* group5 = Place<QGroupBox>(client, "GroupBox5", 4, 76, 478, 140);
+  const ValueRowPlace leftRows[] = {{"Label25", "Indoor Temperature", 1, "℃"},
+                                    {"Label26", "Indoor Humidity", 2, "%RH"},
+                                    {"Label27", "Cooling Off", 3, "℃"},
+                                    {"Label31", "Heater On", 7, "℃"},
+                                    {"Label32", "High Temperature Alarm", 8, "℃"}};
+  const ValueRowPlace rightRows[] = {{"Label28", "Outdoor Temperature", 4, "℃"},
+                                     {"Label29", "Voltage", 5, "V"},
+                                     {"Label30", "Cooling On", 6, "℃"},
+                                     {"Label33", "Heater Off", 9, "℃"},
+                                     {"Label34", "Low Temperature Alarm", 10, "℃"}};
+  PlaceValueRows(group5, leftRows, 6, 10, 26, suiEdit_);
+  PlaceValueRows(group5, rightRows, 244, 10, 26, suiEdit_);
+  auto* bevel = Place<QFrame>(group5, "Bevel1", 238, 8, 2, 126);
+  bevel->setFrameShape(QFrame::VLine);
+  bevel->setFrameShadow(QFrame::Sunken);
+
+  GroupBoxCjSet_ = Place<QGroupBox>(client, "GroupBoxCjSet", 4, 216, 478, 129);
+  GroupBoxCjSet_->setTitle("Factory Setting");
+  const ValueRowPlace factoryLeft[] = {{"Label47", "External Fan Min Speed T", 11, "℃"},
+                                       {"Label45", "External Fan Max Speed T", 12, "℃"},
+                                       {"Label49", "Internal Fan Stop Point", 13, "℃"}};
+  const ValueRowPlace factoryRight[] = {{"Label51", "External Fan Stop Point", 14, "℃"},
+                                        {"Label53", "Lowest Fan Speed", 15, "%"}};
+  PlaceValueRows(GroupBoxCjSet_, factoryLeft, 6, 24, 32, suiEdit_);
+  PlaceValueRows(GroupBoxCjSet_, factoryRight, 244, 24, 32, suiEdit_);
+  GroupBoxCjSet_->hide();
+  return group5;
+}
+
+void TFrmMain::BuildMemo(QWidget* client) {
+  suiMemoText_ = Place<QPlainTextEdit>(client, "suiMemoText", 4, 224, 477, 249);
+  suiMemoText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  suiMemoText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  suiMemoText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  suiMemoText_->setStyleSheet("QPlainTextEdit { font-size: 13px; }");
+  suiMemoText_->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+// The unit selector, the request buttons and the periodic report controls along the bottom.
+void TFrmMain::BuildCommandControls(QWidget* client) {
   RadioGroupType_ = Place<RadioGroup>(client, "RadioGroupType", 4, 474, 373, 41);
   RadioGroupType_->setTitle("Unit Selection");
   RadioGroupType_->SetItems({QString::fromUtf8(Texts::UnitSelectorItem0.english.data()),
@@ -298,20 +261,6 @@ void TFrmMain::BuildLayout() {
   suiButtonCjSet_ = Place<QPushButton>(client, "suiButtonCjSet", 504, 528, 123, 30);
   suiButtonCjSet_->setText("Get Factory Settings (&G)");
   suiButtonCjSet_->hide();
-
-  BuildMenus();
-  BuildStatusBar();
-  for (const ControlText& text : DesignTexts()) SetControlText(text.control, text.text.english);
-  for (QWidget* widget : client->findChildren<QWidget*>()) FitCaption(widget);
-  setWindowTitle(
-      QString::fromStdString(WindowTitle(DeviceKind::AirConditioner, Language::English)));
-
-  // The window's menu opens on the client area and on these groups; the memo has its own.
-  for (QWidget* widget : {static_cast<QWidget*>(client), static_cast<QWidget*>(group2),
-                          static_cast<QWidget*>(group3), static_cast<QWidget*>(group4),
-                          static_cast<QWidget*>(group5), static_cast<QWidget*>(GroupBoxCjSet_)}) {
-    widget->installEventFilter(this);
-  }
 }
 
 void TFrmMain::BuildMenus() {

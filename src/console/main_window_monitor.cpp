@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QStyle>
 
+#include "common/qt_text.hpp"
 #include "console/main_window.hpp"
 #include "monitor/monitor_texts.hpp"
 #include "monitor/monitor_window.hpp"
@@ -14,10 +15,6 @@
 namespace climate {
 
 namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
 
 // The background of a box a set point check has just looked at.
 constexpr char PlainBackground[] = "background: rgb(212,208,200);";

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTextBlock>
 
+#include "common/qt_text.hpp"
 #include "console/lamp.hpp"
 #include "console/log_file_texts.hpp"
 #include "console/main_window.hpp"
@@ -21,10 +22,6 @@
 namespace climate {
 
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
 
 // The block state of a memo line that the log already has (or that came before logging began).
 constexpr int HandedToLog = 1;

@@ -1,16 +1,10 @@
 // Operator input rules: the stop point, the password and the port number.
 #include "console/operator_checks.hpp"
 
+#include "common/text_rules.hpp"
 #include "protocol/frame.hpp"
 
 namespace climate {
-
-std::string_view TrimBlanks(std::string_view text) {
-  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 StopPointResult ValidateStopPoint(std::string_view entry) {
   const std::string_view digits = TrimBlanks(entry);

@@ -14,9 +14,6 @@ class ConversionError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Blanks and control characters removed from both ends.
-std::string_view TrimBlanks(std::string_view text);
-
 enum class StopPointCheck { Ok, NotDigits, OutOfRange };
 
 struct StopPointResult {

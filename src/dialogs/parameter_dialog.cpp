@@ -10,6 +10,8 @@
 
 #include "app/config/ini_file.hpp"
 #include "app/window_fit.hpp"
+#include "common/named_widget.hpp"
+#include "common/qt_text.hpp"
 #include "dialogs/dialog_config.hpp"
 #include "dialogs/dialog_host.hpp"
 
@@ -19,10 +21,6 @@ namespace {
 
 // Typing is limited to three characters: enough for every value the unit takes.
 constexpr int TypedCharacters = 3;
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 // Everything a layout places: the field frame and the buttons with their frame.
 QRect ContentRect(const ParameterDialogLayout& layout) {
@@ -54,38 +52,11 @@ ParameterDialog::ParameterDialog(DialogHost& host, ParameterModel& model,
   buttonFrame_->setObjectName("GroupBox2");
 
   const std::size_t count = model_.Size();
-  for (std::size_t i = 0; i < count; ++i) {
-    const ParameterField& field = model_.Field(i);
-    auto* label = new QLabel(fieldFrame_);
-    label->setObjectName(QString("Label%1").arg(i + 1));
-    auto* box = new QComboBox(fieldFrame_);
-    box->setObjectName(Q(field.control));
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);  // a typed value never joins the list
-    // What the operator types is what is sent: the list's completer would turn "-1" into "-10"
-    // as it is typed, and Enter would then send the completion.
-    box->setCompleter(nullptr);
-    for (const std::string& entry : field.ListEntries()) box->addItem(Q(entry));
-    box->lineEdit()->setMaxLength(TypedCharacters);
-    label->setBuddy(box);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    auto* unit = new QLabel(Q(field.unit), fieldFrame_);
-    unit->setObjectName(QString("Label%1").arg(count + i + 1));
-    connect(box, &QComboBox::editTextChanged, this, [this, i](const QString& text) {
-      if (!showingModel_) model_.SetText(i, text.toStdString());
-    });
-    labels_.push_back(label);
-    boxes_.push_back(box);
-    units_.push_back(unit);
-  }
+  for (std::size_t i = 0; i < count; ++i) AddFieldRow(i, count);
 
-  ok_ = new QPushButton(this);
-  ok_->setObjectName("suiButtonOK");
-  cancel_ = new QPushButton(this);
-  cancel_->setObjectName("suiButtonCacel");
-  default_ = new QPushButton(this);
-  default_->setObjectName("suiButtonDefault");
+  ok_ = Named<QPushButton>(this, "suiButtonOK");
+  cancel_ = Named<QPushButton>(this, "suiButtonCacel");
+  default_ = Named<QPushButton>(this, "suiButtonDefault");
   // Enter presses OK unless another button has the focus; Esc rejects through QDialog.
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, [this] { suiButtonOKClick(); });
@@ -105,6 +76,34 @@ ParameterDialog::ParameterDialog(DialogHost& host, ParameterModel& model,
 
   ShowModelTexts();
   ApplyLayout(english_);
+}
+
+// A field's caption, its editable list and its unit; the unit labels are numbered after all the
+// captions.
+void ParameterDialog::AddFieldRow(std::size_t i, std::size_t count) {
+  const ParameterField& field = model_.Field(i);
+  auto* label = new QLabel(fieldFrame_);
+  label->setObjectName(QString("Label%1").arg(i + 1));
+  auto* box = new QComboBox(fieldFrame_);
+  box->setObjectName(Q(field.control));
+  box->setEditable(true);
+  box->setInsertPolicy(QComboBox::NoInsert);  // a typed value never joins the list
+  // What the operator types is what is sent: the list's completer would turn "-1" into "-10"
+  // as it is typed, and Enter would then send the completion.
+  box->setCompleter(nullptr);
+  for (const std::string& entry : field.ListEntries()) box->addItem(Q(entry));
+  box->lineEdit()->setMaxLength(TypedCharacters);
+  label->setBuddy(box);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  auto* unit = new QLabel(Q(field.unit), fieldFrame_);
+  unit->setObjectName(QString("Label%1").arg(count + i + 1));
+  connect(box, &QComboBox::editTextChanged, this, [this, i](const QString& text) {
+    if (!showingModel_) model_.SetText(i, text.toStdString());
+  });
+  labels_.push_back(label);
+  boxes_.push_back(box);
+  units_.push_back(unit);
 }
 
 int ParameterDialog::Run() {

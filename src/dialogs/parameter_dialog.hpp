@@ -70,6 +70,7 @@ class ParameterDialog : public QDialog {
   void done(int result) override;
 
  private:
+  void AddFieldRow(std::size_t i, std::size_t count);
   void ApplyLayout(const ParameterDialogLayout& layout);
   void ShowModelTexts();
   void FormClose();

@@ -7,84 +7,64 @@ namespace climate {
 namespace {
 
 ParameterDialogLayout KtLayout(Language language) {
-  ParameterDialogLayout layout;
-  layout.window = {421, 331};
-  layout.fieldFrame = QRect(8, 8, 315, 336);
   const int labelWidth = language == Language::Chinese ? 150 : 186;
-  layout.labelWidths.assign(6, labelWidth);
-  layout.labelLeft = 14;
-  layout.fieldLeft = 204;
-  layout.fieldWidth = 64;
-  layout.unitLeft = 274;
-  layout.rowTop = 32;
-  layout.rowPitch = 50;
-  layout.buttonTop = 360;
-  layout.buttonLefts[0] = 16;
-  layout.buttonLefts[1] = 118;
-  layout.buttonLefts[2] = 220;
-  layout.buttonWidth = 95;
-  return layout;
+  return {.window = {421, 331},
+          .fieldFrame = QRect(8, 8, 315, 336),
+          .labelWidths = std::vector<int>(6, labelWidth),
+          .labelLeft = 14,
+          .fieldLeft = 204,
+          .fieldWidth = 64,
+          .unitLeft = 274,
+          .rowTop = 32,
+          .rowPitch = 50,
+          .buttonFrame = QRect(),
+          .buttonTop = 360,
+          .buttonLefts = {16, 118, 220},
+          .buttonWidth = 95};
 }
 
 ParameterDialogLayout RjhCjLayout(Language language) {
   const bool chinese = language == Language::Chinese;
-  ParameterDialogLayout layout;
-  layout.window = {362, chinese ? 343 : 299};
-  layout.fieldFrame = QRect(8, 8, chinese ? 324 : 282, 284);
   const int labelWidth = chinese ? 194 : 166;
   const int bandWidth = chinese ? 217 : 189;
-  layout.labelWidths = {labelWidth, bandWidth, labelWidth, labelWidth, labelWidth, labelWidth};
-  layout.labelLeft = 8;
-  layout.fieldLeft = 8 + bandWidth + 4;
-  layout.fieldWidth = 56;
-  layout.unitLeft = layout.fieldLeft + layout.fieldWidth + 4;
-  layout.unitWidth = 20;
-  layout.rowTop = 28;
-  layout.rowPitch = 42;
-  layout.buttonTop = 304;
-  if (chinese) {
-    layout.buttonLefts[0] = 5;
-    layout.buttonLefts[1] = 113;
-    layout.buttonLefts[2] = 218;
-    layout.buttonWidth = 100;
-  } else {
-    layout.buttonLefts[0] = 5;
-    layout.buttonLefts[1] = 88;
-    layout.buttonLefts[2] = 186;
-    layout.buttonWidth = 80;
-  }
-  return layout;
+  const int fieldLeft = 8 + bandWidth + 4;
+  const int fieldWidth = 56;
+  return {.window = {362, chinese ? 343 : 299},
+          .fieldFrame = QRect(8, 8, chinese ? 324 : 282, 284),
+          .labelWidths = {labelWidth, bandWidth, labelWidth, labelWidth, labelWidth, labelWidth},
+          .labelLeft = 8,
+          .fieldLeft = fieldLeft,
+          .fieldWidth = fieldWidth,
+          .unitLeft = fieldLeft + fieldWidth + 4,
+          .unitWidth = 20,
+          .rowTop = 28,
+          .rowPitch = 42,
+          .buttonFrame = QRect(),
+          .buttonTop = 304,
+          .buttonLefts = {5, chinese ? 113 : 88, chinese ? 218 : 186},
+          .buttonWidth = chinese ? 100 : 80};
 }
 
 ParameterDialogLayout SetRjhLayout(Language language) {
   const bool chinese = language == Language::Chinese;
-  ParameterDialogLayout layout;
   const int frameWidth = chinese ? 326 : 266;
-  layout.window = {318, chinese ? 343 : 284};
-  layout.fieldFrame = QRect(8, 8, frameWidth, 236);
-  layout.labelWidths = chinese ? std::vector<int>{223, 242, 223, 242, 224}
-                               : std::vector<int>{131, 139, 131, 141, 132};
-  layout.labelLeft = 4;
-  layout.fieldLeft = chinese ? 246 : 152;
-  layout.unitLeft = chinese ? 296 : 229;
-  layout.fieldWidth = layout.unitLeft - layout.fieldLeft - 4;
-  layout.unitWidth = 24;
-  layout.rowTop = 28;
-  layout.rowPitch = 42;
-  layout.buttonFrame = QRect(8, 252, frameWidth, 56);
-  layout.buttonTop = 14;
-  if (chinese) {
-    layout.buttonLefts[0] = 7;
-    layout.buttonLefts[1] = 114;
-    layout.buttonLefts[2] = 222;
-    layout.buttonWidth = 97;
-  } else {
-    layout.buttonLefts[0] = 7;
-    layout.buttonLefts[1] = 88;
-    layout.buttonLefts[2] = 176;
-    layout.buttonWidth = 78;
-  }
-  return layout;
+  const int fieldLeft = chinese ? 246 : 152;
+  const int unitLeft = chinese ? 296 : 229;
+  return {.window = {318, chinese ? 343 : 284},
+          .fieldFrame = QRect(8, 8, frameWidth, 236),
+          .labelWidths = chinese ? std::vector<int>{223, 242, 223, 242, 224}
+                                 : std::vector<int>{131, 139, 131, 141, 132},
+          .labelLeft = 4,
+          .fieldLeft = fieldLeft,
+          .fieldWidth = unitLeft - fieldLeft - 4,
+          .unitLeft = unitLeft,
+          .unitWidth = 24,
+          .rowTop = 28,
+          .rowPitch = 42,
+          .buttonFrame = QRect(8, 252, frameWidth, 56),
+          .buttonTop = 14,
+          .buttonLefts = {7, chinese ? 114 : 88, chinese ? 222 : 176},
+          .buttonWidth = chinese ? 97 : 78};
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // Field tables of the three parameter dialogs and the operations they share.
 #include "dialogs/parameter_model.hpp"
 
-#include <charconv>
 #include <utility>
 
 #include "app/config/ini_file.hpp"
+#include "common/text_rules.hpp"
 #include "console/prompts.hpp"
 #include "dialogs/dialog_host.hpp"
 #include "serial/serial_port.hpp"
@@ -32,13 +32,6 @@ ParameterField Temperature(std::string control, std::string chinese, std::string
   field.fallback = std::move(fallback);
   field.addOffset = true;
   return field;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  // Blanks here are every control character too, as the operator's paste may bring a tab along.
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
 }
 
 std::string OutOfRangeMessage(const ParameterField& field, long long value, Language language) {
@@ -69,18 +62,10 @@ std::string NotAnIntegerMessage(std::string_view text) {
 }
 
 bool ParseFieldInteger(std::string_view text, long long& value) {
-  text = TrimBlanks(text);
-  // One optional sign: from_chars takes a minus itself but no plus.
-  if (!text.empty() && text.front() == '+') {
-    text.remove_prefix(1);
-    if (!text.empty() && text.front() == '-') return false;
-  }
-  if (text.empty()) return false;
-  long long parsed = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (ec != std::errc() || end != text.data() + text.size()) return false;
-  if (parsed < INT32_MIN || parsed > INT32_MAX) return false;
-  value = parsed;
+  // The operator's paste may bring a tab or a line end along.
+  const auto parsed = ParseDecimal(TrimBlanks(text), PlusSign::Accepted);
+  if (!parsed) return false;
+  value = *parsed;
   return true;
 }
 

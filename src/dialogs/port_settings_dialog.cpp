@@ -12,6 +12,7 @@
 
 #include "app/config/ini_file.hpp"
 #include "app/window_fit.hpp"
+#include "common/named_widget.hpp"
 #include "dialogs/dialog_config.hpp"
 #include "dialogs/dialog_host.hpp"
 #include "serial/serial_port.hpp"
@@ -30,12 +31,6 @@ QComboBox* FixedList(QWidget* parent, const char* name, const QStringList& entri
   box->setEditable(false);
   box->addItems(entries);
   return box;
-}
-
-QLabel* NamedLabel(QWidget* parent, const char* name) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  return label;
 }
 
 // Selects the entry equal to text; no entry fits: no selection rather than a wrong one.
@@ -68,16 +63,45 @@ TFrmComSet::TFrmComSet(DialogHost& host, QWidget* parent) : QDialog(parent), hos
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
 
+  QWidget* page = BuildLinePage();
+  BuildButtons(page);
+
+  // Default belongs to the page: it resets the lists, and applies them to the port at once.
+  auto* grid = static_cast<QGridLayout*>(page->layout());
+  const int row = grid->rowCount();
+  grid->setRowStretch(row, 1);
+  grid->addWidget(default_, row + 1, 1);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel_);
+  auto* column = new QVBoxLayout(this);
+  column->addWidget(pages_, 1);
+  column->addWidget(Named<QLabel>(this, "LabelLineNote"));
+  column->addLayout(buttons);
+
+  setTabOrder(rate_, data_);
+  setTabOrder(data_, parity_);
+  setTabOrder(parity_, stop_);
+  setTabOrder(stop_, default_);
+  setTabOrder(default_, ok_);
+  setTabOrder(ok_, cancel_);
+  resize(FallbackWidth, FallbackHeight);
+}
+
+// The tab with the four line lists, each beside its caption.
+QWidget* TFrmComSet::BuildLinePage() {
   pages_ = new QTabWidget(this);
   pages_->setObjectName("suiPageControl1");
   auto* page = new QWidget;
   page->setObjectName("suiTabSheet1");
   pages_->addTab(page, QString());
 
-  rateLabel_ = NamedLabel(page, "Label1");
-  dataLabel_ = NamedLabel(page, "Label2");
-  parityLabel_ = NamedLabel(page, "Label3");
-  stopLabel_ = NamedLabel(page, "Label4");
+  rateLabel_ = Named<QLabel>(page, "Label1");
+  dataLabel_ = Named<QLabel>(page, "Label2");
+  parityLabel_ = Named<QLabel>(page, "Label3");
+  stopLabel_ = Named<QLabel>(page, "Label4");
   rate_ = FixedList(page, "suiComboBoxBote",
                     {"115200", "57600", "38400", "19200", "14400", "9600", "4800"});
   data_ = FixedList(page, "suiComboBoxData", {"5", "6", "7", "8"});
@@ -98,38 +122,17 @@ TFrmComSet::TFrmComSet(DialogHost& host, QWidget* parent) : QDialog(parent), hos
     grid->addWidget(box, row, 1);
     ++row;
   }
+  return page;
+}
 
-  default_ = new QPushButton(page);
-  default_->setObjectName("suiButtonDefault");
-  ok_ = new QPushButton(this);
-  ok_->setObjectName("suiButtonOK");
-  cancel_ = new QPushButton(this);
-  cancel_->setObjectName("suiButtonCancel");
+void TFrmComSet::BuildButtons(QWidget* page) {
+  default_ = Named<QPushButton>(page, "suiButtonDefault");
+  ok_ = Named<QPushButton>(this, "suiButtonOK");
+  cancel_ = Named<QPushButton>(this, "suiButtonCancel");
   ok_->setDefault(true);
   connect(default_, &QPushButton::clicked, this, [this] { suiButtonDefaultClick(); });
   connect(ok_, &QPushButton::clicked, this, [this] { suiButtonOKClick(); });
   connect(cancel_, &QPushButton::clicked, this, [this] { suiButtonCancelClick(); });
-
-  // Default belongs to the page: it resets the lists, and applies them to the port at once.
-  grid->setRowStretch(row, 1);
-  grid->addWidget(default_, row + 1, 1);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  auto* column = new QVBoxLayout(this);
-  column->addWidget(pages_, 1);
-  column->addWidget(NamedLabel(this, "LabelLineNote"));
-  column->addLayout(buttons);
-
-  setTabOrder(rate_, data_);
-  setTabOrder(data_, parity_);
-  setTabOrder(parity_, stop_);
-  setTabOrder(stop_, default_);
-  setTabOrder(default_, ok_);
-  setTabOrder(ok_, cancel_);
-  resize(FallbackWidth, FallbackHeight);
 }
 
 int TFrmComSet::Run() {

@@ -34,6 +34,8 @@ class TFrmComSet final : public QDialog {
   void done(int result) override;  // FormClose
 
  private:
+  QWidget* BuildLinePage();
+  void BuildButtons(QWidget* page);
   void FormClose();
   void SelectDefaults();
 

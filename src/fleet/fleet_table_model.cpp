@@ -6,16 +6,13 @@
 #include <QFont>
 #include <algorithm>
 
+#include "common/qt_text.hpp"
 #include "fleet/fleet_texts.hpp"
 #include "protocol/unit_bits.hpp"
 
 namespace climate {
 
 namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QVariant Number(const std::optional<int>& value) {
   return value ? QVariant(*value) : QVariant();

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/config/ini_file.hpp"
+#include "common/qt_text.hpp"
 #include "fleet/fleet_settings.hpp"
 #include "fleet/fleet_table_model.hpp"
 #include "fleet/fleet_texts.hpp"
@@ -17,10 +18,6 @@
 namespace climate {
 
 namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::int64_t MonotonicMs() {
   static QElapsedTimer clock = [] {

@@ -4,18 +4,11 @@
 #include <QBrush>
 #include <QFont>
 
+#include "common/qt_text.hpp"
 #include "monitor/monitor_model.hpp"
 #include "monitor/monitor_texts.hpp"
 
 namespace climate {
-
-namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 AlarmTableModel::AlarmTableModel(const MonitorModel& model, QObject* parent)
     : QAbstractTableModel(parent), model_(model) {
@@ -106,25 +99,17 @@ QVariant AlarmTableModel::data(const QModelIndex& index, int role) const {
   }
 }
 
+const TextPair& AlarmTableModel::ColumnTitle(int column) {
+  using namespace monitor_text;
+  static constexpr const TextPair* Titles[ColumnCount] = {&AlarmName, &AlarmUnit, &RaisedAt,
+                                                          &ClearedAt, &Duration,  &AcknowledgedAt};
+  return *Titles[column];
+}
+
 QVariant AlarmTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  using namespace monitor_text;
-  switch (section) {
-    case NameColumn:
-      return Q(AlarmName.In(language_));
-    case UnitColumn:
-      return Q(AlarmUnit.In(language_));
-    case RaisedColumn:
-      return Q(RaisedAt.In(language_));
-    case ClearedColumn:
-      return Q(ClearedAt.In(language_));
-    case DurationColumn:
-      return Q(Duration.In(language_));
-    case AckColumn:
-      return Q(AcknowledgedAt.In(language_));
-    default:
-      return {};
-  }
+  if (section < 0 || section >= ColumnCount) return {};
+  return Q(ColumnTitle(section).In(language_));
 }
 
 }  // namespace climate

@@ -24,6 +24,9 @@ class AlarmTableModel final : public QAbstractTableModel {
     ColumnCount
   };
 
+  // The title of a column, in the window's table and in the service report's.
+  static const TextPair& ColumnTitle(int column);
+
   explicit AlarmTableModel(const MonitorModel& model, QObject* parent = nullptr);
 
   void SetLanguage(Language language);

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "common/named_widget.hpp"
+#include "common/qt_text.hpp"
 #include "monitor/alarm_table_model.hpp"
 #include "monitor/monitor_model.hpp"
 #include "monitor/monitor_texts.hpp"
@@ -25,10 +27,6 @@
 namespace climate {
 
 namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Batches bursts of replies into one redraw.
 constexpr int RefreshDelayMs = 50;
@@ -60,6 +58,16 @@ const TextPair* const RecordCaptions[] = {&monitor_text::RecordFolder, &monitor_
 const char* const RecordValueNames[] = {"RecordFolder", "RecordFile", "RecordRows", "RecordPending",
                                         "RecordError"};
 
+// The main widget of a page, and under it a line with a status text and the button it is about.
+void StackOverStatusLine(QWidget* page, QWidget* main, QLabel* status, QPushButton* button) {
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(status, 1);
+  bottom->addWidget(button);
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(main, 1);
+  layout->addLayout(bottom);
+}
+
 }  // namespace
 
 MonitorWindow::MonitorWindow(MonitorModel& model, QString configPath, QString reportDirectory,
@@ -84,19 +92,12 @@ MonitorWindow::MonitorWindow(MonitorModel& model, QString configPath, QString re
   BuildLinkPage();
   connect(tabs_, &QTabWidget::currentChanged, this, &MonitorWindow::RefreshPending);
 
-  report_ = new QPushButton(this);
-  report_->setObjectName("ServiceReportButton");
-  reportStatus_ = new QLabel(this);
-  reportStatus_->setObjectName("ServiceReportStatus");
+  report_ = Named<QPushButton>(this, "ServiceReportButton");
+  reportStatus_ = Named<QLabel>(this, "ServiceReportStatus");
   reportStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   connect(report_, &QPushButton::clicked, this, &MonitorWindow::ReportClicked);
 
-  auto* bottom = new QHBoxLayout;
-  bottom->addWidget(reportStatus_, 1);
-  bottom->addWidget(report_);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(tabs_, 1);
-  layout->addLayout(bottom);
+  StackOverStatusLine(this, tabs_, reportStatus_, report_);
 
   chooseReportPath_ = [this](const QString& suggested) {
     return QFileDialog::getSaveFileName(this, Q(monitor_text::ReportSaveCaption.In(language_)),
@@ -185,18 +186,11 @@ void MonitorWindow::BuildAlarmsPage() {
                         metrics.horizontalAdvance("00:00:00") + 24);
   header->resizeSection(AlarmTableModel::AckColumn, timeWidth);
 
-  alarmSummary_ = new QLabel(page);
-  alarmSummary_->setObjectName("AlarmSummary");
-  acknowledge_ = new QPushButton(page);
-  acknowledge_->setObjectName("AcknowledgeButton");
+  alarmSummary_ = Named<QLabel>(page, "AlarmSummary");
+  acknowledge_ = Named<QPushButton>(page, "AcknowledgeButton");
   connect(acknowledge_, &QPushButton::clicked, this, &MonitorWindow::AcknowledgeClicked);
 
-  auto* bottom = new QHBoxLayout;
-  bottom->addWidget(alarmSummary_, 1);
-  bottom->addWidget(acknowledge_);
-  auto* layout = new QVBoxLayout(page);
-  layout->addWidget(alarmView_, 1);
-  layout->addLayout(bottom);
+  StackOverStatusLine(page, alarmView_, alarmSummary_, acknowledge_);
   tabs_->addTab(page, QString());
 }
 

@@ -12,7 +12,9 @@
 #include <QPdfWriter>
 #include <QPixmap>
 
+#include "common/qt_text.hpp"
 #include "console/log_file.hpp"
+#include "monitor/alarm_table_model.hpp"
 #include "monitor/monitor_model.hpp"
 #include "monitor/monitor_texts.hpp"
 #include "monitor/trend_chart.hpp"
@@ -20,14 +22,6 @@
 namespace climate {
 
 namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString Q(const std::string& text) {
-  return Q(std::string_view(text));
-}
 
 // Lays text out top to bottom and starts a new page when the next block would not fit.
 class ReportPage {
@@ -208,6 +202,123 @@ QPixmap TrendPicture(const MonitorModel& model, Language language) {
   return chart.grab();
 }
 
+void WriteHeading(ReportPage& page, const MonitorModel& model, Language language) {
+  using namespace monitor_text;
+  const LocalDateTime now = model.GetClock().Now();
+  page.Title(Q(ReportTitle.In(language)));
+  page.Line(Q(ReportDate.In(language)) + Q(FormatDisplayTime(now)));
+  page.Line(Q(ReportUnit.In(language)) + Q(UnitTypeName(model.Kind(), language)));
+  page.Line(Q(ReportPort.In(language)) + Q(model.PortDescription()));
+}
+
+void WriteLatestValues(ReportPage& page, const MonitorModel& model, Language language) {
+  using namespace monitor_text;
+  const auto& latest = model.Trends().Latest();
+  page.Heading(Q(LatestValues.In(language)));
+  if (!latest) {
+    page.Line(Q(NoData.In(language)));
+  } else {
+    page.Line(Q(LatestAt.In(language)) + Q(FormatDisplayTime(latest->time)) + "  (" +
+              Q(UnitTypeName(latest->kind, language)) + ")");
+    for (std::size_t slot = 0; slot < ValueCount; ++slot) {
+      const ValueName& name = ValueNameFor(latest->kind, slot);
+      const auto& value = latest->values[slot];
+      page.Row({Q(name.Name(language)),
+                value ? QString::number(*value) + " " + Q(name.unit) : QStringLiteral("--")},
+               {0.0, 0.45});
+    }
+    page.Heading(Q(LampStates.In(language)));
+    for (const NamedBit& bit : NamedBits()) {
+      if (!bit.AppliesTo(latest->kind)) continue;
+      const bool fault = bit.IsFault(latest->statusByte, latest->alarmByte1, latest->alarmByte2);
+      const TextPair& state = bit.FaultWhenSet() ? (fault ? LampAlarm : LampNormal)
+                                                 : (fault ? LampStopped : LampRunning);
+      page.Lamp(Q(bit.LampName(language)) + ": " + Q(state.In(language)), fault);
+    }
+  }
+}
+
+void WriteSetPoints(ReportPage& page, const MonitorModel& model, Language language) {
+  using namespace monitor_text;
+  page.Heading(Q(SetPointsSent.In(language)));
+  const SetPointCheck& setPoints = model.SetPoints();
+  if (!setPoints.LastSent()) {
+    page.Line(Q(NothingSent.In(language)));
+  } else {
+    const SentSetPoints& sent = *setPoints.LastSent();
+    page.Line(Q(UnitTypeName(sent.kind, language)) + ", " + Q(SentAt.In(language)) +
+                  Q(FormatDisplayTime(sent.sentAt)) + ", " +
+                  SetPointStateText(setPoints.State(), language),
+              setPoints.State() == SetPointState::Mismatch ||
+                  setPoints.State() == SetPointState::Refused);
+    for (std::size_t i = 0; i < sent.values.size(); ++i) {
+      page.Row({Q(ParameterFieldName(sent.kind, i).In(language)), QString::number(sent.values[i])},
+               {0.0, 0.45});
+    }
+    for (const SetPointComparison& comparison : setPoints.LastComparison()) {
+      page.Line(Q(SetPointCheck::FormatLine(sent.kind, comparison, language)),
+                !comparison.Matches());
+    }
+  }
+}
+
+void WriteLinkHealth(ReportPage& page, const MonitorModel& model, Language language) {
+  using namespace monitor_text;
+  page.Heading(Q(LinkHealth.In(language)));
+  const LinkFigures link = model.Link();
+  const std::pair<TextPair, QString> figures[] = {
+      {RequestsSent, Count(link.requestsSent)},
+      {RepliesReceived, Count(link.repliesReceived)},
+      {GoodReplies, Count(link.goodReplies)},
+      {ChecksumErrors, Count(link.checksumErrors)},
+      {UnknownMessages, Count(link.unknownMessages)},
+      {FramerBytes, Count(link.framerBytesDropped)},
+      {FramerPartials, Count(link.framerPartialsExpired)},
+      {Unanswered, Count(link.requestsUnanswered)},
+      {LastLatency, Milliseconds(link.lastLatencyMs)},
+      {MedianLatency, Milliseconds(link.medianLatencyMs)},
+      {LastGoodAge, link.lastGoodReplyAgeMs ? Q(FormatDuration(*link.lastGoodReplyAgeMs))
+                                            : QStringLiteral("--")},
+  };
+  for (const auto& [name, value] : figures) page.Row({Q(name.In(language)), value}, {0.0, 0.45});
+}
+
+void WriteAlarmHistory(ReportPage& page, const MonitorModel& model, Language language) {
+  using namespace monitor_text;
+  page.Heading(Q(AlarmHistory.In(language)));
+  const auto& alarms = model.Alarms().Entries();
+  if (alarms.empty()) {
+    page.Line(Q(NoAlarms.In(language)));
+  } else {
+    // Columns as wide as their widest text; the alarm name takes what is left.
+    const double unit = page.Fraction(Q(UnitTypeName(DeviceKind::AirConditioner, language)) + "  ");
+    const double time = page.Fraction("2024-05-01 00:00:00  ");
+    const double duration = page.Fraction("00:00:00  ");
+    const double name = 1.0 - unit - 3 * time - duration;
+    const std::vector<double> stops = {0.0,
+                                       name,
+                                       name + unit,
+                                       name + unit + time,
+                                       name + unit + 2 * time,
+                                       name + unit + 2 * time + duration};
+    QStringList titles;
+    for (int column = 0; column < AlarmTableModel::ColumnCount; ++column) {
+      titles << Q(AlarmTableModel::ColumnTitle(column).In(language));
+    }
+    page.Row(titles, stops, true, false, true);
+    const std::int64_t nowMs = model.GetClock().MonotonicMs();
+    for (auto it = alarms.rbegin(); it != alarms.rend(); ++it) {
+      const bool urgent = it->Active() && !it->Acknowledged();
+      page.Row({Q(it->Name(language)), Q(UnitTypeName(it->kind, language)),
+                Q(FormatDisplayTime(it->raisedAt)),
+                it->clearedAt ? Q(FormatDisplayTime(*it->clearedAt)) : Q(StillActive.In(language)),
+                Q(FormatDuration(it->DurationMs(nowMs))),
+                it->acknowledgedAt ? Q(FormatDisplayTime(*it->acknowledgedAt)) : QString()},
+               stops, urgent, urgent, true);
+    }
+  }
+}
+
 }  // namespace
 
 QString ServiceReportFileName(const MonitorModel& model) {
@@ -231,110 +342,13 @@ bool WriteServiceReport(const MonitorModel& model, Language language, const QStr
     return false;
   }
   ReportPage page(writer, painter, language);
-  const LocalDateTime now = model.GetClock().Now();
-  const auto& latest = model.Trends().Latest();
-
-  page.Title(Q(ReportTitle.In(language)));
-  page.Line(Q(ReportDate.In(language)) + Q(FormatDisplayTime(now)));
-  page.Line(Q(ReportUnit.In(language)) + Q(UnitTypeName(model.Kind(), language)));
-  page.Line(Q(ReportPort.In(language)) + Q(model.PortDescription()));
-
-  page.Heading(Q(LatestValues.In(language)));
-  if (!latest) {
-    page.Line(Q(NoData.In(language)));
-  } else {
-    page.Line(Q(LatestAt.In(language)) + Q(FormatDisplayTime(latest->time)) + "  (" +
-              Q(UnitTypeName(latest->kind, language)) + ")");
-    for (std::size_t slot = 0; slot < ValueCount; ++slot) {
-      const ValueName& name = ValueNameFor(latest->kind, slot);
-      const auto& value = latest->values[slot];
-      page.Row({Q(name.Name(language)),
-                value ? QString::number(*value) + " " + Q(name.unit) : QStringLiteral("--")},
-               {0.0, 0.45});
-    }
-    page.Heading(Q(LampStates.In(language)));
-    for (const NamedBit& bit : NamedBits()) {
-      if (!bit.AppliesTo(latest->kind)) continue;
-      const bool fault = bit.IsFault(latest->statusByte, latest->alarmByte1, latest->alarmByte2);
-      const TextPair& state = bit.FaultWhenSet() ? (fault ? LampAlarm : LampNormal)
-                                                 : (fault ? LampStopped : LampRunning);
-      page.Lamp(Q(bit.LampName(language)) + ": " + Q(state.In(language)), fault);
-    }
-  }
-
-  page.Heading(Q(SetPointsSent.In(language)));
-  const SetPointCheck& setPoints = model.SetPoints();
-  if (!setPoints.LastSent()) {
-    page.Line(Q(NothingSent.In(language)));
-  } else {
-    const SentSetPoints& sent = *setPoints.LastSent();
-    page.Line(Q(UnitTypeName(sent.kind, language)) + ", " + Q(SentAt.In(language)) +
-                  Q(FormatDisplayTime(sent.sentAt)) + ", " +
-                  SetPointStateText(setPoints.State(), language),
-              setPoints.State() == SetPointState::Mismatch ||
-                  setPoints.State() == SetPointState::Refused);
-    for (std::size_t i = 0; i < sent.values.size(); ++i) {
-      page.Row({Q(ParameterFieldName(sent.kind, i).In(language)), QString::number(sent.values[i])},
-               {0.0, 0.45});
-    }
-    for (const SetPointComparison& comparison : setPoints.LastComparison()) {
-      page.Line(Q(SetPointCheck::FormatLine(sent.kind, comparison, language)),
-                !comparison.Matches());
-    }
-  }
-
-  page.Heading(Q(LinkHealth.In(language)));
-  const LinkFigures link = model.Link();
-  const std::pair<TextPair, QString> figures[] = {
-      {RequestsSent, Count(link.requestsSent)},
-      {RepliesReceived, Count(link.repliesReceived)},
-      {GoodReplies, Count(link.goodReplies)},
-      {ChecksumErrors, Count(link.checksumErrors)},
-      {UnknownMessages, Count(link.unknownMessages)},
-      {FramerBytes, Count(link.framerBytesDropped)},
-      {FramerPartials, Count(link.framerPartialsExpired)},
-      {Unanswered, Count(link.requestsUnanswered)},
-      {LastLatency, Milliseconds(link.lastLatencyMs)},
-      {MedianLatency, Milliseconds(link.medianLatencyMs)},
-      {LastGoodAge, link.lastGoodReplyAgeMs ? Q(FormatDuration(*link.lastGoodReplyAgeMs))
-                                            : QStringLiteral("--")},
-  };
-  for (const auto& [name, value] : figures) page.Row({Q(name.In(language)), value}, {0.0, 0.45});
-
+  WriteHeading(page, model, language);
+  WriteLatestValues(page, model, language);
+  WriteSetPoints(page, model, language);
+  WriteLinkHealth(page, model, language);
   page.Heading(Q(TrendLastHour.In(language)), page.PictureHeight(trend));
   page.Picture(trend);
-
-  page.Heading(Q(AlarmHistory.In(language)));
-  const auto& alarms = model.Alarms().Entries();
-  if (alarms.empty()) {
-    page.Line(Q(NoAlarms.In(language)));
-  } else {
-    // Columns as wide as their widest text; the alarm name takes what is left.
-    const double unit = page.Fraction(Q(UnitTypeName(DeviceKind::AirConditioner, language)) + "  ");
-    const double time = page.Fraction("2024-05-01 00:00:00  ");
-    const double duration = page.Fraction("00:00:00  ");
-    const double name = 1.0 - unit - 3 * time - duration;
-    const std::vector<double> stops = {0.0,
-                                       name,
-                                       name + unit,
-                                       name + unit + time,
-                                       name + unit + 2 * time,
-                                       name + unit + 2 * time + duration};
-    page.Row({Q(AlarmName.In(language)), Q(AlarmUnit.In(language)), Q(RaisedAt.In(language)),
-              Q(ClearedAt.In(language)), Q(Duration.In(language)), Q(AcknowledgedAt.In(language))},
-             stops, true, false, true);
-    const std::int64_t nowMs = model.GetClock().MonotonicMs();
-    for (auto it = alarms.rbegin(); it != alarms.rend(); ++it) {
-      const bool urgent = it->Active() && !it->Acknowledged();
-      page.Row({Q(it->Name(language)), Q(UnitTypeName(it->kind, language)),
-                Q(FormatDisplayTime(it->raisedAt)),
-                it->clearedAt ? Q(FormatDisplayTime(*it->clearedAt)) : Q(StillActive.In(language)),
-                Q(FormatDuration(it->DurationMs(nowMs))),
-                it->acknowledgedAt ? Q(FormatDisplayTime(*it->acknowledgedAt)) : QString()},
-               stops, urgent, urgent, true);
-    }
-  }
-
+  WriteAlarmHistory(page, model, language);
   page.Heading(Q(MemoLines.In(language)));
   for (const std::string& line : model.MemoLines()) page.MonoLine(Q(line));
 

@@ -9,16 +9,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/qt_text.hpp"
 #include "monitor/monitor_signals.hpp"
 #include "monitor/monitor_texts.hpp"
 
 namespace climate {
 
 namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 constexpr std::int64_t MinuteMs = 60 * 1000;
 
@@ -34,6 +31,43 @@ qint64 EpochMs(const LocalDateTime& time) {
   return QDateTime(QDate(time.year, time.month, time.day),
                    QTime(time.hour, time.minute, time.second))
       .toMSecsSinceEpoch();
+}
+
+std::int64_t RangeStart(const TrendStore& store, TrendRange range, std::int64_t to) {
+  switch (range) {
+    case TrendRange::LastTenMinutes:
+      return to - 10 * MinuteMs;
+    case TrendRange::LastHour:
+      return to - 60 * MinuteMs;
+    case TrendRange::WholeRun:
+      return std::min(store.FirstMs(), to - MinuteMs);
+  }
+  return to;
+}
+
+// Puts the points on a series and returns how many it holds. Temperatures within the range
+// widen the span the temperature axis must show.
+std::size_t ShowPoints(QLineSeries* series, const std::vector<TrendPoint>& points,
+                       std::int64_t from, std::int64_t offset,
+                       TrendChart::TemperatureSpan* temperatures) {
+  QList<QPointF> list;
+  list.reserve(static_cast<qsizetype>(points.size()));
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const TrendPoint& point = points[i];
+    if (temperatures != nullptr && point.ms >= from) {
+      temperatures->low = std::min(temperatures->low, point.value);
+      temperatures->high = std::max(temperatures->high, point.value);
+    }
+    // The units report whole numbers, so long flat stretches are common: their inner points
+    // add nothing to the line but drawing time.
+    if (i > 0 && i + 1 < points.size() && points[i - 1].value == point.value &&
+        points[i + 1].value == point.value) {
+      continue;
+    }
+    list.append(QPointF(static_cast<double>(point.ms + offset), point.value));
+  }
+  series->replace(list);
+  return static_cast<std::size_t>(list.size());
 }
 
 }  // namespace
@@ -120,12 +154,7 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
   range_ = range;
   const auto& latest = store.Latest();
   if (store.Empty() || !latest) {
-    drawn_.reset();
-    for (QLineSeries* series : series_) series->clear();
-    const QDateTime now = QDateTime::currentDateTime();
-    timeAxis_->setRange(now.addSecs(-600), now);
-    timeAxis_->setFormat("HH:mm");
-    chart_->setTitle(Q(monitor_text::NoData.In(language_)));
+    ShowNoData();
     return 0;
   }
   if (!chart_->title().isEmpty()) chart_->setTitle(QString());
@@ -135,19 +164,7 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
   }
 
   const std::int64_t to = store.LastMs();
-  std::int64_t from = to;
-  switch (range) {
-    case TrendRange::LastTenMinutes:
-      from = to - 10 * MinuteMs;
-      break;
-    case TrendRange::LastHour:
-      from = to - 60 * MinuteMs;
-      break;
-    case TrendRange::WholeRun:
-      from = std::min(store.FirstMs(), to - MinuteMs);
-      break;
-  }
-
+  const std::int64_t from = RangeStart(store, range, to);
   // The newest sample ties monotonic time to the wall clock. Its time has whole seconds only, so
   // the tie is kept until the clocks drift apart by more than that, or the lines would jitter.
   const qint64 offset = EpochMs(latest->time) - latest->monotonicMs;
@@ -155,13 +172,43 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
   // A lowest and a highest point for every two pixel columns: finer shows nothing more.
   const auto buckets = static_cast<std::size_t>(std::max(100.0, chart_->plotArea().width() / 2));
 
-  std::array<const std::vector<TrendPoint>*, MeasuredCount> reduced{};
+  Reduced reduced{};
   for (std::size_t s = 0; s < MeasuredCount; ++s) {
     reduced[s] =
         &reducers_[s].Reduce(store.Points(static_cast<TrendStore::Series>(s)), from, to, buckets);
   }
   // Nothing moves by a pixel column until the range has moved by a bucket or a bucket's lowest
   // or highest point has changed; until then the chart is left as it is.
+  const DrawnState state = StateFor(store, range, to, reduced);
+  if (drawn_ && state == *drawn_) return drawnPoints_;
+  drawn_ = state;
+
+  std::size_t total = 0;
+  TemperatureSpan temperatures;
+  for (std::size_t s = 0; s < MeasuredCount; ++s) {
+    total += ShowPoints(series_[s], *reduced[s], from, offset_,
+                        s != TrendStore::IndoorHumidity ? &temperatures : nullptr);
+  }
+  for (std::size_t i = 0; i < TrendStore::SetPointCount; ++i) {
+    total += ShowPoints(series_[MeasuredCount + i], StepLine(store.SetPointChanges(i), from, to),
+                        from, offset_, &temperatures);
+  }
+  SetAxes(from, to, temperatures);
+  drawnPoints_ = total;
+  return total;
+}
+
+void TrendChart::ShowNoData() {
+  drawn_.reset();
+  for (QLineSeries* series : series_) series->clear();
+  const QDateTime now = QDateTime::currentDateTime();
+  timeAxis_->setRange(now.addSecs(-600), now);
+  timeAxis_->setFormat("HH:mm");
+  chart_->setTitle(Q(monitor_text::NoData.In(language_)));
+}
+
+TrendChart::DrawnState TrendChart::StateFor(const TrendStore& store, TrendRange range,
+                                            std::int64_t to, const Reduced& reduced) const {
   DrawnState state;
   state.range = range;
   state.kind = kind_;
@@ -179,53 +226,21 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
   for (std::size_t i = 0; i < TrendStore::SetPointCount; ++i) {
     state.setPointChanges[i] = store.SetPointChanges(i).size();
   }
-  if (drawn_ && state == *drawn_) return drawnPoints_;
-  drawn_ = state;
+  return state;
+}
 
-  std::size_t total = 0;
-  float low = 1e9F;
-  float high = -1e9F;
-  auto show = [&](QLineSeries* series, const std::vector<TrendPoint>& points, bool temperature) {
-    QList<QPointF> list;
-    list.reserve(static_cast<qsizetype>(points.size()));
-    for (std::size_t i = 0; i < points.size(); ++i) {
-      const TrendPoint& point = points[i];
-      if (temperature && point.ms >= from) {
-        low = std::min(low, point.value);
-        high = std::max(high, point.value);
-      }
-      // The units report whole numbers, so long flat stretches are common: their inner points
-      // add nothing to the line but drawing time.
-      if (i > 0 && i + 1 < points.size() && points[i - 1].value == point.value &&
-          points[i + 1].value == point.value) {
-        continue;
-      }
-      list.append(QPointF(static_cast<double>(point.ms + offset_), point.value));
-    }
-    series->replace(list);
-    total += static_cast<std::size_t>(list.size());
-  };
-
-  for (std::size_t s = 0; s < MeasuredCount; ++s) {
-    show(series_[s], *reduced[s], s != TrendStore::IndoorHumidity);
-  }
-  for (std::size_t i = 0; i < TrendStore::SetPointCount; ++i) {
-    show(series_[MeasuredCount + i], StepLine(store.SetPointChanges(i), from, to), true);
-  }
-
+void TrendChart::SetAxes(std::int64_t from, std::int64_t to, const TemperatureSpan& temperatures) {
   timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from + offset_),
                       QDateTime::fromMSecsSinceEpoch(to + offset_));
   timeAxis_->setFormat(to - from > 24 * 60 * MinuteMs ? "MM-dd HH:mm"
                        : to - from > 15 * MinuteMs    ? "HH:mm"
                                                       : "HH:mm:ss");
-  if (low <= high) {
-    const double bottom = std::floor((low - 2) / 5) * 5;
-    const double top = std::ceil((high + 2) / 5) * 5;
+  if (temperatures.low <= temperatures.high) {
+    const double bottom = std::floor((temperatures.low - 2) / 5) * 5;
+    const double top = std::ceil((temperatures.high + 2) / 5) * 5;
     temperatureAxis_->setTickInterval(top - bottom > 40 ? 10 : 5);
     temperatureAxis_->setRange(bottom, top);
   }
-  drawnPoints_ = total;
-  return total;
 }
 
 }  // namespace climate

@@ -38,12 +38,19 @@ class TrendChart final : public QChartView {
   QLineSeries* Series(std::size_t index) const { return series_.at(index); }
   QDateTimeAxis* TimeAxis() const { return timeAxis_; }
 
+  // The lowest and highest temperature drawn, for the temperature axis.
+  struct TemperatureSpan {
+    float low = 1e9F;
+    float high = -1e9F;
+  };
+
  protected:
   // A new width needs another reduction; it is made once the layout has settled.
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void ApplyNames();
+  void ShowNoData();
 
   QChart* chart_;
   QDateTimeAxis* timeAxis_;
@@ -64,6 +71,11 @@ class TrendChart final : public QChartView {
     std::array<std::size_t, TrendStore::SetPointCount> setPointChanges{};
     bool operator==(const DrawnState&) const = default;
   };
+  using Reduced = std::array<const std::vector<TrendPoint>*, MeasuredCount>;
+  DrawnState StateFor(const TrendStore& store, TrendRange range, std::int64_t to,
+                      const Reduced& reduced) const;
+  void SetAxes(std::int64_t from, std::int64_t to, const TemperatureSpan& temperatures);
+
   std::optional<DrawnState> drawn_;
   const TrendStore* store_ = nullptr;  // what the last Update drew, for redraws on resizing
   TrendRange range_ = TrendRange::LastHour;

@@ -3,10 +3,10 @@
 // in the tables below, Chinese and English side by side; the bits' texts are the bit table's.
 #include "protocol/reply_views.hpp"
 
-#include <charconv>
 #include <cstddef>
 #include <iterator>
 
+#include "common/text_rules.hpp"
 #include "protocol/unit_bits.hpp"
 
 namespace climate {
@@ -126,16 +126,7 @@ void AddStatusAndAlarms(const RealTimeReadings& data, DeviceKind kind, Language 
 // A sensitivity box holds the operator's text; a derived point is shown only when it is a
 // whole number, so a half-typed value never stops the reply from being shown.
 std::optional<long long> WholeNumber(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  const bool plus = !text.empty() && text.front() == '+';
-  if (plus) text.remove_prefix(1);
-  if (text.empty() || (plus && text.front() == '-')) return std::nullopt;
-  int value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc() || stop != end) return std::nullopt;
-  return value;
+  return ParseDecimal(TrimBlanks(text), PlusSign::Accepted);
 }
 
 void AddDerivedValue(const ValueRow& row, std::optional<long long> value, Language language,

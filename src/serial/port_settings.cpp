@@ -1,7 +1,8 @@
 #include "serial/port_settings.hpp"
 
-#include <charconv>
 #include <vector>
+
+#include "common/text_rules.hpp"
 
 namespace climate {
 
@@ -19,17 +20,10 @@ std::vector<std::string_view> SplitCommas(std::string_view text) {
   return parts;
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
 bool ParseInt(std::string_view text, int& value) {
-  text = Trim(text);
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
+  const auto parsed = ParseDecimal(TrimBlanks(text, Blanks::Spaces));
+  if (parsed) value = *parsed;
+  return parsed.has_value();
 }
 
 }  // namespace
@@ -42,7 +36,7 @@ std::optional<PortSettings> ParsePortSettings(std::string_view text) {
       settings.baudRate > 4000000) {
     return std::nullopt;
   }
-  const std::string_view parity = Trim(parts[1]);
+  const std::string_view parity = TrimBlanks(parts[1], Blanks::Spaces);
   if (parity == "n" || parity == "N") {
     settings.parity = Parity::None;
   } else if (parity == "o" || parity == "O") {

@@ -140,37 +140,22 @@ void Decoder::Negotiate(std::uint8_t verb, std::uint8_t option, Bytes& reply) {
   const auto answer = [&reply, option](std::uint8_t answerVerb) {
     reply.insert(reply.end(), {Iac, answerVerb, option});
   };
-  switch (verb) {
-    case Do:
-      if (!ClientMayPerform(option)) {
-        answer(Wont);
-      } else if (!clientWill_[option]) {
-        clientWill_[option] = true;
-        answer(Will);
-      }
-      break;
-    case Dont:
-      if (clientWill_[option]) {
-        clientWill_[option] = false;
-        answer(Wont);
-      }
-      break;
-    case Will:
-      if (!ServerMayPerform(option)) {
-        answer(Dont);
-      } else if (!serverWill_[option]) {
-        serverWill_[option] = true;
-        answer(Do);
-      }
-      break;
-    case Wont:
-      if (serverWill_[option]) {
-        serverWill_[option] = false;
-        answer(Dont);
-      }
-      break;
-    default:
-      break;
+  // A request to switch on is refused when the option may not be used; otherwise only a change
+  // is acknowledged. The client side answers Will/Wont, the server side Do/Dont.
+  const auto settle = [&answer](bool on, bool allowed, bool& state, std::uint8_t agree,
+                                std::uint8_t refuse) {
+    if (on && !allowed) {
+      answer(refuse);
+    } else if (state != on) {
+      state = on;
+      answer(on ? agree : refuse);
+    }
+  };
+  const bool on = verb == Do || verb == Will;
+  if (verb == Do || verb == Dont) {
+    settle(on, ClientMayPerform(option), clientWill_[option], Will, Wont);
+  } else if (verb == Will || verb == Wont) {
+    settle(on, ServerMayPerform(option), serverWill_[option], Do, Dont);
   }
 }
 

@@ -1,7 +1,8 @@
 #include "unitsim/sim_options.hpp"
 
 #include <array>
-#include <charconv>
+
+#include "common/text_rules.hpp"
 
 namespace climate::unitsim {
 
@@ -35,15 +36,98 @@ constexpr std::array<AlarmName, 17> AlarmNames = {{
 }};
 
 int ParseCount(std::string_view option, std::string_view text, int minimum, int maximum) {
-  int value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < minimum ||
-      value > maximum) {
+  const auto value = ParseDecimal(text);
+  if (!value || *value < minimum || *value > maximum) {
     throw OptionError("option " + std::string(option) + " needs a whole number from " +
                       std::to_string(minimum) + " to " + std::to_string(maximum) + ", not '" +
                       std::string(text) + "'");
   }
-  return value;
+  return *value;
+}
+
+// Walks the words of a command line: "--name value", "--name=value" or a lone flag.
+class OptionReader {
+ public:
+  explicit OptionReader(const std::vector<std::string>& args) : args_(args) {}
+
+  bool Next() {
+    if (++i_ >= args_.size()) return false;
+    arg_ = args_[i_];
+    name_ = arg_;
+    inlineValue_ = {};
+    hasInlineValue_ = false;
+    if (const auto equals = arg_.find('='); arg_.rfind("--", 0) == 0 && equals != arg_.npos) {
+      name_ = arg_.substr(0, equals);
+      inlineValue_ = arg_.substr(equals + 1);
+      hasInlineValue_ = true;
+    }
+    return true;
+  }
+  std::string_view Arg() const { return arg_; }
+  std::string_view Name() const { return name_; }
+  std::string_view Value() {
+    if (hasInlineValue_) return inlineValue_;
+    if (i_ + 1 >= args_.size()) {
+      throw OptionError("option " + std::string(name_) + " needs a value");
+    }
+    return args_[++i_];
+  }
+  bool Flag() const {
+    if (hasInlineValue_) throw OptionError("option " + std::string(name_) + " takes no value");
+    return true;
+  }
+  int Count(int minimum, int maximum) { return ParseCount(name_, Value(), minimum, maximum); }
+
+ private:
+  const std::vector<std::string>& args_;
+  std::size_t i_ = static_cast<std::size_t>(-1);
+  std::string_view arg_;
+  std::string_view name_;
+  std::string_view inlineValue_;
+  bool hasInlineValue_ = false;
+};
+
+DeviceKind ParseKind(std::string_view kind) {
+  if (kind == "ac") return DeviceKind::AirConditioner;
+  if (kind == "hx") return DeviceKind::HeatExchanger;
+  throw OptionError("--kind is ac or hx, not '" + std::string(kind) + "'");
+}
+
+void ApplyOption(OptionReader& reader, SimOptions& options, bool& haveKind) {
+  const std::string_view name = reader.Name();
+  if (name == "--help" || name == "-h") {
+    options.help = reader.Flag();
+  } else if (name == "--kind") {
+    options.kind = ParseKind(reader.Value());
+    haveKind = true;
+  } else if (name == "--link") {
+    options.linkPath = reader.Value();
+    if (options.linkPath.empty()) throw OptionError("--link needs a path");
+  } else if (name == "--config") {
+    options.configPath = reader.Value();
+  } else if (name == "--fragment") {
+    options.fragment = reader.Count(1, 4096);
+  } else if (name == "--noise") {
+    options.noise = reader.Flag();
+  } else if (name == "--corrupt-every") {
+    options.corruptEvery = reader.Count(1, 1000000);
+  } else if (name == "--nak") {
+    options.nak = reader.Flag();
+  } else if (name == "--silent") {
+    options.silent = reader.Flag();
+  } else if (name == "--baud") {
+    options.baud = reader.Count(50, 4000000);
+  } else if (name == "--alarm") {
+    const std::string_view alarm = reader.Value();
+    if (!ForceAlarm(alarm, options.alarms)) {
+      throw OptionError("unknown alarm '" + std::string(alarm) + "' (see --help)");
+    }
+  } else if (name == "--record") {
+    options.recordPath = reader.Value();
+    if (options.recordPath.empty()) throw OptionError("--record needs a file name");
+  } else {
+    throw OptionError("unknown option '" + std::string(reader.Arg()) + "'");
+  }
 }
 
 }  // namespace
@@ -65,67 +149,8 @@ std::string_view KindName(DeviceKind kind) {
 SimOptions ParseSimOptions(const std::vector<std::string>& args) {
   SimOptions options;
   bool haveKind = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string_view arg = args[i];
-    std::string_view name = arg;
-    std::string_view inlineValue;
-    bool hasInlineValue = false;
-    if (const auto equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != arg.npos) {
-      name = arg.substr(0, equals);
-      inlineValue = arg.substr(equals + 1);
-      hasInlineValue = true;
-    }
-    const auto value = [&]() -> std::string_view {
-      if (hasInlineValue) return inlineValue;
-      if (i + 1 >= args.size()) throw OptionError("option " + std::string(name) + " needs a value");
-      return args[++i];
-    };
-    const auto flag = [&] {
-      if (hasInlineValue) throw OptionError("option " + std::string(name) + " takes no value");
-      return true;
-    };
-
-    if (name == "--help" || name == "-h") {
-      options.help = flag();
-    } else if (name == "--kind") {
-      const std::string_view kind = value();
-      if (kind == "ac") {
-        options.kind = DeviceKind::AirConditioner;
-      } else if (kind == "hx") {
-        options.kind = DeviceKind::HeatExchanger;
-      } else {
-        throw OptionError("--kind is ac or hx, not '" + std::string(kind) + "'");
-      }
-      haveKind = true;
-    } else if (name == "--link") {
-      options.linkPath = value();
-      if (options.linkPath.empty()) throw OptionError("--link needs a path");
-    } else if (name == "--config") {
-      options.configPath = value();
-    } else if (name == "--fragment") {
-      options.fragment = ParseCount(name, value(), 1, 4096);
-    } else if (name == "--noise") {
-      options.noise = flag();
-    } else if (name == "--corrupt-every") {
-      options.corruptEvery = ParseCount(name, value(), 1, 1000000);
-    } else if (name == "--nak") {
-      options.nak = flag();
-    } else if (name == "--silent") {
-      options.silent = flag();
-    } else if (name == "--baud") {
-      options.baud = ParseCount(name, value(), 50, 4000000);
-    } else if (name == "--alarm") {
-      const std::string_view alarm = value();
-      if (!ForceAlarm(alarm, options.alarms)) {
-        throw OptionError("unknown alarm '" + std::string(alarm) + "' (see --help)");
-      }
-    } else if (name == "--record") {
-      options.recordPath = value();
-      if (options.recordPath.empty()) throw OptionError("--record needs a file name");
-    } else {
-      throw OptionError("unknown option '" + std::string(arg) + "'");
-    }
-  }
+  OptionReader reader(args);
+  while (reader.Next()) ApplyOption(reader, options, haveKind);
   if (options.help) return options;
   if (!haveKind) throw OptionError("--kind ac|hx is required");
   if (options.linkPath.empty()) throw OptionError("--link PATH is required");

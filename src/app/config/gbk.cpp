@@ -77,47 +77,48 @@ class Converter {
   iconv_t handle_;
 };
 
-}  // namespace
-
-std::string Utf8ToGbk(std::string_view utf8) {
+// Converts what the converter can. Where it stops, or without a converter, ASCII passes as it
+// is and `standIn` appends what replaces the offending bytes and says how many it used up.
+template <typename StandIn>
+std::string Convert(Converter& converter, std::string_view in, std::size_t reserve,
+                    StandIn standIn) {
   std::string out;
-  out.reserve(utf8.size());
-  thread_local Converter converter("GBK", "UTF-8");
-  while (!utf8.empty()) {
+  out.reserve(reserve);
+  while (!in.empty()) {
     if (converter.Valid()) {
-      utf8.remove_prefix(converter.Convert(utf8, out));
-      if (utf8.empty()) break;
-    } else if (static_cast<unsigned char>(utf8[0]) < 0x80) {
-      out.push_back(utf8[0]);
-      utf8.remove_prefix(1);
+      in.remove_prefix(converter.Convert(in, out));
+      if (in.empty()) break;
+    } else if (static_cast<unsigned char>(in[0]) < 0x80) {
+      out.push_back(in[0]);
+      in.remove_prefix(1);
       continue;
     }
-    // A character GBK lacks is skipped whole; a stray byte on its own.
-    const std::size_t length = Utf8SequenceLength(utf8);
-    out.push_back('?');
-    utf8.remove_prefix(length == 0 ? 1 : length);
+    in.remove_prefix(standIn(in, out));
   }
   return out;
 }
 
+}  // namespace
+
+std::string Utf8ToGbk(std::string_view utf8) {
+  thread_local Converter converter("GBK", "UTF-8");
+  return Convert(converter, utf8, utf8.size(), [](std::string_view rest, std::string& out) {
+    // A character GBK lacks is skipped whole; a stray byte on its own.
+    const std::size_t length = Utf8SequenceLength(rest);
+    out.push_back('?');
+    return length == 0 ? std::size_t{1} : length;
+  });
+}
+
 std::string GbkToUtf8(std::string_view gbk) {
-  std::string out;
-  out.reserve(gbk.size() + gbk.size() / 2);
   thread_local Converter converter("UTF-8", "GBK");
-  while (!gbk.empty()) {
-    if (converter.Valid()) {
-      gbk.remove_prefix(converter.Convert(gbk, out));
-      if (gbk.empty()) break;
-    } else if (static_cast<unsigned char>(gbk[0]) < 0x80) {
-      out.push_back(gbk[0]);
-      gbk.remove_prefix(1);
-      continue;
-    }
-    // Only the offending byte is dropped, so an ASCII byte after a bad lead byte survives.
-    out.append(ReplacementCharacter);
-    gbk.remove_prefix(1);
-  }
-  return out;
+  return Convert(converter, gbk, gbk.size() + gbk.size() / 2,
+                 [](std::string_view, std::string& out) {
+                   // Only the offending byte is dropped, so an ASCII byte after a bad lead byte
+                   // survives.
+                   out.append(ReplacementCharacter);
+                   return std::size_t{1};
+                 });
 }
 
 }  // namespace climate

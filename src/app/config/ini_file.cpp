@@ -13,6 +13,7 @@
 
 #include "app/config/gbk.hpp"
 #include "app/config/save_temporary.hpp"
+#include "common/text_rules.hpp"
 
 namespace climate {
 namespace {
@@ -23,14 +24,11 @@ constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
 // would only exhaust memory.
 constexpr std::size_t MaxFileSize = 16u << 20;
 
+// The settings file pads names and values with spaces and tabs; anything else is part of them.
+constexpr Blanks IniBlanks = Blanks::SpacesAndTabs;
+
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 char LowerAscii(char c) {
@@ -51,10 +49,10 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 
 // A value or name written by the program must stay on its one line.
 std::string OneLine(std::string_view text) {
-  std::string line(Trim(text));
+  std::string line(TrimBlanks(text, IniBlanks));
   std::replace_if(
       line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-  return std::string(Trim(line));
+  return std::string(TrimBlanks(line, IniBlanks));
 }
 
 int DigitValue(char c, int base) {
@@ -185,13 +183,13 @@ IniFile IniFile::Parse(std::string_view bytes) {
     std::string_view line = rest.substr(0, end);
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     if (line.ends_with('\r')) line.remove_suffix(1);
-    line = Trim(line);
+    line = TrimBlanks(line, IniBlanks);
     if (line.empty()) continue;
 
     if (line.front() == '[') {
       const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos) {
-        const Section& section = ini.SectionFor(Trim(line.substr(1, close - 1)));
+        const Section& section = ini.SectionFor(TrimBlanks(line.substr(1, close - 1), IniBlanks));
         current = static_cast<std::size_t>(&section - ini.sections_.data());
         continue;
       }
@@ -199,9 +197,10 @@ IniFile IniFile::Parse(std::string_view bytes) {
     Line entry;
     const std::size_t equals = line.find('=');
     const bool comment = line.front() == ';' || line.front() == '#';
-    if (!comment && equals != std::string_view::npos && !Trim(line.substr(0, equals)).empty()) {
-      entry.key = Trim(line.substr(0, equals));
-      entry.value = Trim(line.substr(equals + 1));
+    if (!comment && equals != std::string_view::npos &&
+        !TrimBlanks(line.substr(0, equals), IniBlanks).empty()) {
+      entry.key = TrimBlanks(line.substr(0, equals), IniBlanks);
+      entry.value = TrimBlanks(line.substr(equals + 1), IniBlanks);
     } else {
       entry.value = line;
     }
@@ -233,9 +232,9 @@ const IniFile::Section* IniFile::FindSection(std::string_view name) const {
 }
 
 const IniFile::Line* IniFile::FindKey(std::string_view section, std::string_view key) const {
-  const Section* found = FindSection(Trim(section));
+  const Section* found = FindSection(TrimBlanks(section, IniBlanks));
   if (found == nullptr) return nullptr;
-  key = Trim(key);
+  key = TrimBlanks(key, IniBlanks);
   for (const Line& line : found->lines) {
     if (line.IsKey() && EqualNoCase(line.key, key)) return &line;
   }
@@ -295,7 +294,7 @@ std::vector<std::string> IniFile::Sections() const {
 
 std::vector<std::string> IniFile::Keys(std::string_view section) const {
   std::vector<std::string> keys;
-  const Section* found = FindSection(Trim(section));
+  const Section* found = FindSection(TrimBlanks(section, IniBlanks));
   if (found == nullptr) return keys;
   std::unordered_set<std::string> seen;
   for (const Line& line : found->lines) {

@@ -1,7 +1,9 @@
-// Defaults and loading of the protocol constants. The same key tables serve the loader and the
-// writer of a new file, so a key name cannot differ between the two.
+// Defaults and loading of the protocol constants. The same key tables, each key with its default,
+// serve the loader and the writer of a new file, so a name or a default cannot differ between the
+// two.
 #include "app/config/protocol_settings.hpp"
 
+#include <algorithm>
 #include <array>
 
 #include "app/config/ini_file.hpp"
@@ -11,68 +13,65 @@ namespace {
 
 using Set = DeviceCommandSet;
 
-constexpr std::array<CommandSetKey, 15> HeatExchangerKeys = {{
-    {"Zhsj", &Set::Zhsj},
-    {"ZhsjCd", &Set::ZhsjCd},
-    {"ZhsjxyCd", &Set::ZhsjxyCd},
-    {"Sdcs", &Set::Sdcs},
-    {"SdcsCd", &Set::SdcsCd},
-    {"SdcsxyCd", &Set::SdcsxyCd},
-    {"Ykgj", &Set::Ykgj},
-    {"YkgjCd", &Set::YkgjCd},
-    {"YkgjxyCd", &Set::YkgjxyCd},
-    {"Cjsdcs", &Set::Cjsdcs},
-    {"CjsdcsCd", &Set::CjsdcsCd},
-    {"CjsdcsxyCd", &Set::CjsdcsxyCd},
-    {"Hqcjsdcs", &Set::Hqcjsdcs},
-    {"HqcjsdcsCd", &Set::HqcjsdcsCd},
-    {"HqcjsdcsxyCd", &Set::HqcjsdcsxyCd},
+// The requests both units know, first in both sections, with the codes both units answer.
+constexpr std::array<CommandSetKey, 9> CommonKeys = {{
+    {"Zhsj", &Set::Zhsj, 0x41},
+    {"ZhsjCd", &Set::ZhsjCd, 0x11},
+    {"ZhsjxyCd", &Set::ZhsjxyCd, 0xDD},
+    {"Sdcs", &Set::Sdcs, 0x42},
+    {"SdcsCd", &Set::SdcsCd, 0x77},
+    {"SdcsxyCd", &Set::SdcsxyCd, 0x11},
+    {"Ykgj", &Set::Ykgj, 0x43},
+    {"YkgjCd", &Set::YkgjCd, 0x22},
+    {"YkgjxyCd", &Set::YkgjxyCd, 0x11},
 }};
 
-constexpr std::array<CommandSetKey, 12> AirConditionerKeys = {{
-    {"Zhsj", &Set::Zhsj},
-    {"ZhsjCd", &Set::ZhsjCd},
-    {"ZhsjxyCd", &Set::ZhsjxyCd},
-    {"Sdcs", &Set::Sdcs},
-    {"SdcsCd", &Set::SdcsCd},
-    {"SdcsxyCd", &Set::SdcsxyCd},
-    {"Ykgj", &Set::Ykgj},
-    {"YkgjCd", &Set::YkgjCd},
-    {"YkgjxyCd", &Set::YkgjxyCd},
-    {"Dtdsz", &Set::Dtdsz},
-    {"DtdszCd", &Set::DtdszCd},
-    {"DtdszxyCD", &Set::DtdszxyCD},
-}};
+template <std::size_t N>
+constexpr std::array<CommandSetKey, CommonKeys.size() + N> AfterCommonKeys(
+    const std::array<CommandSetKey, N>& own) {
+  std::array<CommandSetKey, CommonKeys.size() + N> keys{};
+  std::copy(CommonKeys.begin(), CommonKeys.end(), keys.begin());
+  std::copy(own.begin(), own.end(), keys.begin() + CommonKeys.size());
+  return keys;
+}
 
-// Device-section fields in record order.
+constexpr auto HeatExchangerKeys = AfterCommonKeys<6>({{
+    {"Cjsdcs", &Set::Cjsdcs, 0x44},
+    {"CjsdcsCd", &Set::CjsdcsCd, 0x66},
+    {"CjsdcsxyCd", &Set::CjsdcsxyCd, 0x11},
+    {"Hqcjsdcs", &Set::Hqcjsdcs, 0x45},
+    {"HqcjsdcsCd", &Set::HqcjsdcsCd, 0x11},
+    {"HqcjsdcsxyCd", &Set::HqcjsdcsxyCd, 0x55},
+}});
+
+constexpr auto AirConditionerKeys = AfterCommonKeys<3>({{
+    {"Dtdsz", &Set::Dtdsz, 0x44},
+    {"DtdszCd", &Set::DtdszCd, 0x22},
+    {"DtdszxyCD", &Set::DtdszxyCD, 0x11},
+}});
+static_assert(HeatExchangerKeys.size() == 15 && AirConditionerKeys.size() == 12);
+
+// Device-section fields in record order, with their defaults.
 struct DeviceKey {
   std::string_view name;
   std::int16_t ProtocolSettings::*member;
+  std::int16_t defaultValue;
 };
 constexpr std::array<DeviceKey, 7> DeviceKeys = {{
-    {"Id", &ProtocolSettings::Id},
-    {"SOI", &ProtocolSettings::SOI},
-    {"EOI", &ProtocolSettings::EOI},
-    {"Zqxy", &ProtocolSettings::Zqxy},
-    {"Fdxy", &ProtocolSettings::Fdxy},
-    {"YkkjML", &ProtocolSettings::YkkjML},
-    {"YkgjML", &ProtocolSettings::YkgjML},
+    {"Id", &ProtocolSettings::Id, 1},
+    {"SOI", &ProtocolSettings::SOI, 0x7E},
+    {"EOI", &ProtocolSettings::EOI, 0x0D},
+    {"Zqxy", &ProtocolSettings::Zqxy, 0xA5},
+    {"Fdxy", &ProtocolSettings::Fdxy, 0xFF},
+    {"YkkjML", &ProtocolSettings::YkkjML, 0},
+    {"YkgjML", &ProtocolSettings::YkgjML, 0xFF},
 }};
 
-// Both units answer the common requests with the same codes.
-DeviceCommandSet CommonCommands() {
-  DeviceCommandSet set;
-  set.Zhsj = 0x41;
-  set.ZhsjCd = 0x11;
-  set.ZhsjxyCd = 0xDD;
-  set.Sdcs = 0x42;
-  set.SdcsCd = 0x77;
-  set.SdcsxyCd = 0x11;
-  set.Ykgj = 0x43;
-  set.YkgjCd = 0x22;
-  set.YkgjxyCd = 0x11;
-  return set;
+DeviceCommandSet& CommandSetOf(ProtocolSettings& settings, DeviceKind kind) {
+  return kind == DeviceKind::HeatExchanger ? settings.Rjh : settings.Kt;
 }
+
+constexpr DeviceKind BothKinds[] = {DeviceKind::HeatExchanger, DeviceKind::AirConditioner};
 
 // Values beyond 16 bits keep their low half, as the 16-bit fields always have.
 std::int16_t ReadField(const IniFile& ini, std::string_view section, std::string_view key,
@@ -93,26 +92,12 @@ std::string_view CommandSetSection(DeviceKind kind) {
 
 ProtocolSettings DefaultProtocolSettings() {
   ProtocolSettings settings;
-  settings.Id = 1;
-  settings.SOI = 0x7E;
-  settings.EOI = 0x0D;
-  settings.Zqxy = 0xA5;
-  settings.Fdxy = 0xFF;
-  settings.YkkjML = 0;
-  settings.YkgjML = 0xFF;
-
-  settings.Rjh = CommonCommands();
-  settings.Rjh.Cjsdcs = 0x44;
-  settings.Rjh.CjsdcsCd = 0x66;
-  settings.Rjh.CjsdcsxyCd = 0x11;
-  settings.Rjh.Hqcjsdcs = 0x45;
-  settings.Rjh.HqcjsdcsCd = 0x11;
-  settings.Rjh.HqcjsdcsxyCd = 0x55;
-
-  settings.Kt = CommonCommands();
-  settings.Kt.Dtdsz = 0x44;
-  settings.Kt.DtdszCd = 0x22;
-  settings.Kt.DtdszxyCD = 0x11;
+  for (const DeviceKey& key : DeviceKeys) settings.*key.member = key.defaultValue;
+  for (const DeviceKind kind : BothKinds) {
+    for (const CommandSetKey& key : CommandSetKeys(kind)) {
+      CommandSetOf(settings, kind).*key.member = key.defaultValue;
+    }
+  }
   return settings;
 }
 
@@ -122,11 +107,11 @@ ProtocolSettings LoadProtocolSettings(const IniFile& ini) {
   for (const DeviceKey& key : DeviceKeys) {
     settings.*key.member = ReadField(ini, "Device", key.name, defaults.*key.member);
   }
-  for (const DeviceKind kind : {DeviceKind::HeatExchanger, DeviceKind::AirConditioner}) {
+  for (const DeviceKind kind : BothKinds) {
     const DeviceCommandSet& fallback = defaults.For(kind);
-    DeviceCommandSet& set = kind == DeviceKind::HeatExchanger ? settings.Rjh : settings.Kt;
     for (const CommandSetKey& key : CommandSetKeys(kind)) {
-      set.*key.member = ReadField(ini, CommandSetSection(kind), key.name, fallback.*key.member);
+      CommandSetOf(settings, kind).*key.member =
+          ReadField(ini, CommandSetSection(kind), key.name, fallback.*key.member);
     }
   }
   return settings;

@@ -55,10 +55,11 @@ struct ProtocolSettings {
   bool operator==(const ProtocolSettings&) const = default;
 };
 
-// One member of a command set and its key name in DeviceRjh or DeviceKt.
+// One member of a command set, its key name in DeviceRjh or DeviceKt and its default.
 struct CommandSetKey {
   std::string_view name;
   std::int16_t DeviceCommandSet::*member;
+  std::int16_t defaultValue;
 };
 
 // The keys of one unit type's section in member order: 15 for the heat exchanger, 12 for the
