@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   context.isShow = (h[15] & 4) != 0;
   context.maxLine = static_cast<std::int8_t>(h[16]);
   context.memoLineCount = h[17];
-  context.pendingCommand = static_cast<std::int8_t>(h[18]);
+  context.pendingCommand = static_cast<climate::CommandCode>(static_cast<std::int8_t>(h[18]));
   static const char* const Sensitivities[] = {"10",         " -3 ",        "",           "x", "+7",
                                               "2147483647", "-2147483648", "99999999999"};
   context.coolingSensitivity = Sensitivities[h[19] & 7];
