@@ -4,12 +4,11 @@
 #include <QDesktopServices>
 #include <QImage>
 #include <QLabel>
-#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 
+#include "app/brand_marks.hpp"
 #include "app/config/ini_file.hpp"
 #include "app/window_fit.hpp"
 
@@ -76,37 +75,13 @@ QPixmap MailPicture() {
 }  // namespace
 
 QImage TFrmAbout::BuiltInPicture(int width) {
-  QImage image(std::max(width, 1), BannerHeight, QImage::Format_RGB32);
+  QImage image = BlueBand(std::max(width, 1), BannerHeight, QColor(80, 150, 215));
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
-  QLinearGradient band(0, 0, width, BannerHeight);
-  band.setColorAt(0.0, QColor(16, 58, 112));
-  band.setColorAt(1.0, QColor(80, 150, 215));
-  painter.fillRect(image.rect(), band);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(QColor(255, 255, 255, 220));
-  painter.translate(48, 48);
-  for (int blade = 0; blade < 5; ++blade) {
-    QPainterPath path;
-    path.moveTo(0, 0);
-    path.cubicTo(5, -19, 26, -26, 34, -7);
-    path.cubicTo(24, 2, 10, 2, 0, 0);
-    painter.drawPath(path);
-    painter.rotate(72);
-  }
-  painter.resetTransform();
-  painter.setPen(Qt::white);
-  QFont font = painter.font();
-  font.setPixelSize(15);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.drawText(QRect(92, 22, width - 96, 26), Qt::AlignLeft | Qt::AlignVCenter,
-                   "Northwind Climate Systems");
-  font.setPixelSize(11);
-  font.setBold(false);
-  painter.setFont(font);
-  painter.drawText(QRect(94, 52, width - 96, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::fromUtf8("© 2009-2026 Northwind Climate Systems"));
+  DrawFanMark(painter, QPointF(48, 48), 34, QColor(255, 255, 255, 220), false);
+  DrawWhiteText(painter, QRect(92, 22, width - 96, 26), 15, true, MakerName);
+  DrawWhiteText(painter, QRect(94, 52, width - 96, 18), 11, false,
+                QString::fromUtf8(MakerCopyright));
   return image;
 }
 

@@ -6,11 +6,10 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 
+#include "app/brand_marks.hpp"
 #include "app/config/ini_file.hpp"
 #include "dialogs/jpeg_decoder.hpp"
 
@@ -36,26 +35,6 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const std::string& text, co
   return label;
 }
 
-// A fan wheel of five blades, the mark the maker puts on its units.
-void DrawFanMark(QPainter& painter, QPointF centre, double radius, const QColor& colour) {
-  painter.save();
-  painter.translate(centre);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(colour);
-  for (int blade = 0; blade < 5; ++blade) {
-    QPainterPath path;
-    path.moveTo(0, 0);
-    path.cubicTo(radius * 0.15, -radius * 0.55, radius * 0.75, -radius * 0.75, radius,
-                 -radius * 0.2);
-    path.cubicTo(radius * 0.7, radius * 0.05, radius * 0.3, radius * 0.05, 0, 0);
-    painter.drawPath(path);
-    painter.rotate(72);
-  }
-  painter.setBrush(QColor(255, 255, 255));
-  painter.drawEllipse(QPointF(0, 0), radius * 0.16, radius * 0.16);
-  painter.restore();
-}
-
 // The English titles are long: the font gives way before the end of the line does.
 void BoldWithinWidth(QLabel* title) {
   QFont bold = title->font();
@@ -79,36 +58,20 @@ std::string SplashTitle(int deviceType, Language language) {
 }
 
 QImage TFrmFlash::BuiltInPicture() {
-  QImage image(PictureWidth, PictureHeight, QImage::Format_RGB32);
+  QImage image = BlueBand(PictureWidth, PictureHeight, QColor(70, 140, 210));
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
-  QLinearGradient sky(0, 0, PictureWidth, PictureHeight);
-  sky.setColorAt(0.0, QColor(16, 58, 112));
-  sky.setColorAt(1.0, QColor(70, 140, 210));
-  painter.fillRect(image.rect(), sky);
   // Soft bands like air flowing out of a cabinet vent.
   painter.setPen(QPen(QColor(255, 255, 255, 40), 10));
   for (int i = 0; i < 4; ++i) {
     const int y = 30 + i * 26;
     painter.drawLine(QPointF(150, y), QPointF(PictureWidth + 10, y - 18));
   }
-  DrawFanMark(painter, QPointF(62, 65), 44, QColor(255, 255, 255, 230));
-  painter.setPen(Qt::white);
-  QFont title = painter.font();
-  title.setPixelSize(22);
-  title.setBold(true);
-  painter.setFont(title);
-  painter.drawText(QRect(118, 30, 230, 30), Qt::AlignLeft | Qt::AlignVCenter, "Cabinet Climate");
-  QFont small = title;
-  small.setPixelSize(12);
-  small.setBold(false);
-  painter.setFont(small);
-  painter.drawText(QRect(120, 64, 230, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                   "Northwind Climate Systems");
-  small.setPixelSize(11);
-  painter.setFont(small);
-  painter.drawText(QRect(0, 106, PictureWidth, 18), Qt::AlignCenter,
-                   QString::fromUtf8("© 2009-2026 Northwind Climate Systems"));
+  DrawFanMark(painter, QPointF(62, 65), 44, QColor(255, 255, 255, 230), true);
+  DrawWhiteText(painter, QRect(118, 30, 230, 30), 22, true, "Cabinet Climate");
+  DrawWhiteText(painter, QRect(120, 64, 230, 18), 12, false, MakerName);
+  DrawWhiteText(painter, QRect(0, 106, PictureWidth, 18), 11, false,
+                QString::fromUtf8(MakerCopyright), Qt::AlignCenter);
   return image;
 }
 

@@ -32,8 +32,8 @@
 #include "console/status_texts.hpp"
 #include "console/ui_texts.hpp"
 #include "dialogs/parameter_model.hpp"
-#include "monitor/monitor_settings.hpp"
 #include "fleet/fleet_window.hpp"
+#include "monitor/monitor_settings.hpp"
 #include "monitor/monitor_window.hpp"
 #include "serial/send_request.hpp"
 #include "serial/serial_port.hpp"
@@ -77,8 +77,8 @@ TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildLayout();
-  BuildMonitorItem();
-  BuildFleetItem();
+  ApplyMonitorLanguage();
+  ApplyFleetLanguage();
   // The framer weighs a suspect frame against one that starts inside it by the settings and
   // unit type in force when the bytes arrive.
   framer_.SetJudge([this](std::span<const std::uint8_t> frame) {
@@ -136,6 +136,8 @@ void TFrmMain::ConnectHandlers() {
   on(NAbout_, &QAction::triggered, &TFrmMain::AboutClick);
   on(Language_, &QAction::triggered, &TFrmMain::LanguageClick);
   on(Help_, &QAction::triggered, &TFrmMain::HelpClick);
+  on(Monitor_, &QAction::triggered, &TFrmMain::MonitorClick);
+  on(Fleet_, &QAction::triggered, &TFrmMain::FleetClick);
   on(Timer1_, &QTimer::timeout, &TFrmMain::Timer1Timer);
   on(Timer2_, &QTimer::timeout, &TFrmMain::Timer2Timer);
   on(Timer3_, &QTimer::timeout, &TFrmMain::Timer3Timer);

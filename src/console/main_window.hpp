@@ -182,14 +182,12 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   void ShowSetPointCue();
   void EndSetPointCue();
 
-  // main_window_monitor.cpp: the Monitor menu item and window
-  void BuildMonitorItem();
+  // main_window_monitor.cpp: the Monitor window and its menu item's text
   void MonitorClick();
   void UpdateMonitorPort();
   void ApplyMonitorLanguage();
 
-  // main_window_fleet.cpp: the fleet view's menu item and window
-  void BuildFleetItem();
+  // main_window_fleet.cpp: the fleet view and its menu item's text
   void FleetClick();
   void ApplyFleetLanguage();
 

@@ -54,10 +54,13 @@ QLineEdit* PlaceValueBox(QWidget* parent, int number, int left, int top) {
   box->setReadOnly(true);
   box->setAlignment(Qt::AlignCenter);
   box->setText(QString::fromUtf8(EmptyBoxText.data(), static_cast<int>(EmptyBoxText.size())));
-  // A box whose value has stopped being live carries the property stale and turns grey.
+  // A box whose value has stopped being live carries the property stale and turns grey; one a
+  // set point check has just looked at carries setPointCheck and is tinted for a moment.
   box->setStyleSheet(
       "QLineEdit { color: rgb(0,0,255); background: rgb(212,208,200); font-size: 13px; }"
-      " QLineEdit[stale=\"true\"] { color: rgb(128,128,128); }");
+      " QLineEdit[stale=\"true\"] { color: rgb(128,128,128); }"
+      " QLineEdit[setPointCheck=\"confirmed\"] { background: rgb(150,230,150); }"
+      " QLineEdit[setPointCheck=\"mismatch\"] { background: rgb(255,150,150); }");
   return box;
 }
 
@@ -285,6 +288,8 @@ void TFrmMain::BuildMenus() {
   Language_->setStatusTip(Language_->toolTip());
   Help_ = action(suiPopupMenu2_, "Help");
   NAbout_ = action(suiPopupMenu2_, "NAbout");
+  Monitor_ = action(suiPopupMenu2_, "Monitor");
+  Fleet_ = action(suiPopupMenu2_, "Fleet");
   SetLogMenuState();
 }
 

@@ -5,9 +5,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QStyle>
+#include <QVariant>
 
 #include "common/qt_text.hpp"
 #include "console/main_window.hpp"
+#include "console/tool_window.hpp"
 #include "monitor/monitor_texts.hpp"
 #include "monitor/monitor_window.hpp"
 #include "serial/serial_port.hpp"
@@ -16,37 +18,25 @@ namespace climate {
 
 namespace {
 
-// The background of a box a set point check has just looked at.
-constexpr char PlainBackground[] = "background: rgb(212,208,200);";
-constexpr char ConfirmedBackground[] = "background: rgb(150,230,150);";
-constexpr char MismatchBackground[] = "background: rgb(255,150,150);";
 constexpr std::int64_t SetPointCueMs = 3000;
 
-void SetBackground(QLineEdit* box, const char* background) {
-  QString sheet = box->styleSheet();
-  for (const char* any : {PlainBackground, ConfirmedBackground, MismatchBackground}) {
-    sheet.replace(QLatin1String(any), QLatin1String(background));
-  }
-  box->setStyleSheet(sheet);
+// The boxes' style sheet has a rule per look; a property change alone does not make the style
+// look again, so the box is polished anew.
+void SetLook(QLineEdit* box, const char* property, const QVariant& value) {
+  box->setProperty(property, value);
+  box->style()->unpolish(box);
+  box->style()->polish(box);
 }
 
 }  // namespace
 
-void TFrmMain::BuildMonitorItem() {
-  Monitor_ = suiPopupMenu2_->addAction(Q(monitor_text::MenuItem.In(CurrentLanguage())));
-  Monitor_->setObjectName("Monitor");
-  connect(Monitor_, &QAction::triggered, this, [this] { Guarded([this] { MonitorClick(); }); });
-}
-
 void TFrmMain::MonitorClick() {
-  if (!monitorWindow_) {
-    monitorWindow_ =
-        std::make_unique<MonitorWindow>(monitor_, Q(ConfigPath()), Q(env_.logDir), this);
-  }
-  monitorWindow_->SetLanguage(CurrentLanguage());
-  monitorWindow_->show();
-  monitorWindow_->raise();
-  monitorWindow_->activateWindow();
+  ShowToolWindow(
+      monitorWindow_,
+      [this] {
+        return std::make_unique<MonitorWindow>(monitor_, Q(ConfigPath()), Q(env_.logDir), this);
+      },
+      CurrentLanguage());
 }
 
 void TFrmMain::ApplyMonitorLanguage() {
@@ -78,14 +68,14 @@ void TFrmMain::ShowSetPointCue() {
     QLineEdit* box = suiEdit_.at(comparison.slot);
     box->setToolTip(
         Q(SetPointCheck::FormatLine(check.LastSent()->kind, comparison, CurrentLanguage())));
-    SetBackground(box, comparison.Matches() ? ConfirmedBackground : MismatchBackground);
+    SetLook(box, "setPointCheck", comparison.Matches() ? "confirmed" : "mismatch");
     cuedBoxes_.push_back(box);
   }
   cueEndsMs_ = clock_.MonotonicMs() + SetPointCueMs;
 }
 
 void TFrmMain::EndSetPointCue() {
-  for (QLineEdit* box : cuedBoxes_) SetBackground(box, PlainBackground);
+  for (QLineEdit* box : cuedBoxes_) SetLook(box, "setPointCheck", QString());
   cuedBoxes_.clear();
 }
 
@@ -95,14 +85,7 @@ void TFrmMain::ApplyStaleLook() {
   const bool stale = monitor_.ValuesStale();
   if (stale == valuesStale_) return;
   valuesStale_ = stale;
-  // The boxes' style sheet greys a box with the property set; a property change alone does not
-  // make the style look again, so each box is polished anew.
-  for (std::size_t i = 0; i < 10; ++i) {  // suiEdit1 .. suiEdit10
-    QLineEdit* box = suiEdit_[i];
-    box->setProperty("stale", stale);
-    box->style()->unpolish(box);
-    box->style()->polish(box);
-  }
+  for (std::size_t i = 0; i < 10; ++i) SetLook(suiEdit_[i], "stale", stale);  // suiEdit1..10
 }
 
 }  // namespace climate

@@ -36,14 +36,14 @@ QRect ContentRect(const ParameterDialogLayout& layout) {
 }  // namespace
 
 ParameterDialog::ParameterDialog(DialogHost& host, ParameterModel& model,
-                                 ParameterDialogTexts texts, ParameterDialogLayout chinese,
-                                 ParameterDialogLayout english, QWidget* parent)
+                                 const ParameterDialogDesign& design, QWidget* parent)
     : QDialog(parent),
       host_(host),
       model_(model),
-      texts_(std::move(texts)),
-      chinese_(std::move(chinese)),
-      english_(std::move(english)) {
+      texts_(design.texts),
+      chinese_(design.layout(Language::Chinese)),
+      english_(design.layout(Language::English)) {
+  setObjectName(design.objectName);
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   fieldFrame_ = new QGroupBox(this);

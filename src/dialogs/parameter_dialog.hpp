@@ -48,10 +48,17 @@ struct ParameterDialogTexts {
   std::string frameEnglish;
 };
 
+// What makes one of the three dialogs: its form name, captions and geometry per language.
+struct ParameterDialogDesign {
+  const char* objectName;
+  ParameterDialogTexts texts;
+  ParameterDialogLayout (*layout)(Language language);
+};
+
 class ParameterDialog : public QDialog {
  public:
-  ParameterDialog(DialogHost& host, ParameterModel& model, ParameterDialogTexts texts,
-                  ParameterDialogLayout chinese, ParameterDialogLayout english, QWidget* parent);
+  ParameterDialog(DialogHost& host, ParameterModel& model, const ParameterDialogDesign& design,
+                  QWidget* parent);
 
   // Shows the dialog modally after FormShow; the dialog result.
   int Run();

@@ -67,30 +67,28 @@ ParameterDialogLayout SetRjhLayout(Language language) {
           .buttonWidth = chinese ? 97 : 78};
 }
 
+const ParameterDialogDesign KtDesign{
+    "FrmSetKt",
+    {"空调参数设置", "Air Conditioner Parameter Setting", "空调参数", "Parameter"},
+    &KtLayout};
+const ParameterDialogDesign RjhCjDesign{
+    "FrmRjhCjSet",
+    {"热交换器参数设定", "Heat Exchanger Parameters Setting", "热交换器参数", "Parameters Setting"},
+    &RjhCjLayout};
+const ParameterDialogDesign SetRjhDesign{
+    "FrmSetRjh",
+    {"厂家参数设置", "Factory Parameter Setting", "厂家参数设定", "Parameter Setting"},
+    &SetRjhLayout};
+
 }  // namespace
 
 TFrmSetKt::TFrmSetKt(DialogHost& host, ParameterModel& model, QWidget* parent)
-    : ParameterDialog(
-          host, model,
-          {"空调参数设置", "Air Conditioner Parameter Setting", "空调参数", "Parameter"},
-          KtLayout(Language::Chinese), KtLayout(Language::English), parent) {
-  setObjectName("FrmSetKt");
-}
+    : ParameterDialog(host, model, KtDesign, parent) {}
 
 TFrmRjhCjSet::TFrmRjhCjSet(DialogHost& host, ParameterModel& model, QWidget* parent)
-    : ParameterDialog(host, model,
-                      {"热交换器参数设定", "Heat Exchanger Parameters Setting", "热交换器参数",
-                       "Parameters Setting"},
-                      RjhCjLayout(Language::Chinese), RjhCjLayout(Language::English), parent) {
-  setObjectName("FrmRjhCjSet");
-}
+    : ParameterDialog(host, model, RjhCjDesign, parent) {}
 
 TFrmSetRjh::TFrmSetRjh(DialogHost& host, ParameterModel& model, QWidget* parent)
-    : ParameterDialog(
-          host, model,
-          {"厂家参数设置", "Factory Parameter Setting", "厂家参数设定", "Parameter Setting"},
-          SetRjhLayout(Language::Chinese), SetRjhLayout(Language::English), parent) {
-  setObjectName("FrmSetRjh");
-}
+    : ParameterDialog(host, model, SetRjhDesign, parent) {}
 
 }  // namespace climate

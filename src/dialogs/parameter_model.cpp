@@ -34,6 +34,25 @@ ParameterField Temperature(std::string control, std::string chinese, std::string
   return field;
 }
 
+// What the three dialogs share: the restore question (its Chinese names the unit) and captions.
+ParameterDialogInfo DialogInfo(std::string valueSection, std::string sizeSection,
+                               std::optional<WindowSize> sizeFallback, CommandKind command,
+                               DeviceKind device, CommandCode pendingCode,
+                               std::string confirmChinese) {
+  ParameterDialogInfo info;
+  info.valueSection = std::move(valueSection);
+  info.sizeSection = std::move(sizeSection);
+  info.sizeFallback = sizeFallback;
+  info.command = command;
+  info.device = device;
+  info.pendingCode = pendingCode;
+  info.confirmChinese = std::move(confirmChinese);
+  info.confirmEnglish = "Are you sure set all parameters as default value?";
+  info.confirmCaptionChinese = "确定还原!";
+  info.confirmCaptionEnglish = "Config!";
+  return info;
+}
+
 std::string OutOfRangeMessage(const ParameterField& field, long long value, Language language) {
   const int low = -field.Offset();
   const int high = 255 - field.Offset();
@@ -78,17 +97,10 @@ ParameterModel::ParameterModel(ParameterDialogInfo info, std::vector<ParameterFi
 }
 
 ParameterModel ParameterModel::AirConditioner() {
-  ParameterDialogInfo info;
-  info.valueSection = "UserSetKt";
-  info.sizeSection = "FrmSetKt";
-  info.sizeFallback = {421, 331};
-  info.command = CommandKind::SetParameters;
-  info.device = DeviceKind::AirConditioner;
-  info.pendingCode = CommandCode::AirConditionerParameters;
-  info.confirmChinese = " 您确定要将空调参数还原为默认值?";
-  info.confirmEnglish = "Are you sure set all parameters as default value?";
-  info.confirmCaptionChinese = "确定还原!";
-  info.confirmCaptionEnglish = "Config!";
+  ParameterDialogInfo info =
+      DialogInfo("UserSetKt", "FrmSetKt", WindowSize{421, 331}, CommandKind::SetParameters,
+                 DeviceKind::AirConditioner, CommandCode::AirConditionerParameters,
+                 " 您确定要将空调参数还原为默认值?");
   return ParameterModel(
       std::move(info), {
                            Temperature("suiComboBox1", "设定制冷停止点：", "Cooling Off Point", 20,
@@ -107,17 +119,10 @@ ParameterModel ParameterModel::AirConditioner() {
 }
 
 ParameterModel ParameterModel::HeatExchanger() {
-  ParameterDialogInfo info;
-  info.valueSection = "UserSetRjh";
-  info.sizeSection = "FrmRjhCjSet";
-  info.sizeFallback = {424, 324};
-  info.command = CommandKind::SetParameters;
-  info.device = DeviceKind::HeatExchanger;
-  info.pendingCode = CommandCode::HeatExchangerParameters;
-  info.confirmChinese = " 您确定要将热交换器参数还原为默认值?";
-  info.confirmEnglish = "Are you sure set all parameters as default value?";
-  info.confirmCaptionChinese = "确定还原!";
-  info.confirmCaptionEnglish = "Config!";
+  ParameterDialogInfo info =
+      DialogInfo("UserSetRjh", "FrmRjhCjSet", WindowSize{424, 324}, CommandKind::SetParameters,
+                 DeviceKind::HeatExchanger, CommandCode::HeatExchangerParameters,
+                 " 您确定要将热交换器参数还原为默认值?");
   return ParameterModel(
       std::move(info),
       {
@@ -136,18 +141,11 @@ ParameterModel ParameterModel::HeatExchanger() {
 }
 
 ParameterModel ParameterModel::HeatExchangerFactory() {
-  ParameterDialogInfo info;
-  info.valueSection = "UserSetRjh";
-  info.sizeSection = "FrmSetRjh";
   // Its size keys have no read default: a missing key keeps the size of the language layout.
-  info.sizeFallback = std::nullopt;
-  info.command = CommandKind::SetFactoryParameters;
-  info.device = DeviceKind::HeatExchanger;
-  info.pendingCode = CommandCode::HeatExchangerFactory;
-  info.confirmChinese = " 您确定要将热交换器参数还原为默认值?";
-  info.confirmEnglish = "Are you sure set all parameters as default value?";
-  info.confirmCaptionChinese = "确定还原!";
-  info.confirmCaptionEnglish = "Config!";
+  ParameterDialogInfo info =
+      DialogInfo("UserSetRjh", "FrmSetRjh", std::nullopt, CommandKind::SetFactoryParameters,
+                 DeviceKind::HeatExchanger, CommandCode::HeatExchangerFactory,
+                 " 您确定要将热交换器参数还原为默认值?");
   ParameterField fanSpeed = Temperature("suiComboBox11", "风机最低转速：", "Lowest Fan speed", 30,
                                         100, "30", "Fjzdzs", "30");
   fanSpeed.unit = "%";

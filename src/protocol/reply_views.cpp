@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <iterator>
+#include <tuple>
+#include <utility>
 
 #include "common/text_rules.hpp"
 #include "protocol/unit_bits.hpp"
@@ -26,8 +28,9 @@ struct ValueRow {
   std::size_t box;
 };
 
-// Value rows in memo order; boxes 0..9 are suiEdit1..suiEdit10.
-constexpr ValueRow AcValueRows[] = {
+// The real-time value rows in memo order; boxes 0..9 are suiEdit1..suiEdit10. Both unit types
+// show their readings and set points in the same boxes.
+constexpr ValueRow RealTimeValueRows[] = {
     {"室内温度:   ", "Indoor Temperature:   ", Celsius, 0},
     {"室外温度:   ", "Outdoor Temperature:   ", Celsius, 3},
     {"室内湿度:   ", "Indoor Humidity:   ", RelativeHumidity, 1},
@@ -40,18 +43,24 @@ constexpr ValueRow AcValueRows[] = {
     {"当前低温告警点:   ", "Low Temperature Alarm:   ", Celsius, 9},
 };
 
-constexpr ValueRow HxValueRows[] = {
-    {"室内温度:   ", "Indoor Temperature:   ", Celsius, 0},
-    {"室外温度:   ", "Outdoor Temperature:   ", Celsius, 3},
-    {"室内湿度:   ", "Indoor Humidity:   ", RelativeHumidity, 1},
-    {"单相电压:   ", "Single Phase Voltage:   ", Volts, 4},
-    {"当前外风机调速点:   ", "External Fan Adjust On Point:   ", Celsius, 2},
-    {"当前外风机全速点:   ", "External Fan Full Speed Point:   ", Celsius, 5},
-    {"当前加热开启点:   ", "Heater On Point:   ", Celsius, 6},
-    {"当前加热停止点:   ", "Heater Off Point:   ", Celsius, 8},
-    {"当前高温告警点:   ", "High Temperature Alarm Point:   ", Celsius, 7},
-    {"当前低温告警点:   ", "Low Temperature Alarm Point:   ", Celsius, 9},
+// The heat exchanger names the set points (rows 4 to 9) its own way.
+constexpr std::size_t FirstSetPointRow = 4;
+constexpr std::pair<std::string_view, std::string_view> HxSetPointNames[] = {
+    {"当前外风机调速点:   ", "External Fan Adjust On Point:   "},
+    {"当前外风机全速点:   ", "External Fan Full Speed Point:   "},
+    {"当前加热开启点:   ", "Heater On Point:   "},
+    {"当前加热停止点:   ", "Heater Off Point:   "},
+    {"当前高温告警点:   ", "High Temperature Alarm Point:   "},
+    {"当前低温告警点:   ", "Low Temperature Alarm Point:   "},
 };
+
+ValueRow RealTimeRow(DeviceKind kind, std::size_t index) {
+  ValueRow row = RealTimeValueRows[index];
+  if (kind == DeviceKind::HeatExchanger && index >= FirstSetPointRow) {
+    std::tie(row.chinese, row.english) = HxSetPointNames[index - FirstSetPointRow];
+  }
+  return row;
+}
 
 // Boxes 0..4 are suiEdit11..suiEdit15.
 constexpr ValueRow FactoryValueRows[] = {
@@ -161,17 +170,17 @@ RealTimeView RenderAcRealTime(const AcRealTimeData& data, const AcDerivedPoints&
                               Language language) {
   RealTimeView view;
   view.memoLines.reserve(30);
-  const auto& rows = AcValueRows;
-  AddValue(rows[0], data.IndoorTemperature, language, view.boxes, view.memoLines);
-  AddValue(rows[1], data.OutdoorTemperature, language, view.boxes, view.memoLines);
-  AddValue(rows[2], data.IndoorHumidity, language, view.boxes, view.memoLines);
-  AddValue(rows[3], data.SupplyVoltage, language, view.boxes, view.memoLines);
-  AddValue(rows[4], data.CoolingOffPoint, language, view.boxes, view.memoLines);
-  AddDerivedValue(rows[5], points.coolingOn, language, view);
-  AddValue(rows[6], data.HeatingOnPoint, language, view.boxes, view.memoLines);
-  AddDerivedValue(rows[7], points.heatingOff, language, view);
-  AddValue(rows[8], data.HighTemperatureAlarmPoint, language, view.boxes, view.memoLines);
-  AddValue(rows[9], data.LowTemperatureAlarmPoint, language, view.boxes, view.memoLines);
+  const auto row = [](std::size_t i) { return RealTimeRow(DeviceKind::AirConditioner, i); };
+  AddValue(row(0), data.IndoorTemperature, language, view.boxes, view.memoLines);
+  AddValue(row(1), data.OutdoorTemperature, language, view.boxes, view.memoLines);
+  AddValue(row(2), data.IndoorHumidity, language, view.boxes, view.memoLines);
+  AddValue(row(3), data.SupplyVoltage, language, view.boxes, view.memoLines);
+  AddValue(row(4), data.CoolingOffPoint, language, view.boxes, view.memoLines);
+  AddDerivedValue(row(5), points.coolingOn, language, view);
+  AddValue(row(6), data.HeatingOnPoint, language, view.boxes, view.memoLines);
+  AddDerivedValue(row(7), points.heatingOff, language, view);
+  AddValue(row(8), data.HighTemperatureAlarmPoint, language, view.boxes, view.memoLines);
+  AddValue(row(9), data.LowTemperatureAlarmPoint, language, view.boxes, view.memoLines);
   AddStatusAndAlarms(data, DeviceKind::AirConditioner, language, view);
   return view;
 }
@@ -185,7 +194,8 @@ RealTimeView RenderHxRealTime(const HxRealTimeData& data, Language language) {
       data.HeatingOnPoint,          data.HeatingOffPoint,        data.HighTemperatureAlarmPoint,
       data.LowTemperatureAlarmPoint};
   for (std::size_t i = 0; i < std::size(values); ++i) {
-    AddValue(HxValueRows[i], values[i], language, view.boxes, view.memoLines);
+    AddValue(RealTimeRow(DeviceKind::HeatExchanger, i), values[i], language, view.boxes,
+             view.memoLines);
   }
   AddStatusAndAlarms(data, DeviceKind::HeatExchanger, language, view);
   return view;
