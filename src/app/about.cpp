@@ -9,6 +9,7 @@
 #include <QPixmap>
 
 #include "app/brand_marks.hpp"
+#include "app/config/config_keys.hpp"
 #include "app/config/ini_file.hpp"
 #include "app/window_fit.hpp"
 
@@ -134,13 +135,13 @@ TFrmAbout::TFrmAbout(const std::string& configPath, Language language, QWidget* 
 
   const IniFile ini = IniFile::Load(configPath_);
   // The read defaults (224 x 219) are smaller than the content: the content wins.
-  RestoreWindowSize(
-      *this,
-      QSize(ini.ReadInteger("FrmAbout", "Width", 224), ini.ReadInteger("FrmAbout", "Height", 219)),
-      ContentSize(ShownContent(*this)));
+  RestoreWindowSize(*this,
+                    QSize(ini.ReadInteger("FrmAbout", "Width", ReadDefault::FrmAboutWidth),
+                          ini.ReadInteger("FrmAbout", "Height", ReadDefault::FrmAboutHeight)),
+                    ContentSize(ShownContent(*this)));
   QPalette colours = palette();
-  colours.setColor(QPalette::Window,
-                   FromColorValue(ini.ReadInteger("FrmAbout", "Color", 15780518)));
+  colours.setColor(QPalette::Window, FromColorValue(ini.ReadInteger("FrmAbout", "Color",
+                                                                    ReadDefault::FrmAboutColor)));
   setPalette(colours);
   setAutoFillBackground(true);
 }

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "app/config/config_keys.hpp"
 #include "app/config/ini_file.hpp"
 #include "common/text_rules.hpp"
 #include "console/prompts.hpp"
@@ -34,19 +35,23 @@ ParameterField Temperature(std::string control, std::string chinese, std::string
   return field;
 }
 
-// What the three dialogs share: the restore question (its Chinese names the unit) and captions.
-ParameterDialogInfo DialogInfo(std::string valueSection, std::string sizeSection,
-                               std::optional<WindowSize> sizeFallback, CommandKind command,
-                               DeviceKind device, CommandCode pendingCode,
-                               std::string confirmChinese) {
+// Where a dialog's values live, what it sends and what its Default button asks follow from the
+// unit type and the command; only the size keys differ between the dialogs.
+ParameterDialogInfo DialogInfo(DeviceKind device, CommandKind command, std::string sizeSection,
+                               std::optional<WindowSize> sizeFallback) {
+  const bool ac = device == DeviceKind::AirConditioner;
   ParameterDialogInfo info;
-  info.valueSection = std::move(valueSection);
+  info.valueSection = ac ? "UserSetKt" : "UserSetRjh";
   info.sizeSection = std::move(sizeSection);
   info.sizeFallback = sizeFallback;
   info.command = command;
   info.device = device;
-  info.pendingCode = pendingCode;
-  info.confirmChinese = std::move(confirmChinese);
+  info.pendingCode = command == CommandKind::SetFactoryParameters
+                         ? CommandCode::HeatExchangerFactory
+                     : ac ? CommandCode::AirConditionerParameters
+                          : CommandCode::HeatExchangerParameters;
+  info.confirmChinese =
+      ac ? " 您确定要将空调参数还原为默认值?" : " 您确定要将热交换器参数还原为默认值?";
   info.confirmEnglish = "Are you sure set all parameters as default value?";
   info.confirmCaptionChinese = "确定还原!";
   info.confirmCaptionEnglish = "Config!";
@@ -98,9 +103,8 @@ ParameterModel::ParameterModel(ParameterDialogInfo info, std::vector<ParameterFi
 
 ParameterModel ParameterModel::AirConditioner() {
   ParameterDialogInfo info =
-      DialogInfo("UserSetKt", "FrmSetKt", WindowSize{421, 331}, CommandKind::SetParameters,
-                 DeviceKind::AirConditioner, CommandCode::AirConditionerParameters,
-                 " 您确定要将空调参数还原为默认值?");
+      DialogInfo(DeviceKind::AirConditioner, CommandKind::SetParameters, "FrmSetKt",
+                 WindowSize{ReadDefault::FrmSetKtHeight, ReadDefault::FrmSetKtWidth});
   return ParameterModel(
       std::move(info), {
                            Temperature("suiComboBox1", "设定制冷停止点：", "Cooling Off Point", 20,
@@ -120,9 +124,8 @@ ParameterModel ParameterModel::AirConditioner() {
 
 ParameterModel ParameterModel::HeatExchanger() {
   ParameterDialogInfo info =
-      DialogInfo("UserSetRjh", "FrmRjhCjSet", WindowSize{424, 324}, CommandKind::SetParameters,
-                 DeviceKind::HeatExchanger, CommandCode::HeatExchangerParameters,
-                 " 您确定要将热交换器参数还原为默认值?");
+      DialogInfo(DeviceKind::HeatExchanger, CommandKind::SetParameters, "FrmRjhCjSet",
+                 WindowSize{ReadDefault::FrmRjhCjSetHeight, ReadDefault::FrmRjhCjSetWidth});
   return ParameterModel(
       std::move(info),
       {
@@ -142,10 +145,8 @@ ParameterModel ParameterModel::HeatExchanger() {
 
 ParameterModel ParameterModel::HeatExchangerFactory() {
   // Its size keys have no read default: a missing key keeps the size of the language layout.
-  ParameterDialogInfo info =
-      DialogInfo("UserSetRjh", "FrmSetRjh", std::nullopt, CommandKind::SetFactoryParameters,
-                 DeviceKind::HeatExchanger, CommandCode::HeatExchangerFactory,
-                 " 您确定要将热交换器参数还原为默认值?");
+  ParameterDialogInfo info = DialogInfo(
+      DeviceKind::HeatExchanger, CommandKind::SetFactoryParameters, "FrmSetRjh", std::nullopt);
   ParameterField fanSpeed = Temperature("suiComboBox11", "风机最低转速：", "Lowest Fan speed", 30,
                                         100, "30", "Fjzdzs", "30");
   fanSpeed.unit = "%";

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "app/config/config_keys.hpp"
 #include "app/config/ini_file.hpp"
 #include "app/window_fit.hpp"
 #include "common/named_widget.hpp"
@@ -21,8 +22,8 @@ namespace climate {
 
 namespace {
 
-constexpr int FallbackHeight = 352;
-constexpr int FallbackWidth = 301;
+constexpr int FallbackHeight = ReadDefault::FrmComSetHeight;
+constexpr int FallbackWidth = ReadDefault::FrmComSetWidth;
 constexpr const char* DefaultSettings = "9600,n,8,1";
 
 QComboBox* FixedList(QWidget* parent, const char* name, const QStringList& entries) {

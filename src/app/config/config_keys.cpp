@@ -34,11 +34,10 @@ constexpr std::array<ParameterKey, 11> RjhKeys = {{
 constexpr std::array<std::string_view, 4> DefaultPortPaths = {"/dev/ttyS0", "/dev/ttyS1",
                                                               "/dev/ttyS2", "/dev/ttyS3"};
 
-void WriteWindow(IniFile& ini, std::string_view section, std::int32_t height, std::int32_t width,
-                 std::int32_t color) {
-  ini.WriteInteger(section, "Height", height);
-  ini.WriteInteger(section, "Width", width);
-  ini.WriteInteger(section, "Color", color);
+void WriteWindow(IniFile& ini, const WindowKeys& window) {
+  ini.WriteInteger(window.section, "Height", window.height);
+  ini.WriteInteger(window.section, "Width", window.width);
+  ini.WriteInteger(window.section, "Color", window.color);
 }
 
 void WriteParameters(IniFile& ini, std::string_view section, std::span<const ParameterKey> keys) {
@@ -69,13 +68,7 @@ std::string DefaultFlashPicture(const std::string& exeDir) {
 
 void WriteDefaultConfiguration(IniFile& ini, const std::string& exeDir) {
   namespace C = CreationDefault;
-  WriteWindow(ini, "FrmMain", C::FrmMainHeight, C::FrmMainWidth, C::FrmMainColor);
-  WriteWindow(ini, "FrmAbout", C::FrmAboutHeight, C::FrmAboutWidth, C::SkyBlue);
-  WriteWindow(ini, "FrmConfig", C::FrmConfigHeight, C::FrmConfigWidth, C::SkyBlue);
-  WriteWindow(ini, "FrmComSet", C::FrmComSetHeight, C::FrmComSetWidth, C::SkyBlue);
-  WriteWindow(ini, "FrmSetKt", C::FrmSetKtHeight, C::FrmSetKtWidth, C::SkyBlue);
-  WriteWindow(ini, "FrmSetRjh", C::FrmSetRjhHeight, C::FrmSetRjhWidth, C::SkyBlue);
-  WriteWindow(ini, "FrmRjhCjSet", C::FrmRjhCjSetHeight, C::FrmRjhCjSetWidth, C::SkyBlue);
+  for (const WindowKeys& window : C::Windows) WriteWindow(ini, window);
 
   ini.WriteInteger("FrmFlash", "Time", C::FlashTime);
   ini.WriteString("FrmFlash", "FlashPictrue", DefaultFlashPicture(exeDir));

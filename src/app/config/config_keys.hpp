@@ -18,24 +18,23 @@ inline constexpr std::string_view ConfigFileName = "UserSet.INI";
 inline constexpr std::string_view FactoryPassword = "668899";
 inline constexpr std::string_view DefaultScrambledPassword = "Kq7vRb";
 
+// The Height, Width and Color keys of one window's section.
+struct WindowKeys {
+  std::string_view section;
+  std::int32_t height;
+  std::int32_t width;
+  std::int32_t color;
+};
+
 // Creation defaults: what a new file holds.
 namespace CreationDefault {
-inline constexpr std::int32_t FrmMainHeight = 588;
-inline constexpr std::int32_t FrmMainWidth = 613;
-inline constexpr std::int32_t FrmMainColor = 13752535;
 inline constexpr std::int32_t SkyBlue = 15780518;
-inline constexpr std::int32_t FrmAboutHeight = 355;
-inline constexpr std::int32_t FrmAboutWidth = 346;
-inline constexpr std::int32_t FrmConfigHeight = 487;
-inline constexpr std::int32_t FrmConfigWidth = 502;
-inline constexpr std::int32_t FrmComSetHeight = 352;
-inline constexpr std::int32_t FrmComSetWidth = 301;
-inline constexpr std::int32_t FrmSetKtHeight = 411;
-inline constexpr std::int32_t FrmSetKtWidth = 332;
-inline constexpr std::int32_t FrmSetRjhHeight = 422;
-inline constexpr std::int32_t FrmSetRjhWidth = 566;
-inline constexpr std::int32_t FrmRjhCjSetHeight = 362;
-inline constexpr std::int32_t FrmRjhCjSetWidth = 291;
+inline constexpr WindowKeys Windows[] = {
+    {"FrmMain", 588, 613, 13752535},    {"FrmAbout", 355, 346, SkyBlue},
+    {"FrmConfig", 487, 502, SkyBlue},   {"FrmComSet", 352, 301, SkyBlue},
+    {"FrmSetKt", 411, 332, SkyBlue},    {"FrmSetRjh", 422, 566, SkyBlue},
+    {"FrmRjhCjSet", 362, 291, SkyBlue},
+};
 inline constexpr std::int32_t FlashTime = 1000;
 inline constexpr bool Check = false;
 inline constexpr std::int32_t Timer = 5000;
