@@ -18,6 +18,18 @@ QVariant Number(const std::optional<int>& value) {
   return value ? QVariant(*value) : QVariant();
 }
 
+// The reading a value column shows.
+std::optional<int> Cabinet::*ReadingOf(int column) {
+  switch (column) {
+    case FleetTableModel::Humidity:
+      return &Cabinet::indoorHumidity;
+    case FleetTableModel::Voltage:
+      return &Cabinet::supplyVoltage;
+    default:
+      return &Cabinet::indoorTemperature;
+  }
+}
+
 }  // namespace
 
 FleetTableModel::FleetTableModel(FleetModel& model, std::function<std::int64_t()> nowMs,
@@ -112,11 +124,9 @@ QVariant FleetTableModel::Display(const Cabinet& c, int column) const {
       return text;
     }
     case Indoor:
-      return Number(c.indoorTemperature);
     case Humidity:
-      return Number(c.indoorHumidity);
     case Voltage:
-      return Number(c.supplyVoltage);
+      return Number(c.*ReadingOf(column));
     case Age:
       if (!c.lastStateMs) return QString();
       return QString::number(std::max<std::int64_t>(0, (nowMs_() - *c.lastStateMs) / 1000)) +

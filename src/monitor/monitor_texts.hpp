@@ -59,17 +59,7 @@ inline constexpr TextPair ActiveSummary{"未恢复告警: ", "Active alarms: "};
 inline constexpr TextPair UnacknowledgedSummary{", 其中未确认: ", ", unacknowledged: "};
 
 // Link health page.
-inline constexpr TextPair RequestsSent{"已发送请求", "Requests sent"};
-inline constexpr TextPair RepliesReceived{"已收到回复", "Replies received"};
-inline constexpr TextPair GoodReplies{"有效实时数据", "Good real-time replies"};
-inline constexpr TextPair ChecksumErrors{"校验错误", "Checksum errors"};
-inline constexpr TextPair UnknownMessages{"未知消息", "Unknown messages"};
-inline constexpr TextPair FramerBytes{"分帧丢弃字节", "Bytes dropped by the framer"};
-inline constexpr TextPair FramerPartials{"分帧丢弃残帧", "Partial frames dropped"};
-inline constexpr TextPair Unanswered{"2秒内无回复的请求", "Requests without reply within 2 s"};
-inline constexpr TextPair LastLatency{"最近响应时间", "Last latency"};
-inline constexpr TextPair MedianLatency{"响应时间中位数", "Median latency"};
-inline constexpr TextPair LastGoodAge{"距最近有效数据", "Age of last good reply"};
+// (The captions of the figures stand with their rows, in LinkFigureRows.)
 inline constexpr TextPair ValuesState{"数值状态", "Values"};
 inline constexpr TextPair ValuesLive{"实时", "live"};
 inline constexpr TextPair ValuesStale{"已过期 (灰色显示)", "stale (shown grey)"};

@@ -19,6 +19,7 @@
 #include "common/named_widget.hpp"
 #include "common/qt_text.hpp"
 #include "monitor/alarm_table_model.hpp"
+#include "monitor/link_figure_rows.hpp"
 #include "monitor/monitor_model.hpp"
 #include "monitor/monitor_texts.hpp"
 #include "monitor/service_report.hpp"
@@ -31,26 +32,16 @@ namespace {
 // Batches bursts of replies into one redraw.
 constexpr int RefreshDelayMs = 50;
 
-// Link page rows: object name of the value label and its caption.
-struct LinkRow {
-  const char* key;
-  const TextPair* caption;
-};
-const LinkRow LinkRows[] = {
-    {"LinkValues", &monitor_text::ValuesState},
-    {"LinkMode", &monitor_text::Mode},
-    {"LinkRequestsSent", &monitor_text::RequestsSent},
-    {"LinkRepliesReceived", &monitor_text::RepliesReceived},
-    {"LinkGoodReplies", &monitor_text::GoodReplies},
-    {"LinkChecksumErrors", &monitor_text::ChecksumErrors},
-    {"LinkUnknownMessages", &monitor_text::UnknownMessages},
-    {"LinkFramerBytes", &monitor_text::FramerBytes},
-    {"LinkFramerPartials", &monitor_text::FramerPartials},
-    {"LinkUnanswered", &monitor_text::Unanswered},
-    {"LinkLastLatency", &monitor_text::LastLatency},
-    {"LinkMedianLatency", &monitor_text::MedianLatency},
-    {"LinkLastGoodAge", &monitor_text::LastGoodAge},
-};
+// Link page rows: object name of the value label and its caption; the two about the window's
+// own state come first, the figures follow.
+std::vector<std::pair<const char*, TextPair>> LinkRows() {
+  std::vector<std::pair<const char*, TextPair>> rows = {{"LinkValues", monitor_text::ValuesState},
+                                                        {"LinkMode", monitor_text::Mode}};
+  for (const LinkFigureRow& row : LinkFigureRows(LinkFigures{})) {
+    rows.emplace_back(row.key, row.caption);
+  }
+  return rows;
+}
 
 const TextPair* const RecordCaptions[] = {&monitor_text::RecordFolder, &monitor_text::RecordFile,
                                           &monitor_text::RecordRows, &monitor_text::RecordPending,
@@ -197,12 +188,12 @@ void MonitorWindow::BuildAlarmsPage() {
 void MonitorWindow::BuildLinkPage() {
   auto* page = new QWidget;
   auto* form = new QFormLayout(page);
-  for (const LinkRow& row : LinkRows) {
+  for (const auto& [key, caption] : LinkRows()) {
     auto* name = new QLabel(page);
     auto* value = new QLabel(page);
-    value->setObjectName(row.key);
+    value->setObjectName(key);
     form->addRow(name, value);
-    linkRows_[row.key] = {name, value};
+    linkRows_[key] = {name, value};
   }
   tabs_->addTab(page, QString());
 }
@@ -235,8 +226,8 @@ void MonitorWindow::ApplyTexts() {
   }
   alarmTable_->SetLanguage(language_);
   acknowledge_->setText(Q(AcknowledgeButton.In(language_)));
-  for (const LinkRow& row : LinkRows) {
-    linkRows_[row.key].first->setText(Q(row.caption->In(language_)) + ":");
+  for (const auto& [key, caption] : LinkRows()) {
+    linkRows_[key].first->setText(Q(caption.In(language_)) + ":");
   }
 }
 
@@ -314,9 +305,6 @@ void MonitorWindow::RefreshLink() {
   const LinkFigures link = model_.Link();
   const QString notYet = Q(NotYet.In(language_));
   auto set = [this](const char* key, const QString& text) { linkRows_[key].second->setText(text); };
-  auto ms = [&notYet](const std::optional<std::int64_t>& value) {
-    return value ? QString::number(*value) + " ms" : notYet;
-  };
   const bool stale = model_.ValuesStale();
   set("LinkValues", Q(stale ? ValuesStale.In(language_) : ValuesLive.In(language_)));
   linkRows_["LinkValues"].second->setStyleSheet(stale ? "color: grey" : "color: blue");
@@ -324,18 +312,9 @@ void MonitorWindow::RefreshLink() {
   set("LinkMode", state.Periodic()
                       ? Q(PeriodicMode.In(language_)) + QString::number(state.PeriodMs()) + " ms"
                       : Q(ManualMode.In(language_)));
-  set("LinkRequestsSent", QString::number(link.requestsSent));
-  set("LinkRepliesReceived", QString::number(link.repliesReceived));
-  set("LinkGoodReplies", QString::number(link.goodReplies));
-  set("LinkChecksumErrors", QString::number(link.checksumErrors));
-  set("LinkUnknownMessages", QString::number(link.unknownMessages));
-  set("LinkFramerBytes", QString::number(link.framerBytesDropped));
-  set("LinkFramerPartials", QString::number(link.framerPartialsExpired));
-  set("LinkUnanswered", QString::number(link.requestsUnanswered));
-  set("LinkLastLatency", ms(link.lastLatencyMs));
-  set("LinkMedianLatency", ms(link.medianLatencyMs));
-  set("LinkLastGoodAge",
-      link.lastGoodReplyAgeMs ? Q(FormatDuration(*link.lastGoodReplyAgeMs)) : notYet);
+  for (const LinkFigureRow& row : LinkFigureRows(link)) {
+    set(row.key, row.value ? Q(*row.value) : notYet);
+  }
 }
 
 void MonitorWindow::SaveSettings(const MonitorSettings& settings) {

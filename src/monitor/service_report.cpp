@@ -15,6 +15,7 @@
 #include "common/qt_text.hpp"
 #include "console/log_file.hpp"
 #include "monitor/alarm_table_model.hpp"
+#include "monitor/link_figure_rows.hpp"
 #include "monitor/monitor_model.hpp"
 #include "monitor/monitor_texts.hpp"
 #include "monitor/trend_chart.hpp"
@@ -163,14 +164,6 @@ class ReportPage {
   int page_ = 1;
 };
 
-QString Count(std::uint64_t value) {
-  return QString::number(value);
-}
-
-QString Milliseconds(const std::optional<std::int64_t>& value) {
-  return value ? QString::number(*value) + " ms" : QStringLiteral("--");
-}
-
 QString SetPointStateText(SetPointState state, Language language) {
   using namespace monitor_text;
   switch (state) {
@@ -266,21 +259,10 @@ void WriteLinkHealth(ReportPage& page, const MonitorModel& model, Language langu
   using namespace monitor_text;
   page.Heading(Q(LinkHealth.In(language)));
   const LinkFigures link = model.Link();
-  const std::pair<TextPair, QString> figures[] = {
-      {RequestsSent, Count(link.requestsSent)},
-      {RepliesReceived, Count(link.repliesReceived)},
-      {GoodReplies, Count(link.goodReplies)},
-      {ChecksumErrors, Count(link.checksumErrors)},
-      {UnknownMessages, Count(link.unknownMessages)},
-      {FramerBytes, Count(link.framerBytesDropped)},
-      {FramerPartials, Count(link.framerPartialsExpired)},
-      {Unanswered, Count(link.requestsUnanswered)},
-      {LastLatency, Milliseconds(link.lastLatencyMs)},
-      {MedianLatency, Milliseconds(link.medianLatencyMs)},
-      {LastGoodAge, link.lastGoodReplyAgeMs ? Q(FormatDuration(*link.lastGoodReplyAgeMs))
-                                            : QStringLiteral("--")},
-  };
-  for (const auto& [name, value] : figures) page.Row({Q(name.In(language)), value}, {0.0, 0.45});
+  for (const LinkFigureRow& row : LinkFigureRows(link)) {
+    page.Row({Q(row.caption.In(language)), row.value ? Q(*row.value) : QStringLiteral("--")},
+             {0.0, 0.45});
+  }
 }
 
 void WriteAlarmHistory(ReportPage& page, const MonitorModel& model, Language language) {
