@@ -48,6 +48,12 @@ class ScriptedPrompts final : public Prompts {
     char mask = 0;
     std::string okText;
     std::string cancelText;
+    bool operator==(const Input&) const = default;
+    friend void PrintTo(const Input& input, std::ostream* out) {
+      *out << "{caption \"" << input.caption << "\", prompt \"" << input.prompt << "\", initial \""
+           << input.initial << "\", mask " << static_cast<int>(input.mask) << ", ok \""
+           << input.okText << "\", cancel \"" << input.cancelText << "\"}";
+    }
   };
 
   std::vector<Message> messages;
