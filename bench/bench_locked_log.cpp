@@ -44,12 +44,11 @@ constexpr int RepliesPerSecond = 50;
 constexpr int LinesPerReply = 31;  // the reception line and thirty decoded lines
 constexpr int TemperatureCycle = 80;
 
-// A good real-time reply whose indoor temperature tells the replies apart in the file.
+// A good real-time reply, the example's values with everything running, whose indoor
+// temperature tells the replies apart in the file.
 Bytes NumberedReply(int number) {
-  Bytes data = test::AcExampleValues();
-  data[0] = static_cast<std::uint8_t>(20 + number % TemperatureCycle);
-  data.insert(data.end(), {0x1F, 0x00, 0x00});
-  return test::Reply(0xDD, data);
+  return test::RealTimeReply(number % TemperatureCycle, 30, 60, 220, {32, 10, 5, 10, 55, 0}, 0x1F,
+                             0x00, 0x00);
 }
 
 bool Lock(const std::string& folder, bool locked) {

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,23 +13,56 @@
 #include "app/config/protocol_settings.hpp"
 #include "bench_support.hpp"
 #include "protocol/frame.hpp"
-#include "protocol/framer.hpp"
 #include "protocol/receive.hpp"
 #include "serial/qt_serial_port.hpp"
 
 namespace {
+
+using namespace climate;
 
 constexpr int Baud = 9600;
 constexpr int Exchanges = 200;
 constexpr int WarmUp = 5;
 constexpr int ReplyTimeoutMs = 1000;
 
-using climate::bench::Percentile;
+using bench::Percentile;
+
+struct Latencies {
+  std::vector<double> ms;  // after the warm-up
+  int lost = 0;
+};
+
+Latencies Measure(bench::RealTimeRoundTrip& roundTrip, const Bytes& request) {
+  Latencies latencies;
+  for (int i = 0; i < WarmUp + Exchanges; ++i) {
+    const std::optional<double> ms = roundTrip.Ask(request, ReplyTimeoutMs);
+    if (!ms) {
+      ++latencies.lost;
+      continue;
+    }
+    if (i >= WarmUp) latencies.ms.push_back(*ms);
+  }
+  return latencies;
+}
+
+void Report(const Latencies& latencies, std::size_t requestSize) {
+  const double wireMs = static_cast<double>(requestSize + RealTimeFrameSize) * 10.0 * 1000.0 / Baud;
+  const double median = Percentile(latencies.ms, 0.50);
+  const double p95 = Percentile(latencies.ms, 0.95);
+  std::printf("round trip at %d baud, %zu exchanges (%d without reply)\n", Baud,
+              latencies.ms.size(), latencies.lost);
+  std::printf("wire time of request and reply: %.1f ms\n", wireMs);
+  std::printf("median %.1f ms (%.2f x wire time)\n", median, median / wireMs);
+  std::printf("p95    %.1f ms (%.2f x wire time)\n", p95, p95 / wireMs);
+  std::printf("min %.1f ms, max %.1f ms\n",
+              *std::min_element(latencies.ms.begin(), latencies.ms.end()),
+              *std::max_element(latencies.ms.begin(), latencies.ms.end()));
+  std::printf("target median <= 1.2 x wire time: %s\n", median <= 1.2 * wireMs ? "met" : "missed");
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  using namespace climate;
   QCoreApplication app(argc, argv);
 
   test::TempDir dir;
@@ -46,54 +80,14 @@ int main(int argc, char** argv) {
   clock.start();
   QtSerialPort port({link, "", "", ""});
   port.SetSettings(std::to_string(Baud) + ",n,8,1");
-  StreamFramer framer;
-  int decoded = 0;
-  qint64 decodedAtNs = 0;
-  port.onReceive = [&] {
-    for (const Bytes& frame : framer.Push(port.ReadAll(), clock.elapsed())) {
-      const ReceiveOutcome outcome = ProcessReply(frame, context);
-      if (outcome.kind == ReplyKind::AcRealTime && outcome.verdict == climate::ReceiveVerdict::Shown) {
-        ++decoded;
-        decodedAtNs = clock.nsecsElapsed();
-      }
-    }
-  };
+  bench::RealTimeRoundTrip roundTrip(port, context, clock);
   port.Open();
 
-  std::vector<double> latenciesMs;
-  int lost = 0;
-  for (int i = 0; i < WarmUp + Exchanges; ++i) {
-    const int before = decoded;
-    const qint64 sentAtNs = clock.nsecsElapsed();
-    port.Write(request);
-    QElapsedTimer wait;
-    wait.start();
-    while (decoded == before && wait.elapsed() < ReplyTimeoutMs) {
-      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    if (decoded == before) {
-      ++lost;
-      continue;
-    }
-    if (i >= WarmUp) latenciesMs.push_back(static_cast<double>(decodedAtNs - sentAtNs) / 1e6);
-  }
-  if (latenciesMs.empty()) {
+  const Latencies latencies = Measure(roundTrip, request);
+  if (latencies.ms.empty()) {
     std::fprintf(stderr, "bench_roundtrip: no reply came back\n");
     return 1;
   }
-
-  const double wireMs =
-      static_cast<double>(request.size() + RealTimeFrameSize) * 10.0 * 1000.0 / Baud;
-  const double median = Percentile(latenciesMs, 0.50);
-  const double p95 = Percentile(latenciesMs, 0.95);
-  std::printf("round trip at %d baud, %zu exchanges (%d without reply)\n", Baud, latenciesMs.size(),
-              lost);
-  std::printf("wire time of request and reply: %.1f ms\n", wireMs);
-  std::printf("median %.1f ms (%.2f x wire time)\n", median, median / wireMs);
-  std::printf("p95    %.1f ms (%.2f x wire time)\n", p95, p95 / wireMs);
-  std::printf("min %.1f ms, max %.1f ms\n",
-              *std::min_element(latenciesMs.begin(), latenciesMs.end()),
-              *std::max_element(latenciesMs.begin(), latenciesMs.end()));
-  std::printf("target median <= 1.2 x wire time: %s\n", median <= 1.2 * wireMs ? "met" : "missed");
+  Report(latencies, request.size());
   return 0;
 }

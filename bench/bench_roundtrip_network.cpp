@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,6 @@
 #include "app/config/protocol_settings.hpp"
 #include "bench_support.hpp"
 #include "protocol/frame.hpp"
-#include "protocol/framer.hpp"
 #include "protocol/receive.hpp"
 #include "serial/mapped_serial_port.hpp"
 
@@ -35,30 +35,20 @@ struct Line {
   explicit Line(const char* lineName) : name(lineName) {}
   const char* name;
   std::unique_ptr<climate::MappedSerialPort> port;
-  climate::StreamFramer framer;
-  int decoded = 0;
-  qint64 decodedAtNs = 0;
+  std::unique_ptr<climate::bench::RealTimeRoundTrip> roundTrip;
   std::vector<double> latenciesMs;
   int lost = 0;
-  const QElapsedTimer* clock = nullptr;
 };
 
 // Asks every line in turn, Rounds times after a warm-up, each time until its reply is decoded.
 void Measure(std::array<Line, 3>& lines, const climate::Bytes& request) {
   for (int round = 0; round < WarmUp + Rounds; ++round) {
     for (Line& line : lines) {
-      const int before = line.decoded;
-      const qint64 sentAtNs = line.clock->nsecsElapsed();
-      line.port->Write(request);
-      QElapsedTimer wait;
-      wait.start();
-      while (line.decoded == before && wait.elapsed() < ReplyTimeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-      }
-      if (line.decoded == before) {
+      const std::optional<double> ms = line.roundTrip->Ask(request, ReplyTimeoutMs);
+      if (!ms) {
         ++line.lost;
       } else if (round >= WarmUp) {
-        line.latenciesMs.push_back(static_cast<double>(line.decodedAtNs - sentAtNs) / 1e6);
+        line.latenciesMs.push_back(*ms);
       }
     }
   }
@@ -121,19 +111,10 @@ int main(int argc, char** argv) {
                                Line("ser2net RFC 2217")};
   for (std::size_t i = 0; i < lines.size(); ++i) {
     Line& line = lines[i];
-    line.clock = &clock;
     line.port = std::make_unique<MappedSerialPort>(entries);
     line.port->SetPortNumber(static_cast<int>(i) + 1);
     line.port->SetSettings(std::to_string(Baud) + ",n,8,1");
-    line.port->onReceive = [&line, &context] {
-      for (const Bytes& frame : line.framer.Push(line.port->ReadAll(), line.clock->elapsed())) {
-        const ReceiveOutcome outcome = ProcessReply(frame, context);
-        if (outcome.kind == ReplyKind::AcRealTime && outcome.verdict == climate::ReceiveVerdict::Shown) {
-          ++line.decoded;
-          line.decodedAtNs = line.clock->nsecsElapsed();
-        }
-      }
-    };
+    line.roundTrip = std::make_unique<bench::RealTimeRoundTrip>(*line.port, context, clock);
     line.port->Open();
   }
   Measure(lines, BuildRequest(protocol, CommandKind::RealTimeData, DeviceKind::AirConditioner));

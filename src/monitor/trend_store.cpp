@@ -32,6 +32,19 @@ void TrendReducer::Reset(std::span<const TrendPoint> points, std::int64_t fromMs
       std::lower_bound(points.begin(), points.end(), start, EarlierThan) - points.begin());
 }
 
+namespace {
+
+// Widths come from a fixed ladder a fifth apart, so a growing range keeps its width (and its
+// buckets) until it has grown by a fifth, and never gets more than a fifth fewer buckets.
+std::int64_t LadderWidth(std::int64_t fromMs, std::int64_t toMs, std::size_t buckets) {
+  const std::int64_t wanted = (toMs - fromMs) / static_cast<std::int64_t>(buckets) + 1;
+  std::int64_t width = 1;
+  while (width < wanted) width = std::max(width + 1, width * 6 / 5);
+  return width;
+}
+
+}  // namespace
+
 const std::vector<TrendPoint>& TrendReducer::Reduce(std::span<const TrendPoint> points,
                                                     std::int64_t fromMs, std::int64_t toMs,
                                                     std::size_t buckets) {
@@ -40,12 +53,7 @@ const std::vector<TrendPoint>& TrendReducer::Reduce(std::span<const TrendPoint> 
     bucketMs_ = 0;
     return out_;
   }
-  // Widths come from a fixed ladder a fifth apart, so a growing range keeps its width (and its
-  // buckets) until it has grown by a fifth, and never gets more than a fifth fewer buckets.
-  const std::int64_t wanted = (toMs - fromMs) / static_cast<std::int64_t>(buckets) + 1;
-  std::int64_t width = 1;
-  while (width < wanted) width = std::max(width + 1, width * 6 / 5);
-
+  const std::int64_t width = LadderWidth(fromMs, toMs, buckets);
   const std::int64_t fromBucket = BucketOf(fromMs, width);
   // The buckets hold every point from coveredFrom_ on; a range reaching further left, another
   // width, or a series that lost its first points needs them made again.
@@ -54,7 +62,13 @@ const std::vector<TrendPoint>& TrendReducer::Reduce(std::span<const TrendPoint> 
     bucketMs_ = width;
     Reset(points, fromMs);
   }
+  AddNewPoints(points);
+  DropBucketsLeftOf(fromBucket);
+  Emit(points, toMs);
+  return out_;
+}
 
+void TrendReducer::AddNewPoints(std::span<const TrendPoint> points) {
   for (std::size_t i = consumed_; i < points.size(); ++i) {
     const std::int64_t index = BucketOf(points[i].ms, bucketMs_);
     if (buckets_.empty() || buckets_.back().index != index) {
@@ -66,8 +80,10 @@ const std::vector<TrendPoint>& TrendReducer::Reduce(std::span<const TrendPoint> 
     if (points[i].value > points[bucket.high].value) bucket.high = i;
   }
   consumed_ = points.size();
+}
 
-  // Buckets that slid out of the range stay until they are a good share of the list.
+// Buckets that slid out of the range stay until they are a good share of the list.
+void TrendReducer::DropBucketsLeftOf(std::int64_t fromBucket) {
   dropped_ = static_cast<std::size_t>(
       std::lower_bound(buckets_.begin(), buckets_.end(), fromBucket,
                        [](const Bucket& b, std::int64_t index) { return b.index < index; }) -
@@ -77,7 +93,9 @@ const std::vector<TrendPoint>& TrendReducer::Reduce(std::span<const TrendPoint> 
     dropped_ = 0;
     coveredFrom_ = fromBucket;
   }
+}
 
+void TrendReducer::Emit(std::span<const TrendPoint> points, std::int64_t toMs) {
   out_.reserve(2 * (buckets_.size() - dropped_) + 1);
   bool first = true;
   for (std::size_t b = dropped_; b < buckets_.size(); ++b) {
@@ -94,7 +112,6 @@ const std::vector<TrendPoint>& TrendReducer::Reduce(std::span<const TrendPoint> 
   if (!out_.empty() && out_.back().ms < points.back().ms && points.back().ms <= toMs) {
     out_.push_back(points.back());
   }
-  return out_;
 }
 
 std::vector<TrendPoint> StepLine(std::span<const TrendPoint> changes, std::int64_t fromMs,

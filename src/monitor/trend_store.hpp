@@ -47,6 +47,11 @@ class TrendReducer {
     std::size_t high = 0;
   };
   void Reset(std::span<const TrendPoint> points, std::int64_t fromMs);
+  // The steps of Reduce: points not yet in the buckets into them, buckets that slid out of the
+  // range dropped, the kept points of the range into out_.
+  void AddNewPoints(std::span<const TrendPoint> points);
+  void DropBucketsLeftOf(std::int64_t fromBucket);
+  void Emit(std::span<const TrendPoint> points, std::int64_t toMs);
 
   std::int64_t bucketMs_ = 0;
   std::int64_t firstMs_ = 0;      // the series' first point when the buckets were made

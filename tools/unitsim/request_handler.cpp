@@ -71,6 +71,17 @@ Bytes RequestHandler::Acknowledge(std::int16_t lengthCode, bool positive) {
   return Reply(lengthCode, data);
 }
 
+// A refusal of something the unit could not make sense of goes out in the shape of the
+// set-parameters acknowledgement.
+std::int16_t RequestHandler::PlainAckLength() const {
+  return protocol_.For(model_.Kind()).SdcsxyCd;
+}
+
+// Commands that reply with data acknowledge a refusal in that plain shape too.
+std::int16_t RequestHandler::AckLength(const Command& command) const {
+  return RepliesWithData(command.kind) ? PlainAckLength() : command.codes.replyLength;
+}
+
 std::optional<Bytes> RequestHandler::Handle(std::span<const std::uint8_t> request,
                                             double nowSeconds) {
   ++counters_.requests;
@@ -83,9 +94,7 @@ std::optional<Bytes> RequestHandler::Handle(std::span<const std::uint8_t> reques
   }
   model_.AdvanceTo(nowSeconds);
 
-  // A refusal of something the unit could not make sense of goes out in the shape of the
-  // set-parameters acknowledgement.
-  const std::int16_t plainAck = protocol_.For(model_.Kind()).SdcsxyCd;
+  const std::int16_t plainAck = PlainAckLength();
   const std::size_t size = request.size();
   const auto information = request.subspan(layout::InformationOffset, size - layout::Overhead);
   const unsigned received =
@@ -95,19 +104,21 @@ std::optional<Bytes> RequestHandler::Handle(std::span<const std::uint8_t> reques
 
   const auto command = FindCommand(information[0]);
   if (!command) return Acknowledge(plainAck, false);
-  const std::int16_t ackLength =
-      RepliesWithData(command->kind) ? plainAck : command->codes.replyLength;
   if (lengthCode != Low(command->codes.requestLength) ||
       information.size() - 1 != command->dataBytes || faults_.nak) {
-    return Acknowledge(ackLength, false);
+    return Acknowledge(AckLength(*command), false);
   }
-  const auto data = information.subspan(1);
+  return Execute(*command, information.subspan(1));
+}
 
-  switch (command->kind) {
+// Acts on a request that fits its command and answers as the unit would.
+Bytes RequestHandler::Execute(const Command& command, std::span<const std::uint8_t> data) {
+  const std::int16_t ackLength = AckLength(command);
+  switch (command.kind) {
     case CommandKind::RealTimeData:
-      return Reply(command->codes.replyLength, model_.RealTimeData());
+      return Reply(command.codes.replyLength, model_.RealTimeData());
     case CommandKind::GetFactoryParameters:
-      return Reply(command->codes.replyLength, model_.FactoryData());
+      return Reply(command.codes.replyLength, model_.FactoryData());
     case CommandKind::SetParameters: {
       WorkingParameters values{};
       for (std::size_t i = 0; i < values.size(); ++i) values[i] = Temperature(data[i]);
@@ -140,7 +151,7 @@ std::optional<Bytes> RequestHandler::Handle(std::span<const std::uint8_t> reques
       return Acknowledge(ackLength, accepted);
     }
   }
-  return Acknowledge(plainAck, false);
+  return Acknowledge(PlainAckLength(), false);
 }
 
 }  // namespace climate::unitsim

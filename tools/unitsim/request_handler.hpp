@@ -48,6 +48,8 @@ class RequestHandler {
   Bytes Reply(std::int16_t lengthCode, std::span<const std::uint8_t> data);
   Bytes Acknowledge(std::int16_t lengthCode, bool positive);
   Bytes Execute(const Command& command, std::span<const std::uint8_t> data);
+  std::int16_t PlainAckLength() const;
+  std::int16_t AckLength(const Command& command) const;
 
   ProtocolSettings protocol_;
   UnitModel& model_;

@@ -36,6 +36,14 @@ class SimulatorLink : public ::testing::Test {
     return Judge(frames.front(), Protocol, kind, pendingCommand);
   }
 
+  // A request without data whose reply must come back whole and decode as the expected kind.
+  ReceiveOutcome AskDecoded(CommandKind command, DeviceKind kind, ReplyKind expected) {
+    const ReceiveOutcome outcome = Ask(Request(command, kind), kind);
+    EXPECT_EQ(outcome.kind, expected);
+    EXPECT_NE(outcome.verdict, ReceiveVerdict::ChecksumError);
+    return outcome;
+  }
+
   std::vector<std::string> Recorded() const { return ReadLines(record_); }
 
   TempDir dir_;
@@ -49,9 +57,7 @@ TEST_F(SimulatorLink, AirConditionerRequestsArriveExactlyAndEveryReplyDecodes) {
   Start({"--kind", "ac"});
   const DeviceKind ac = DeviceKind::AirConditioner;
 
-  const ReceiveOutcome first = Ask(Request(CommandKind::RealTimeData, ac), ac);
-  EXPECT_EQ(first.kind, ReplyKind::AcRealTime);
-  EXPECT_NE(first.verdict, ReceiveVerdict::ChecksumError);
+  const ReceiveOutcome first = AskDecoded(CommandKind::RealTimeData, ac, ReplyKind::AcRealTime);
   ASSERT_TRUE(first.realTime.has_value());
   EXPECT_TRUE(first.realTime->unitRunning);
   EXPECT_EQ(first.realTime->boxes[2], "25");  // cooling off point as the unit holds it
@@ -59,7 +65,7 @@ TEST_F(SimulatorLink, AirConditionerRequestsArriveExactlyAndEveryReplyDecodes) {
   const ReceiveOutcome off = Ask(Request(CommandKind::RemoteOnOff, ac, {0xFF}), ac, 3);
   EXPECT_EQ(off.kind, ReplyKind::Acknowledgement);
   EXPECT_EQ(off.lines, std::vector<std::string>{"Remote off commad return success!"});
-  const ReceiveOutcome stopped = Ask(Request(CommandKind::RealTimeData, ac), ac);
+  const ReceiveOutcome stopped = AskDecoded(CommandKind::RealTimeData, ac, ReplyKind::AcRealTime);
   ASSERT_TRUE(stopped.realTime.has_value());
   EXPECT_FALSE(stopped.realTime->unitRunning);
 
@@ -84,16 +90,13 @@ TEST_F(SimulatorLink, HeatExchangerRequestsArriveExactlyAndEveryReplyDecodes) {
   Start({"--kind", "hx"});
   const DeviceKind hx = DeviceKind::HeatExchanger;
 
-  const ReceiveOutcome realTime = Ask(Request(CommandKind::RealTimeData, hx), hx);
-  EXPECT_EQ(realTime.kind, ReplyKind::HxRealTime);
-  EXPECT_NE(realTime.verdict, ReceiveVerdict::ChecksumError);
+  const ReceiveOutcome realTime = AskDecoded(CommandKind::RealTimeData, hx, ReplyKind::HxRealTime);
   ASSERT_TRUE(realTime.realTime.has_value());
   EXPECT_EQ(realTime.realTime->boxes[2], "30");  // external fan control point
   EXPECT_EQ(realTime.realTime->boxes[5], "40");  // and its full-speed point
 
-  const ReceiveOutcome factory = Ask(Request(CommandKind::GetFactoryParameters, hx), hx);
-  EXPECT_EQ(factory.kind, ReplyKind::HxFactory);
-  EXPECT_NE(factory.verdict, ReceiveVerdict::ChecksumError);
+  const ReceiveOutcome factory =
+      AskDecoded(CommandKind::GetFactoryParameters, hx, ReplyKind::HxFactory);
   ASSERT_TRUE(factory.factory.has_value());
   EXPECT_EQ(factory.factory->boxes[4], "30");  // lowest fan speed, percent
 
@@ -118,10 +121,7 @@ TEST_F(SimulatorLink, RepliesWrittenByteByByteStillDecode) {
   Start({"--kind", "ac", "--fragment", "1"});
   for (int i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
-    const ReceiveOutcome outcome = Ask(
-        Request(CommandKind::RealTimeData, DeviceKind::AirConditioner), DeviceKind::AirConditioner);
-    EXPECT_EQ(outcome.kind, ReplyKind::AcRealTime);
-    EXPECT_NE(outcome.verdict, ReceiveVerdict::ChecksumError);
+    AskDecoded(CommandKind::RealTimeData, DeviceKind::AirConditioner, ReplyKind::AcRealTime);
   }
   // Nineteen bytes came in many pieces, not in one.
   EXPECT_GT(client_->ReceiveNotifications(), 5);
@@ -131,11 +131,7 @@ TEST_F(SimulatorLink, NoiseBeforeRepliesIsSkipped) {
   Start({"--kind", "hx", "--noise"});
   for (int i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
-    const ReceiveOutcome outcome =
-        Ask(Request(CommandKind::GetFactoryParameters, DeviceKind::HeatExchanger),
-            DeviceKind::HeatExchanger);
-    EXPECT_EQ(outcome.kind, ReplyKind::HxFactory);
-    EXPECT_NE(outcome.verdict, ReceiveVerdict::ChecksumError);
+    AskDecoded(CommandKind::GetFactoryParameters, DeviceKind::HeatExchanger, ReplyKind::HxFactory);
   }
   EXPECT_GE(client_->Counters().bytesDropped, 5u);
 }

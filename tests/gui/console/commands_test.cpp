@@ -79,11 +79,13 @@ TEST_F(CommandsTest, PasswordGuardsTheStopPointOnceAccepted) {
 
   prompts_.answers = {std::string("wrong")};
   Click("suiButtonStop");
-  ASSERT_EQ(prompts_.inputs.size(), 1u);
-  EXPECT_EQ(prompts_.inputs[0].caption, "Cabinet Air Conditioner Background Control System");
-  EXPECT_EQ(prompts_.inputs[0].prompt, "Please Input Password:     ");
-  EXPECT_EQ(prompts_.inputs[0].initial, "");
-  EXPECT_EQ(prompts_.inputs[0].mask, '#');
+  EXPECT_EQ(prompts_.inputs, (std::vector<ScriptedPrompts::Input>{
+                                 {.caption = "Cabinet Air Conditioner Background Control System",
+                                  .prompt = "Please Input Password:     ",
+                                  .initial = "",
+                                  .mask = '#',
+                                  .okText = "OK(&O)",
+                                  .cancelText = "Cancel(&C)"}}));
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Sorry,Password Is Incorrect!"});
   EXPECT_FALSE(window.PasswordAccepted());
   EXPECT_TRUE(port_.written.empty());

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -48,6 +49,12 @@ class ScriptedPrompts final : public Prompts {
     char mask = 0;
     std::string okText;
     std::string cancelText;
+    bool operator==(const Input&) const = default;
+    friend void PrintTo(const Input& input, std::ostream* out) {
+      *out << "{caption \"" << input.caption << "\", prompt \"" << input.prompt << "\", initial \""
+           << input.initial << "\", mask " << static_cast<int>(input.mask) << ", ok \""
+           << input.okText << "\", cancel \"" << input.cancelText << "\"}";
+    }
   };
 
   std::vector<Message> messages;
@@ -177,6 +184,25 @@ class ConsoleTest : public ::testing::Test {
     if (text.isEmpty()) return lines;
     for (const QString& line : text.split('\n')) lines.push_back(line.toStdString());
     return lines;
+  }
+  // An item of the window menu that opens a window of its own: it carries the caption, the
+  // window is made on first use only, and the item opens and shows it. The window, or nullptr.
+  template <typename Window>
+  Window* OpenFromWindowMenu(const char* item, const std::string& caption,
+                             Window* (TFrmMain::*opened)() const) {
+    auto* action = Find<QAction>(item);
+    if (action == nullptr) return nullptr;
+    EXPECT_TRUE(Find<QMenu>("suiPopupMenu2")->actions().contains(action));
+    EXPECT_EQ(action->text().toStdString(), caption);
+    EXPECT_EQ((window_.get()->*opened)(), nullptr) << "made on first use only";
+    action->trigger();
+    Window* window = (window_.get()->*opened)();
+    if (window == nullptr) {
+      ADD_FAILURE() << item << " opened no window";
+      return nullptr;
+    }
+    EXPECT_TRUE(window->isVisible());
+    return window;
   }
   void Click(const char* name) { Find<QAbstractButton>(name)->click(); }
   void Trigger(const char* name) { Find<QAction>(name)->trigger(); }

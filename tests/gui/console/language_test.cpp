@@ -180,25 +180,31 @@ TEST_F(LanguageTest, InputDialogsTakeTheirTextsFromTheLanguage) {
   Start();
   prompts_.answers = {std::string(FactoryPassword), std::nullopt};
   Click("suiButtonStop");
-  ASSERT_EQ(prompts_.inputs.size(), 2u);
-  EXPECT_EQ(prompts_.inputs[0].caption, "Korvane LCD" + std::string(17, ' '));
-  EXPECT_EQ(prompts_.inputs[0].prompt, "请输入设置室内风机停止点密码：      ");
-  EXPECT_EQ(prompts_.inputs[0].mask, '#');
-  EXPECT_EQ(prompts_.inputs[0].okText, "确定(&O)");
-  EXPECT_EQ(prompts_.inputs[0].cancelText, "取消(&C)");
-  EXPECT_EQ(prompts_.inputs[1].caption, std::string(22, ' '));
-  EXPECT_EQ(prompts_.inputs[1].prompt, "请输入室内风机停止点  ");
-  EXPECT_EQ(prompts_.inputs[1].initial, "0");
-  EXPECT_EQ(prompts_.inputs[1].mask, 0);
+  using Input = ScriptedPrompts::Input;
+  const Input password = {.caption = "Korvane LCD" + std::string(17, ' '),
+                          .prompt = "请输入设置室内风机停止点密码：      ",
+                          .initial = "",
+                          .mask = '#',
+                          .okText = "确定(&O)",
+                          .cancelText = "取消(&C)"};
+  const Input stopPoint = {.caption = std::string(22, ' '),
+                           .prompt = "请输入室内风机停止点  ",
+                           .initial = "0",
+                           .mask = 0,
+                           .okText = "确定(&O)",
+                           .cancelText = "取消(&C)"};
+  EXPECT_EQ(prompts_.inputs, (std::vector<Input>{password, stopPoint}));
 
   Trigger("Language");
   prompts_.answers = {std::nullopt};
   Click("suiButtonStop");
-  ASSERT_EQ(prompts_.inputs.size(), 3u);
-  EXPECT_EQ(prompts_.inputs[2].caption, "Air Conditioner Background Control System");
-  EXPECT_EQ(prompts_.inputs[2].prompt, "Please Input Internal  Fan Stop Point");
-  EXPECT_EQ(prompts_.inputs[2].okText, "OK(&O)");
-  EXPECT_EQ(prompts_.inputs[2].cancelText, "Cancel(&C)");
+  const Input english = {.caption = "Air Conditioner Background Control System",
+                         .prompt = "Please Input Internal  Fan Stop Point",
+                         .initial = "0",
+                         .mask = 0,
+                         .okText = "OK(&O)",
+                         .cancelText = "Cancel(&C)"};
+  EXPECT_EQ(prompts_.inputs, (std::vector<Input>{password, stopPoint, english}));
 }
 
 TEST_F(LanguageTest, DeviceSwitchRunsOnlyOnAChange) {

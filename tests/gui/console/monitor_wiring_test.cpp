@@ -1,6 +1,5 @@
 // The Monitor as the main window carries it: the menu item and its window, the grey value boxes
 // after silence, and the set point check after an acknowledged parameters request.
-#include <QMenu>
 #include <algorithm>
 
 #include "console_fixture.hpp"
@@ -54,15 +53,8 @@ class MonitorWiringTest : public ConsoleTest {
 
 TEST_F(MonitorWiringTest, MenuItemFollowsTheLanguageAndOpensTheMonitor) {
   TFrmMain& window = StartEnglish();
+  ASSERT_NE(OpenFromWindowMenu("Monitor", "Monitor (&M)", &TFrmMain::MonitorWin), nullptr);
   auto* item = Find<QAction>("Monitor");
-  ASSERT_NE(item, nullptr);
-  EXPECT_TRUE(Find<QMenu>("suiPopupMenu2")->actions().contains(item));
-  EXPECT_EQ(item->text().toStdString(), "Monitor (&M)");
-
-  EXPECT_EQ(window.MonitorWin(), nullptr) << "made on first use only";
-  item->trigger();
-  ASSERT_NE(window.MonitorWin(), nullptr);
-  EXPECT_TRUE(window.MonitorWin()->isVisible());
   EXPECT_TRUE(window.MonitorWin()->isWindow());
   EXPECT_EQ(window.MonitorWin()->CurrentLanguage(), Language::English);
 

@@ -66,23 +66,26 @@ TEST(ParameterDialogs, HeatExchangerLayoutsByLanguageThenTheStoredSize) {
   TestDialogHost host;
   ParameterModel rjh = ParameterModel::HeatExchanger();
   TFrmRjhCjSet dialog(host, rjh);
+  // window width and height, frame, labels 1 and 2, Cancel, Default
+  const auto layout = [&dialog] {
+    return std::vector<int>{dialog.width(),
+                            dialog.height(),
+                            Width(dialog, "GroupBox1"),
+                            Width(dialog, "Label1"),
+                            Width(dialog, "Label2"),
+                            X(dialog, "suiButtonCacel"),
+                            X(dialog, "suiButtonDefault")};
+  };
   host.language = Language::Chinese;
   host.WriteConfig("[FrmRjhCjSet]\r\nHeight=362\r\nWidth=291\r\n");
   dialog.FormShow();
-  EXPECT_EQ(Width(dialog, "GroupBox1"), 324);
-  EXPECT_EQ(Width(dialog, "Label1"), 194);
-  EXPECT_EQ(Width(dialog, "Label2"), 217);
-  EXPECT_EQ(X(dialog, "suiButtonCacel"), 113);
-  EXPECT_EQ(X(dialog, "suiButtonDefault"), 218);
   // The stored height wins; the stored width gives way to what the Chinese layout needs.
-  EXPECT_EQ(dialog.size(), QSize(337, 362));
+  EXPECT_EQ(layout(), (std::vector<int>{337, 362, 324, 194, 217, 113, 218}));
   host.language = Language::English;
   host.WriteConfig("");
   dialog.FormShow();
-  EXPECT_EQ(Width(dialog, "GroupBox1"), 282);
-  EXPECT_EQ(Width(dialog, "Label2"), 189);
-  EXPECT_EQ(X(dialog, "suiButtonDefault"), 186);
-  EXPECT_EQ(dialog.size(), QSize(299, 362));  // read defaults, down to what the layout can use
+  // Read defaults, down to what the layout can use.
+  EXPECT_EQ(layout(), (std::vector<int>{299, 362, 282, 166, 189, 88, 186}));
 
   ParameterModel factory = ParameterModel::HeatExchangerFactory();
   TFrmSetRjh setRjh(host, factory);

@@ -4,7 +4,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QTableView>
 
 #include "../console/console_fixture.hpp"
@@ -91,14 +90,8 @@ TEST(FleetWindow, ListsCabinetsWithAlarmRowsFirstAndFilters) {
 TEST_F(ConsoleTest, FleetMenuItemFollowsTheLanguageAndOpensTheFleetView) {
   WriteConfig([](IniFile& ini) { ini.WriteString("UserSet", "Language", "中文(&L)"); });
   TFrmMain& window = Start();
+  ASSERT_NE(OpenFromWindowMenu("Fleet", "Fleet (&F)", &TFrmMain::FleetWin), nullptr);
   auto* item = Find<QAction>("Fleet");
-  ASSERT_NE(item, nullptr);
-  EXPECT_TRUE(Find<QMenu>("suiPopupMenu2")->actions().contains(item));
-  EXPECT_EQ(item->text().toStdString(), "Fleet (&F)");
-  EXPECT_EQ(window.FleetWin(), nullptr) << "made on first use only";
-  item->trigger();
-  ASSERT_NE(window.FleetWin(), nullptr);
-  EXPECT_TRUE(window.FleetWin()->isVisible());
   EXPECT_EQ(window.FleetWin()->windowTitle(), "Fleet");
 
   Trigger("Language");

@@ -16,6 +16,42 @@ using test::SplitCsv;
 
 constexpr char Bom[] = "\xEF\xBB\xBF";
 
+// The bit columns in the order files already on disk hold them: where the unit types differ, the
+// air conditioner's bits come first.
+const std::vector<std::string> BitColumns = {"Unit running",
+                                             "Internal fan running",
+                                             "External fan running",
+                                             "Compressor running",
+                                             "Heat exchanger running",
+                                             "Heater running",
+                                             "High temperature alarm",
+                                             "Low temperature alarm",
+                                             "Over voltage alarm",
+                                             "Under voltage alarm",
+                                             "Compressor fault",
+                                             "Internal fan fault",
+                                             "External fan fault",
+                                             "Heater fault",
+                                             "Sensor fault",
+                                             "Remote on/off fault",
+                                             "Custom alarm 1",
+                                             "Custom alarm 2",
+                                             "Custom alarm 3",
+                                             "System high pressure alarm",
+                                             "System low pressure alarm",
+                                             "Custom alarm 4",
+                                             "Custom alarm 5"};
+
+// The cell of a row under the named column of the header.
+std::string CellNamed(const std::vector<std::string>& header, const std::vector<std::string>& cells,
+                      std::string_view name) {
+  for (std::size_t i = 0; i < header.size(); ++i) {
+    if (header[i] == name) return cells.at(i);
+  }
+  ADD_FAILURE() << "no column " << name;
+  return std::string();
+}
+
 TEST(RecordRows, EveryRowHasTheHeaderColumnsAndEachColumnOneMeaning) {
   const auto header = SplitCsv(RecordWriter::HeaderRow());
   // Time, unit, 12 value columns, 3 bytes, 23 named bits.
@@ -23,32 +59,8 @@ TEST(RecordRows, EveryRowHasTheHeaderColumnsAndEachColumnOneMeaning) {
   EXPECT_EQ(header[0], "Time");
   EXPECT_EQ(header[6], "Cooling off point (℃)");
   EXPECT_EQ(header[8], "External fan adjust point (℃)");
-  // Files already on disk fix the bit columns' order: where the unit types differ, the air
-  // conditioner's bits come first.
-  const std::vector<std::string> bitColumns(header.begin() + 17, header.end());
-  EXPECT_EQ(bitColumns, (std::vector<std::string>{"Unit running",
-                                                  "Internal fan running",
-                                                  "External fan running",
-                                                  "Compressor running",
-                                                  "Heat exchanger running",
-                                                  "Heater running",
-                                                  "High temperature alarm",
-                                                  "Low temperature alarm",
-                                                  "Over voltage alarm",
-                                                  "Under voltage alarm",
-                                                  "Compressor fault",
-                                                  "Internal fan fault",
-                                                  "External fan fault",
-                                                  "Heater fault",
-                                                  "Sensor fault",
-                                                  "Remote on/off fault",
-                                                  "Custom alarm 1",
-                                                  "Custom alarm 2",
-                                                  "Custom alarm 3",
-                                                  "System high pressure alarm",
-                                                  "System low pressure alarm",
-                                                  "Custom alarm 4",
-                                                  "Custom alarm 5"}));
+  // Files already on disk fix the bit columns' order.
+  EXPECT_EQ(std::vector<std::string>(header.begin() + 17, header.end()), BitColumns);
 
   RealTimeSample ac = test::Sample(DeviceKind::AirConditioner, 0, 0x1E, 0x81, 0x30);
   ac.time = test::At(2024, 5, 1, 9, 5, 7);
@@ -75,12 +87,8 @@ TEST(RecordRows, EveryRowHasTheHeaderColumnsAndEachColumnOneMeaning) {
   EXPECT_EQ(hxCells[9], "42");
 
   // Bits by column name; columns of the other unit type stay empty.
-  auto cell = [&header](const std::vector<std::string>& cells, std::string_view name) {
-    for (std::size_t i = 0; i < header.size(); ++i) {
-      if (header[i] == name) return cells[i];
-    }
-    ADD_FAILURE() << "no column " << name;
-    return std::string();
+  const auto cell = [&header](const std::vector<std::string>& cells, std::string_view name) {
+    return CellNamed(header, cells, name);
   };
   EXPECT_EQ(cell(acCells, "Unit running"), "0");
   EXPECT_EQ(cell(acCells, "Internal fan running"), "1");

@@ -11,37 +11,47 @@ SimOptions Parse(std::vector<std::string> args) {
   return ParseSimOptions(args);
 }
 
+// Every field, so that an option never sets another one as well.
+void ExpectOptions(const SimOptions& options, const SimOptions& expected) {
+  EXPECT_EQ(options.kind, expected.kind);
+  EXPECT_EQ(options.linkPath, expected.linkPath);
+  EXPECT_EQ(options.configPath, expected.configPath);
+  EXPECT_EQ(options.fragment, expected.fragment);
+  EXPECT_EQ(options.noise, expected.noise);
+  EXPECT_EQ(options.corruptEvery, expected.corruptEvery);
+  EXPECT_EQ(options.nak, expected.nak);
+  EXPECT_EQ(options.silent, expected.silent);
+  EXPECT_EQ(options.baud, expected.baud);
+  EXPECT_EQ(options.alarms.alarmByte1, expected.alarms.alarmByte1);
+  EXPECT_EQ(options.alarms.alarmByte2, expected.alarms.alarmByte2);
+  EXPECT_EQ(options.recordPath, expected.recordPath);
+  EXPECT_EQ(options.help, expected.help);
+}
+
 TEST(SimOptions, KindAndLinkAloneGiveAPlainUnit) {
-  const SimOptions options = Parse({"--kind", "hx", "--link", "/tmp/com1"});
-  EXPECT_EQ(options.kind, DeviceKind::HeatExchanger);
-  EXPECT_EQ(options.linkPath, "/tmp/com1");
-  EXPECT_TRUE(options.configPath.empty());
-  EXPECT_EQ(options.fragment, 0);
-  EXPECT_FALSE(options.noise);
-  EXPECT_EQ(options.corruptEvery, 0);
-  EXPECT_FALSE(options.nak);
-  EXPECT_FALSE(options.silent);
-  EXPECT_EQ(options.baud, 0);
-  EXPECT_EQ(options.alarms.alarmByte1, 0);
-  EXPECT_EQ(options.alarms.alarmByte2, 0);
-  EXPECT_TRUE(options.recordPath.empty());
+  SimOptions expected;
+  expected.kind = DeviceKind::HeatExchanger;
+  expected.linkPath = "/tmp/com1";
+  ExpectOptions(Parse({"--kind", "hx", "--link", "/tmp/com1"}), expected);
 }
 
 TEST(SimOptions, ReadsEveryOptionWithSpaceOrEquals) {
-  const SimOptions options =
-      Parse({"--kind=ac", "--link", "/tmp/l", "--config=/tmp/UserSet.INI", "--fragment", "1",
-             "--noise", "--corrupt-every=3", "--nak", "--silent", "--baud", "9600",
-             "--alarm=sensor", "--record", "/tmp/rec.txt"});
-  EXPECT_EQ(options.kind, DeviceKind::AirConditioner);
-  EXPECT_EQ(options.configPath, "/tmp/UserSet.INI");
-  EXPECT_EQ(options.fragment, 1);
-  EXPECT_TRUE(options.noise);
-  EXPECT_EQ(options.corruptEvery, 3);
-  EXPECT_TRUE(options.nak);
-  EXPECT_TRUE(options.silent);
-  EXPECT_EQ(options.baud, 9600);
-  EXPECT_EQ(options.alarms.alarmByte1, 0x80);
-  EXPECT_EQ(options.recordPath, "/tmp/rec.txt");
+  SimOptions expected;
+  expected.kind = DeviceKind::AirConditioner;
+  expected.linkPath = "/tmp/l";
+  expected.configPath = "/tmp/UserSet.INI";
+  expected.fragment = 1;
+  expected.noise = true;
+  expected.corruptEvery = 3;
+  expected.nak = true;
+  expected.silent = true;
+  expected.baud = 9600;
+  expected.alarms.alarmByte1 = 0x80;
+  expected.recordPath = "/tmp/rec.txt";
+  ExpectOptions(Parse({"--kind=ac", "--link", "/tmp/l", "--config=/tmp/UserSet.INI", "--fragment",
+                       "1", "--noise", "--corrupt-every=3", "--nak", "--silent", "--baud", "9600",
+                       "--alarm=sensor", "--record", "/tmp/rec.txt"}),
+                expected);
 
   EXPECT_TRUE(Parse({"--help"}).help);  // needs nothing else
 }
