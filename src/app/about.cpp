@@ -87,7 +87,7 @@ QImage TFrmAbout::BuiltInPicture(int width) {
 }
 
 TFrmAbout::TFrmAbout(const std::string& configPath, Language language, QWidget* parent)
-    : QDialog(parent),
+    : FormDialog(parent),
       configPath_(configPath),
       language_(language),
       opener_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
@@ -190,8 +190,7 @@ void TFrmAbout::Label3Click() {
   if (opener_) opener_(MailLink());
 }
 
-void TFrmAbout::done(int result) {
-  // FormClose: the size for the next start.
+void TFrmAbout::FormClose() {
   try {
     IniFile ini = IniFile::Load(configPath_);
     ini.WriteInteger("FrmAbout", "Height", height());
@@ -200,7 +199,6 @@ void TFrmAbout::done(int result) {
   } catch (const IniWriteError& error) {
     if (reportError_) reportError_(error.what());
   }
-  QDialog::done(result);
 }
 
 }  // namespace climate

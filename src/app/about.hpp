@@ -3,12 +3,12 @@
 // switch sets again.
 #pragma once
 
-#include <QDialog>
 #include <QUrl>
 #include <functional>
 #include <string>
 
 #include "app/language.hpp"
+#include "dialogs/form_dialog.hpp"
 
 class QLabel;
 
@@ -19,7 +19,7 @@ inline constexpr const char* MakerWebAddress = "http://www.example.com/";
 inline constexpr const char* MakerWebDomain = "www.example.com";
 inline constexpr const char* MakerMailAddress = "service@example.com";
 
-class TFrmAbout final : public QDialog {
+class TFrmAbout final : public FormDialog {
  public:
   using UrlOpener = std::function<void(const QUrl&)>;
   using ErrorReporter = std::function<void(const std::string&)>;
@@ -48,7 +48,7 @@ class TFrmAbout final : public QDialog {
   static QImage BuiltInPicture(int width);
 
  protected:
-  void done(int result) override;  // FormClose
+  void FormClose() override;  // the size for the next start
 
  private:
   void PlaceLinks(bool chinese);

@@ -37,7 +37,7 @@ QRect ContentRect(const ParameterDialogLayout& layout) {
 
 ParameterDialog::ParameterDialog(DialogHost& host, ParameterModel& model,
                                  const ParameterDialogDesign& design, QWidget* parent)
-    : QDialog(parent),
+    : FormDialog(parent),
       host_(host),
       model_(model),
       texts_(design.texts),
@@ -54,14 +54,11 @@ ParameterDialog::ParameterDialog(DialogHost& host, ParameterModel& model,
   const std::size_t count = model_.Size();
   for (std::size_t i = 0; i < count; ++i) AddFieldRow(i, count);
 
-  ok_ = Named<QPushButton>(this, "suiButtonOK");
-  cancel_ = Named<QPushButton>(this, "suiButtonCacel");
-  default_ = Named<QPushButton>(this, "suiButtonDefault");
+  ok_ = NamedButton(this, "suiButtonOK", this, &ParameterDialog::suiButtonOKClick);
+  cancel_ = NamedButton(this, "suiButtonCacel", this, &ParameterDialog::suiButtonCacelClick);
+  default_ = NamedButton(this, "suiButtonDefault", this, &ParameterDialog::suiButtonDefaultClick);
   // Enter presses OK unless another button has the focus; Esc rejects through QDialog.
   ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, [this] { suiButtonOKClick(); });
-  connect(cancel_, &QPushButton::clicked, this, [this] { suiButtonCacelClick(); });
-  connect(default_, &QPushButton::clicked, this, [this] { suiButtonDefaultClick(); });
 
   QWidget* previous = nullptr;
   for (QWidget* next : boxes_) {
@@ -209,11 +206,6 @@ void ParameterDialog::suiButtonDefaultClick() {
 
 void ParameterDialog::suiButtonCacelClick() {
   reject();
-}
-
-void ParameterDialog::done(int result) {
-  FormClose();
-  QDialog::done(result);
 }
 
 void ParameterDialog::FormClose() {

@@ -3,12 +3,12 @@
 // fields out by language and keeps the model and the lists in step.
 #pragma once
 
-#include <QDialog>
 #include <QRect>
 #include <string>
 #include <vector>
 
 #include "app/language.hpp"
+#include "dialogs/form_dialog.hpp"
 #include "dialogs/parameter_model.hpp"
 
 class QComboBox;
@@ -55,7 +55,7 @@ struct ParameterDialogDesign {
   ParameterDialogLayout (*layout)(Language language);
 };
 
-class ParameterDialog : public QDialog {
+class ParameterDialog : public FormDialog {
  public:
   ParameterDialog(DialogHost& host, ParameterModel& model, const ParameterDialogDesign& design,
                   QWidget* parent);
@@ -73,14 +73,12 @@ class ParameterDialog : public QDialog {
   QComboBox* FieldBox(std::size_t index) const { return boxes_.at(index); }
 
  protected:
-  // Every close (OK, Cancel, Esc, the title bar) ends here: FormClose.
-  void done(int result) override;
+  void FormClose() override;
 
  private:
   void AddFieldRow(std::size_t i, std::size_t count);
   void ApplyLayout(const ParameterDialogLayout& layout);
   void ShowModelTexts();
-  void FormClose();
 
   DialogHost& host_;
   ParameterModel& model_;

@@ -58,7 +58,7 @@ std::string ChosenText(const QComboBox* box) {
 
 }  // namespace
 
-TFrmComSet::TFrmComSet(DialogHost& host, QWidget* parent) : QDialog(parent), host_(host) {
+TFrmComSet::TFrmComSet(DialogHost& host, QWidget* parent) : FormDialog(parent), host_(host) {
   setObjectName("FrmComSet");
   // System menu and close button only.
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -127,13 +127,10 @@ QWidget* TFrmComSet::BuildLinePage() {
 }
 
 void TFrmComSet::BuildButtons(QWidget* page) {
-  default_ = Named<QPushButton>(page, "suiButtonDefault");
-  ok_ = Named<QPushButton>(this, "suiButtonOK");
-  cancel_ = Named<QPushButton>(this, "suiButtonCancel");
+  default_ = NamedButton(page, "suiButtonDefault", this, &TFrmComSet::suiButtonDefaultClick);
+  ok_ = NamedButton(this, "suiButtonOK", this, &TFrmComSet::suiButtonOKClick);
+  cancel_ = NamedButton(this, "suiButtonCancel", this, &TFrmComSet::suiButtonCancelClick);
   ok_->setDefault(true);
-  connect(default_, &QPushButton::clicked, this, [this] { suiButtonDefaultClick(); });
-  connect(ok_, &QPushButton::clicked, this, [this] { suiButtonOKClick(); });
-  connect(cancel_, &QPushButton::clicked, this, [this] { suiButtonCancelClick(); });
 }
 
 int TFrmComSet::Run() {
@@ -252,11 +249,6 @@ void TFrmComSet::suiButtonDefaultClick() {
 
 void TFrmComSet::suiButtonCancelClick() {
   reject();
-}
-
-void TFrmComSet::done(int result) {
-  FormClose();
-  QDialog::done(result);
 }
 
 void TFrmComSet::FormClose() {

@@ -2,8 +2,9 @@
 // settings, applies a new choice to the port at once and stores the choice for the next start.
 #pragma once
 
-#include <QDialog>
 #include <string>
+
+#include "dialogs/form_dialog.hpp"
 
 class QComboBox;
 class QLabel;
@@ -14,7 +15,7 @@ namespace climate {
 
 class DialogHost;
 
-class TFrmComSet final : public QDialog {
+class TFrmComSet final : public FormDialog {
  public:
   explicit TFrmComSet(DialogHost& host, QWidget* parent = nullptr);
 
@@ -31,12 +32,11 @@ class TFrmComSet final : public QDialog {
   std::string ComposeSettings(std::string* missingField = nullptr) const;
 
  protected:
-  void done(int result) override;  // FormClose
+  void FormClose() override;
 
  private:
   QWidget* BuildLinePage();
   void BuildButtons(QWidget* page);
-  void FormClose();
   void SelectDefaults();
 
   DialogHost& host_;

@@ -83,10 +83,9 @@ MonitorWindow::MonitorWindow(MonitorModel& model, QString configPath, QString re
   BuildLinkPage();
   connect(tabs_, &QTabWidget::currentChanged, this, &MonitorWindow::RefreshPending);
 
-  report_ = Named<QPushButton>(this, "ServiceReportButton");
+  report_ = NamedButton(this, "ServiceReportButton", this, &MonitorWindow::ReportClicked);
   reportStatus_ = Named<QLabel>(this, "ServiceReportStatus");
   reportStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  connect(report_, &QPushButton::clicked, this, &MonitorWindow::ReportClicked);
 
   StackOverStatusLine(this, tabs_, reportStatus_, report_);
 
@@ -178,8 +177,7 @@ void MonitorWindow::BuildAlarmsPage() {
   header->resizeSection(AlarmTableModel::AckColumn, timeWidth);
 
   alarmSummary_ = Named<QLabel>(page, "AlarmSummary");
-  acknowledge_ = Named<QPushButton>(page, "AcknowledgeButton");
-  connect(acknowledge_, &QPushButton::clicked, this, &MonitorWindow::AcknowledgeClicked);
+  acknowledge_ = NamedButton(page, "AcknowledgeButton", this, &MonitorWindow::AcknowledgeClicked);
 
   StackOverStatusLine(page, alarmView_, alarmSummary_, acknowledge_);
   tabs_->addTab(page, QString());
