@@ -25,7 +25,7 @@ struct ValueRow {
   std::string_view chinese;
   std::string_view english;
   std::string_view unit;
-  std::size_t box;
+  std::size_t box = 0;
 };
 
 // The real-time value rows in memo order; boxes 0..9 are suiEdit1..suiEdit10. Both unit types
@@ -62,13 +62,13 @@ ValueRow RealTimeRow(DeviceKind kind, std::size_t index) {
   return row;
 }
 
-// Boxes 0..4 are suiEdit11..suiEdit15.
+// The factory value rows fill boxes 0..4 (suiEdit11..suiEdit15) in their order.
 constexpr ValueRow FactoryValueRows[] = {
-    {"当前内风机调速点:   ", "Internal Fan Adjust On Point:   ", Celsius, 0},
-    {"当前内风机全速点:   ", "Internal Fan Full Speed Point:   ", Celsius, 1},
-    {"当前内风机停止点:   ", "Internal Fan Stop Point:   ", Celsius, 2},
-    {"当前外风机停止点:   ", "External Fan Stop Point:   ", Celsius, 3},
-    {"风机最低转速:   ", "Lowest Fan Speed:   ", Percent, 4},
+    {"当前内风机调速点:   ", "Internal Fan Adjust On Point:   ", Celsius},
+    {"当前内风机全速点:   ", "Internal Fan Full Speed Point:   ", Celsius},
+    {"当前内风机停止点:   ", "Internal Fan Stop Point:   ", Celsius},
+    {"当前外风机停止点:   ", "External Fan Stop Point:   ", Celsius},
+    {"风机最低转速:   ", "Lowest Fan Speed:   ", Percent},
 };
 
 // Acknowledgement lines by PendingCommand; the last row answers any other value.
@@ -207,7 +207,9 @@ FactoryView RenderHxFactory(const HxFactoryParameters& data, Language language) 
                               data.InternalFanStopPoint, data.ExternalFanStopPoint,
                               data.LowestFanSpeed};
   for (std::size_t i = 0; i < std::size(values); ++i) {
-    AddValue(FactoryValueRows[i], values[i], language, view.boxes, view.memoLines);
+    ValueRow row = FactoryValueRows[i];
+    row.box = i;
+    AddValue(row, values[i], language, view.boxes, view.memoLines);
   }
   view.memoLines.emplace_back(ClosingLine);
   return view;
