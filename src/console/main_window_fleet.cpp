@@ -1,6 +1,5 @@
-// The fleet view beside the main window: its menu item and its window (made on first use).
+// The fleet view beside the main window: its window (made on first use) and its menu text.
 #include <QAction>
-#include <QMenu>
 
 #include "common/qt_text.hpp"
 #include "console/main_window.hpp"

@@ -1,9 +1,8 @@
-// The Monitor beside the main window: its menu item, its window (made on first use), the port
-// text it reports, and the grey look of value boxes that have stopped being live.
+// The Monitor beside the main window: its window (made on first use), its menu text, the port
+// text it reports, and the looks of value boxes (stale, set point check).
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMenu>
 #include <QStyle>
 #include <QVariant>
 
