@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-wqy-microhei xvfb xauth imagemagick poppler-utils
   e2fsprogs ser2net
+  libsystemd-dev lintian systemd man-db adduser
 )
 
 if [ "${1:-}" = "--list" ]; then

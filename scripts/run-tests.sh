@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build, the address+undefined sanitizer build
-# of the whole suite, and each fuzz target for a bounded number of runs. After each build, every
+# of the whole suite, and each fuzz target for a bounded number of runs; the Debian packages are
+# built from the normal build, installed, run and removed again. After each build, every
 # file it read from a Debian package must come from a package that install-deps.sh installs.
 #   FUZZ_RUNS=N   runs per fuzz target (default 20000)
 #   SKIP_ASAN=1   leave out the sanitizer build (quicker local runs)
@@ -17,6 +18,9 @@ cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
 bash scripts/check-deps.sh build/default
 ctest --preset default -j "$jobs" --timeout 300
+
+echo "== Debian packages from the normal build"
+bash scripts/test-packages.sh
 
 if [ "${SKIP_ASAN:-0}" != "1" ]; then
   echo "== Sanitizer build (address, undefined)"

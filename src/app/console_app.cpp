@@ -14,6 +14,7 @@
 
 #include "app/config/config_keys.hpp"
 #include "app/config/ini_file.hpp"
+#include "app/config/install_location.hpp"
 #include "app/local_time.hpp"
 #include "app/signal_closer.hpp"
 #include "console/main_window.hpp"
@@ -45,13 +46,16 @@ int Run(QApplication& app) {
   const std::string title(Texts::ApplicationTitle);
   QtPrompts prompts(nullptr, title);
   SystemClock clock;
-  const std::string exeDir = QCoreApplication::applicationDirPath().toStdString() + "/";
-  const std::string configPath = exeDir + std::string(ConfigFileName);
+  const ConsoleFolders folders = ChooseConsoleFolders(
+      QCoreApplication::applicationDirPath().toStdString() + "/",
+      {qEnvironmentVariable("XDG_CONFIG_HOME").toStdString(), QDir::homePath().toStdString()});
+  const std::string& exeDir = folders.dataDir;
+  const std::string configPath = folders.configDir + std::string(ConfigFileName);
 
   const std::array<std::string, 4> portEntries = ReadSerialPortPaths(IniFile::Load(configPath));
   MappedSerialPort port(portEntries);
-  TFrmMain window(
-      ConsoleEnvironment{exeDir, QDir::currentPath().toStdString(), port, prompts, clock, {}});
+  TFrmMain window(ConsoleEnvironment{
+      exeDir, QDir::currentPath().toStdString(), port, prompts, clock, {}, folders.configDir});
   prompts.SetParent(&window);
   // Qt's own texts follow the language from the moment it is switched, not only in the boxes.
   prompts.SetLanguageSource([&window] { return window.CurrentLanguage(); });

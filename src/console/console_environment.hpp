@@ -12,13 +12,18 @@ class Prompts;
 class SerialPort;
 
 struct ConsoleEnvironment {
-  std::string exeDir;  // the executable's folder, ending with '/': UserSet.INI and Help.txt
+  // The program's folder, ending with '/': Help.txt, the splash picture and, unless configDir
+  // says otherwise, UserSet.INI.
+  std::string exeDir;
   std::string logDir;  // where log files go (the working directory in the real program)
   SerialPort& port;
   Prompts& prompts;
   const Clock& clock;
   // Opens a text file in the platform's editor; empty means the desktop's default handler.
   std::function<void(const std::string& path)> openHelp;
+  // Where UserSet.INI lives when it is not beside the program (an installed console), ending
+  // with '/'; empty: exeDir.
+  std::string configDir;
 };
 
 }  // namespace climate

@@ -168,7 +168,7 @@ Language TFrmMain::CurrentLanguage() const {
 }
 
 std::string TFrmMain::ConfigPath() const {
-  return env_.exeDir + Text(ConfigFileName);
+  return (env_.configDir.empty() ? env_.exeDir : env_.configDir) + Text(ConfigFileName);
 }
 
 bool TFrmMain::SendFrame(const RequestFrame& frame) {

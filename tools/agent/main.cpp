@@ -11,6 +11,7 @@
 #include "app/config/ini_file.hpp"
 #include "app/signal_closer.hpp"
 #include "serial/qt_serial_port.hpp"
+#include "service_notify.hpp"
 
 namespace {
 
@@ -50,7 +51,10 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "climate-agent: %s\n", error.c_str());
     return 1;
   }
+  climate::ServiceNotifier notifier;
+  notifier.Ready();
   climate::SignalCloser closer([&] {
+    notifier.Stopping();
     service.Shutdown();
     app.quit();
   });
