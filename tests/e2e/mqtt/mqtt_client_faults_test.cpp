@@ -5,6 +5,7 @@
 
 #include <QTest>
 #include <chrono>
+#include <memory>
 
 #include "client_recorder.hpp"
 #include "hostile_broker.hpp"
@@ -122,26 +123,73 @@ TEST(MqttClientFaults, ARefusedSubscriptionIsReportedNotPretended) {
   EXPECT_TRUE(client.IsConnected());
 }
 
-TEST(MqttClientFaults, StartReturnsAtOnceAndALookupFailureArrivesAsASignal) {
-  MqttOptions options = OptionsFor(1883);
-  options.host = "cabinet-broker.invalid";
-  MqttClient client(options);
-  ClientRecorder record(client);
-  std::string error;
-  const auto before = Clock::now();
-  ASSERT_TRUE(client.Start(error)) << error;
-  EXPECT_LT(Clock::now() - before, 200ms);
-  // The lookup runs on the client's own thread: nothing was decided on the caller's.
-  EXPECT_EQ(record.Count(ClientEvent::Disconnected), 0);
-  ASSERT_TRUE(
-      QTest::qWaitFor([&] { return record.Count(ClientEvent::Disconnected) == 2; }, DeadlineMs))
-      << record.Transcript().toStdString();
-  EXPECT_TRUE(record.Nth(ClientEvent::Disconnected, 0)
-                  ->text.startsWith("cannot look up cabinet-broker.invalid: "))
-      << record.Transcript().toStdString();
-  const auto closing = Clock::now();
-  client.Stop();
-  EXPECT_LT(Clock::now() - closing, 1000ms);
+// A listener whose accept queue is full: the kernel drops further SYNs, so a connect to it
+// hangs until the listener goes.
+class HangingListener {
+ public:
+  HangingListener() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener_, 0);
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    filler_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    ::connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  }
+  ~HangingListener() {
+    ::close(filler_);
+    ::close(listener_);
+  }
+  int Port() const { return port_; }
+
+ private:
+  int listener_ = -1;
+  int filler_ = -1;
+  int port_ = 0;
+};
+
+TEST(MqttClientFaults, ALookupOrAConnectNeverHoldsUpTheCallersThread) {
+  {
+    SCOPED_TRACE("a name that does not resolve");
+    MqttOptions options = OptionsFor(1883);
+    options.host = "cabinet-broker.invalid";
+    MqttClient client(options);
+    ClientRecorder record(client);
+    std::string error;
+    const auto before = Clock::now();
+    ASSERT_TRUE(client.Start(error)) << error;
+    EXPECT_LT(Clock::now() - before, 500ms);
+    // The lookup runs on the client's own thread: nothing was decided on the caller's.
+    EXPECT_EQ(record.Count(ClientEvent::Disconnected), 0);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return record.Count(ClientEvent::Disconnected) == 2; }, DeadlineMs))
+        << record.Transcript().toStdString();
+    EXPECT_TRUE(record.Nth(ClientEvent::Disconnected, 0)
+                    ->text.startsWith("cannot look up cabinet-broker.invalid: "))
+        << record.Transcript().toStdString();
+  }
+  {
+    SCOPED_TRACE("a connect that hangs");
+    HangingListener listener;
+    MqttOptions options = OptionsFor(listener.Port());
+    options.keepAliveSeconds = 5;
+    auto client = std::make_unique<MqttClient>(options);
+    ClientRecorder record(*client);
+    std::string error;
+    auto before = Clock::now();
+    ASSERT_TRUE(client->Start(error)) << error;
+    EXPECT_LT(Clock::now() - before, 500ms);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return record.SawState("connecting"); }, DeadlineMs));
+    EXPECT_EQ(record.Count(ClientEvent::Disconnected), 0) << record.Transcript().toStdString();
+    // Closing (the fleet window going, say) does not wait for the connect to give up.
+    before = Clock::now();
+    client.reset();
+    EXPECT_LT(Clock::now() - before, 500ms);
+  }
 }
 
 }  // namespace
