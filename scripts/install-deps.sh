@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   qt6-translations-l10n
   libjpeg-dev libgtest-dev googletest
-  nlohmann-json3-dev libmosquitto-dev mosquitto mosquitto-clients openssl
+  nlohmann-json3-dev libmosquitto-dev mosquitto mosquitto-clients openssl libssl-dev
   clang libclang-rt-14-dev
   fonts-wqy-microhei xvfb xauth imagemagick poppler-utils
   e2fsprogs ser2net

@@ -35,6 +35,8 @@ inline constexpr TextPair Seconds{" 秒", " s"};
 inline constexpr TextPair Connecting{"正在连接 ", "Connecting to "};
 inline constexpr TextPair Connected{"已连接 ", "Connected to "};
 inline constexpr TextPair NotConnected{"未连接 ", "Not connected to "};
+// After the broker's answer to a subscription, with the topic behind it.
+inline constexpr TextPair SubscriptionRefused{"订阅被拒绝: ", "subscription refused: "};
 inline constexpr TextPair CabinetCount{" 台机柜", " cabinets"};
 inline constexpr TextPair AlarmCount{" 台告警", " in alarm"};
 

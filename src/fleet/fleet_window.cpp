@@ -111,6 +111,11 @@ void FleetWindow::Connect() {
   client_ = std::make_unique<MqttClient>(options);
   connect(client_.get(), &MqttClient::connected, this, [this] {
     link_ = Link::Up;
+    refusedTopics_.clear();
+    UpdateStatus();
+  });
+  connect(client_.get(), &MqttClient::subscriptionRefused, this, [this](const QString& topic) {
+    refusedTopics_ += (refusedTopics_.isEmpty() ? "" : ", ") + topic;
     UpdateStatus();
   });
   connect(client_.get(), &MqttClient::disconnected, this, [this](const QString& reason) {
@@ -148,6 +153,10 @@ void FleetWindow::UpdateStatus() {
       break;
     case Link::Up:
       text = Q(Connected.In(language_)) + where;
+      // Connected but deaf to a topic is not a healthy picture.
+      if (!refusedTopics_.isEmpty()) {
+        text += " (" + Q(SubscriptionRefused.In(language_)) + refusedTopics_ + ")";
+      }
       break;
     case Link::Down:
       text = Q(NotConnected.In(language_)) + where + " (" + linkReason_ + ")";

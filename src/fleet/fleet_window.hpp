@@ -63,6 +63,7 @@ class FleetWindow final : public QWidget {
   std::string endpoint_;
   enum class Link { Idle, Connecting, Up, Down } link_ = Link::Idle;
   QString linkReason_;
+  QString refusedTopics_;  // subscriptions the broker refused on this connection
 };
 
 }  // namespace climate

@@ -84,6 +84,11 @@ bool AgentService::Start(std::string& error) {
     events_.ResetInFlight();
     Log("broker connection down: " + reason.toStdString());
   });
+  connect(mqtt_.get(), &MqttClient::subscriptionRefused, this,
+          [this](const QString& topic, const QString& reason) {
+            Log("broker subscription to " + topic.toStdString() + " " + reason.toStdString() +
+                ": no remote commands arrive");
+          });
   connect(mqtt_.get(), &MqttClient::published, this, [this](int mid) { events_.Acknowledge(mid); });
   connect(mqtt_.get(), &MqttClient::messageArrived, this,
           [this](const QString&, const QByteArray& payload) { OnCommandMessage(payload); });

@@ -1,0 +1,10 @@
+// The MQTT client's tests need one Qt event loop (the client's signals arrive queued on it).
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
