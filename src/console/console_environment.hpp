@@ -23,7 +23,7 @@ struct ConsoleEnvironment {
   std::function<void(const std::string& path)> openHelp;
   // Where UserSet.INI lives when it is not beside the program (an installed console), ending
   // with '/'; empty: exeDir.
-  std::string configDir;
+  std::string configDir = {};
 };
 
 }  // namespace climate
