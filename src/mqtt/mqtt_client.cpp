@@ -179,7 +179,8 @@ void MqttClient::OnPublish(mosquitto*, void* self, int mid) {
 void MqttClient::OnMessage(mosquitto*, void* self, const mosquitto_message* message) {
   emit static_cast<MqttClient*>(self)->messageArrived(
       QString::fromUtf8(message->topic),
-      QByteArray(static_cast<const char*>(message->payload), message->payloadlen));
+      QByteArray(static_cast<const char*>(message->payload), message->payloadlen),
+      message->retain != 0);
 }
 
 }  // namespace climate

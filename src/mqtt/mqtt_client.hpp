@@ -63,7 +63,7 @@ class MqttClient final : public QObject {
   void disconnected(QString reason);
   // The broker has the message (QoS 1: PUBACK received).
   void published(int messageId);
-  void messageArrived(QString topic, QByteArray payload);
+  void messageArrived(QString topic, QByteArray payload, bool retained);
 
  private:
   // The first connection: until it is under way the network loop cannot retry by itself.
