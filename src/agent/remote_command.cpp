@@ -205,7 +205,9 @@ RemoteCommand ParseRemoteCommand(std::string_view payload, const ProtocolSetting
     command.refusal = "the command is not a JSON object";
     return command;
   }
-  if (const auto id = message.find("id"); id != message.end()) command.id = id->dump();
+  // ASCII only: control characters and everything beyond come out as JSON escapes, so the text
+  // is fit for a log line as it stands.
+  if (const auto id = message.find("id"); id != message.end()) command.id = id->dump(-1, ' ', true);
   for (const auto& [key, value] : message.items()) {
     if (key != "id" && key != "command" && key != "values" && key != "expires") {
       command.refusal = "unknown field \"" + key + "\"";

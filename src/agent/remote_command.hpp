@@ -28,8 +28,8 @@ namespace climate {
 
 struct RemoteCommand {
   bool accepted = false;
-  // The id as the JSON text it came as (compact), echoed in the result as that same value;
-  // nullopt when the message had none (or could not be read).
+  // The id as the JSON text it came as (compact, printable ASCII with JSON escapes), echoed in
+  // the result as that same value; nullopt when the message had none (or could not be read).
   std::optional<std::string> id;
   std::string command;  // as given, empty when unreadable
   std::string refusal;  // why it was refused, for the result message

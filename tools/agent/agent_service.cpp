@@ -50,7 +50,10 @@ MqttOptions OptionsFor(const AgentSettings& s, const std::string& base) {
 // A command as a log line names it: its name and id are peer text, escaped and bounded.
 std::string CommandLabel(const RemoteCommand& command) {
   std::string label = command.command.empty() ? "(unnamed)" : EscapeForLog(command.command, 40);
-  if (command.id) label += " id " + EscapeForLog(*command.id, 80);
+  // The id's JSON text is printable ASCII already, its own escapes included; only its length is
+  // bounded here.
+  if (command.id)
+    label += " id " + (command.id->size() > 80 ? command.id->substr(0, 80) + "..." : *command.id);
   return label;
 }
 

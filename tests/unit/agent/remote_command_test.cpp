@@ -158,12 +158,13 @@ TEST(RemoteCommand, SizeAndNestingAreBoundedBeforeParsing) {
 // Whatever JSON value the id came as comes back as that value; without one the result has none.
 TEST(RemoteCommand, ResultEchoesTheIdAsTheValueItCameAs) {
   const char* ids[] = {"44",   "null", R"({"ticket":"n-17","try":2})", R"("44")", "[1,\"a\"]",
-                       "-0.5", "true"};
+                       "-0.5", "true", "\"\u00e9\\n\\u0001\""};
   for (const char* id : ids) {
     SCOPED_TRACE(id);
     const std::string json = std::string(R"({"command":"remoteOn","id":)") + id + "}";
     const RemoteCommand command = ParseRemoteCommand(json, Protocol, Ac);
     ASSERT_TRUE(command.accepted);
+    for (const char c : *command.id) EXPECT_TRUE(c >= 0x20 && c < 0x7f) << *command.id;
     const auto result = nlohmann::json::parse(
         CommandResultJson(command.id, command.command, CommandStatus::Acknowledged, "ok", 0));
     EXPECT_EQ(result.at("id"), nlohmann::json::parse(id));
