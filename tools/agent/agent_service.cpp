@@ -85,7 +85,7 @@ AgentService::AgentService(AgentSettings settings, std::unique_ptr<SerialPort> p
     ++link_.linkLosses;
     link_.portOpen = false;
     framer_.Reset();
-    Log("line lost: " + reason);
+    Log("line lost: " + EscapeForLog(reason));  // a device server's words may be in it
   };
 }
 
