@@ -182,6 +182,11 @@ bool ReadExpiry(const Json& message, RemoteCommand& command) {
   } else if (expires->is_string()) {
     command.expiresEpochMs = ParseUtcTime(expires->get<std::string>());
   }
+  // 1970 to the end of 9999: what a UTC time above can say, and what the log can show.
+  constexpr std::int64_t LastMs = 253402300799999;
+  if (command.expiresEpochMs && (*command.expiresEpochMs < 0 || *command.expiresEpochMs > LastMs)) {
+    command.expiresEpochMs.reset();
+  }
   if (!command.expiresEpochMs) {
     command.refusal =
         "\"expires\" must be a UTC time like \"2026-12-10T09:40:00Z\" or epoch milliseconds";
