@@ -273,11 +273,15 @@ std::optional<std::int64_t> ParseUtcTime(std::string_view text) {
   return ((days * 24 + hour) * 60 + minute) * 60'000 + second * 1000 + millis;
 }
 
+const char* CommandStatusName(CommandStatus status) {
+  static constexpr const char* Names[] = {"refused",  "acknowledged", "negative",
+                                          "noAnswer", "portClosed",   "busy"};
+  return Names[static_cast<int>(status)];
+}
+
 std::string CommandResultJson(const std::optional<std::string>& id, const std::string& command,
                               CommandStatus status, const std::string& message,
                               std::int64_t epochMs) {
-  static constexpr const char* Names[] = {"refused",  "acknowledged", "negative",
-                                          "noAnswer", "portClosed",   "busy"};
   nlohmann::ordered_json result;
   if (id) {
     // The id's own text was produced by the parser, so it reads back; the check only keeps a
@@ -286,7 +290,7 @@ std::string CommandResultJson(const std::optional<std::string>& id, const std::s
     result["id"] = value.is_discarded() ? Json(*id) : value;
   }
   result["command"] = command;
-  result["status"] = Names[static_cast<int>(status)];
+  result["status"] = CommandStatusName(status);
   result["ok"] = status == CommandStatus::Acknowledged;
   result["message"] = message;
   result["time"] = IsoUtc(epochMs);

@@ -53,6 +53,8 @@ std::optional<std::int64_t> ParseUtcTime(std::string_view text);
 
 // How a command ended.
 enum class CommandStatus { Refused, Acknowledged, NegativeAck, NoAnswer, PortClosed, Busy };
+// The result's "status": "refused", "acknowledged", "negative", "noAnswer", "portClosed", "busy".
+const char* CommandStatusName(CommandStatus status);
 
 // The result message: {"id", "command", "status", "ok", "message", "time"}. id is the JSON text
 // of the command's id and comes back as that value; without one the result has no "id".

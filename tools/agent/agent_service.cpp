@@ -52,15 +52,10 @@ std::string CommandLabel(const RemoteCommand& command) {
   std::string label = command.command.empty() ? "(unnamed)" : EscapeForLog(command.command, 40);
   // The id's JSON text is printable ASCII already, its own escapes included; only its length is
   // bounded here.
-  if (command.id)
+  if (command.id) {
     label += " id " + (command.id->size() > 80 ? command.id->substr(0, 80) + "..." : *command.id);
+  }
   return label;
-}
-
-const char* StatusName(CommandStatus status) {
-  static constexpr const char* Names[] = {"refused",  "acknowledged", "negative",
-                                          "noAnswer", "portClosed",   "busy"};
-  return Names[static_cast<int>(status)];
 }
 
 }  // namespace
@@ -320,12 +315,8 @@ void AgentService::FinishCommand(CommandStatus status, const std::string& messag
 void AgentService::PublishResult(const RemoteCommand& command, CommandStatus status,
                                  const std::string& message, bool passedGate) {
   // Every command that arrives ends in one log line and one result.
-  if (status == CommandStatus::Refused) {
-    Log("command refused: " + CommandLabel(command) + ": " + EscapeForLog(message, 300));
-  } else {
-    Log(std::string("command ") + StatusName(status) + ": " + CommandLabel(command) + ": " +
-        EscapeForLog(message, 300));
-  }
+  Log(std::string("command ") + CommandStatusName(status) + ": " + CommandLabel(command) + ": " +
+      EscapeForLog(message, 300));
   const std::string result =
       CommandResultJson(command.id, command.command, status, message, EpochMs());
   const int repeats = passedGate ? gate_.Finished(command.id, result) : 0;
