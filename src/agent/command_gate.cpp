@@ -45,13 +45,20 @@ CommandGate::Decision CommandGate::Admit(const RemoteCommand& command, bool reta
   return decision;
 }
 
-int CommandGate::Finished(const std::optional<std::string>& id, const std::string& resultJson) {
+int CommandGate::Finished(const std::optional<std::string>& id, const std::string& resultJson,
+                          bool reachedUnit) {
   if (!id) return 0;
   const auto found =
       std::find_if(seen_.begin(), seen_.end(), [&](const Seen& seen) { return seen.id == *id; });
   if (found == seen_.end() || found->result) return 0;
-  found->result = resultJson;
-  return std::exchange(found->waiting, 0);
+  const int waiting = found->waiting;
+  if (reachedUnit) {
+    found->result = resultJson;
+    found->waiting = 0;
+  } else {
+    seen_.erase(found);
+  }
+  return waiting;
 }
 
 }  // namespace climate

@@ -38,7 +38,10 @@ class CommandGate {
   Decision Admit(const RemoteCommand& command, bool retained, std::int64_t epochMs,
                  std::int64_t monotonicMs);
   // The result of a command that passed. Returns how many repeats of it wait for this result.
-  int Finished(const std::optional<std::string>& id, const std::string& resultJson);
+  // A command that never reached the unit (busy, line closed) is forgotten instead: sending it
+  // again is a fresh try, not a repeat.
+  int Finished(const std::optional<std::string>& id, const std::string& resultJson,
+               bool reachedUnit = true);
 
  private:
   struct Seen {

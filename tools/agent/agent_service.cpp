@@ -319,7 +319,8 @@ void AgentService::PublishResult(const RemoteCommand& command, CommandStatus sta
       EscapeForLog(message, 300));
   const std::string result =
       CommandResultJson(command.id, command.command, status, message, EpochMs());
-  const int repeats = passedGate ? gate_.Finished(command.id, result) : 0;
+  const bool reachedUnit = status != CommandStatus::Busy && status != CommandStatus::PortClosed;
+  const int repeats = passedGate ? gate_.Finished(command.id, result, reachedUnit) : 0;
   // A result is an answer to someone waiting now; if the broker is away it is lost with them.
   for (int i = 0; i <= repeats; ++i) mqtt_->Publish(base_ + "/command/result", result, 1, false);
 }

@@ -57,6 +57,12 @@ TEST(CommandGate, RepeatsAreAnsweredFromTheFirstResultWithinTheWindow) {
   anonymous.id.reset();
   EXPECT_EQ(gate.Admit(anonymous, false, Now, 30).verdict, CommandGate::Verdict::Pass);
   EXPECT_EQ(gate.Admit(anonymous, false, Now, 40).verdict, CommandGate::Verdict::Pass);
+  // A command that never reached the unit is forgotten: the same id again is a fresh try.
+  const RemoteCommand busy = WithId("\"busy\"");
+  ASSERT_EQ(gate.Admit(busy, false, Now, 50).verdict, CommandGate::Verdict::Pass);
+  EXPECT_EQ(gate.Admit(busy, false, Now, 60).verdict, CommandGate::Verdict::RepeatLater);
+  EXPECT_EQ(gate.Finished(busy.id, "{\"busy\":1}", false), 1);
+  EXPECT_EQ(gate.Admit(busy, false, Now, 70).verdict, CommandGate::Verdict::Pass);
   // After the window the id is new again.
   EXPECT_EQ(gate.Admit(first, false, Now, CommandGate::RepeatWindowMs + 1).verdict,
             CommandGate::Verdict::Pass);
