@@ -1,10 +1,12 @@
 // Parsing and checking remote commands.
 #include "agent/remote_command.hpp"
 
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <utility>
 
 #include "agent/unit_state.hpp"
+#include "common/peer_text.hpp"
 #include "console/operator_checks.hpp"
 #include "console/ui_texts.hpp"
 #include "dialogs/parameter_model.hpp"
@@ -167,25 +169,57 @@ void Dispatch(const Json& message, const ProtocolSettings& protocol, const Comma
   }
 }
 
+// "expires": an ISO-8601 UTC time or epoch milliseconds.
+bool ReadExpiry(const Json& message, RemoteCommand& command) {
+  const auto expires = message.find("expires");
+  if (expires == message.end()) return true;
+  if (expires->is_number_integer() && !expires->is_number_unsigned()) {
+    command.expiresEpochMs = expires->get<std::int64_t>();
+  } else if (expires->is_number_unsigned() &&
+             expires->get<std::uint64_t>() <=
+                 static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+    command.expiresEpochMs = static_cast<std::int64_t>(expires->get<std::uint64_t>());
+  } else if (expires->is_string()) {
+    command.expiresEpochMs = ParseUtcTime(expires->get<std::string>());
+  }
+  // 1970 to the end of 9999: what a UTC time above can say, and what the log can show.
+  constexpr std::int64_t LastMs = 253402300799999;
+  if (command.expiresEpochMs && (*command.expiresEpochMs < 0 || *command.expiresEpochMs > LastMs)) {
+    command.expiresEpochMs.reset();
+  }
+  if (!command.expiresEpochMs) {
+    command.refusal =
+        "\"expires\" must be a UTC time like \"2026-12-10T09:40:00Z\" or epoch milliseconds";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 RemoteCommand ParseRemoteCommand(std::string_view payload, const ProtocolSettings& protocol,
                                  const CommandPolicy& policy) {
   RemoteCommand command;
+  // Before the parser sees anything: its recursion and allocations follow the message.
+  if (const auto broken = CheckJsonBounds(payload)) {
+    command.refusal = "the command is " + *broken;
+    return command;
+  }
   const Json message = Json::parse(payload, nullptr, false);
   if (message.is_discarded() || !message.is_object()) {
     command.refusal = "the command is not a JSON object";
     return command;
   }
-  if (const auto id = message.find("id"); id != message.end()) {
-    command.id = id->is_string() ? id->get<std::string>() : id->dump();
-  }
+  // ASCII only: control characters and everything beyond come out as JSON escapes, so the text
+  // is fit for a log line as it stands.
+  if (const auto id = message.find("id"); id != message.end()) command.id = id->dump(-1, ' ', true);
   for (const auto& [key, value] : message.items()) {
-    if (key != "id" && key != "command" && key != "values") {
+    if (key != "id" && key != "command" && key != "values" && key != "expires") {
       command.refusal = "unknown field \"" + key + "\"";
       return command;
     }
   }
+  if (!ReadExpiry(message, command)) return command;
   const auto name = message.find("command");
   if (name == message.end() || !name->is_string()) {
     command.refusal = "\"command\" must be a text";
@@ -197,19 +231,71 @@ RemoteCommand ParseRemoteCommand(std::string_view payload, const ProtocolSetting
   return command;
 }
 
-std::string CommandResultJson(const std::string& id, const std::string& command,
-                              CommandStatus status, const std::string& message,
-                              std::int64_t epochMs) {
+std::optional<std::int64_t> ParseUtcTime(std::string_view text) {
+  // YYYY-MM-DDTHH:MM:SS, then an optional fraction, then Z.
+  static constexpr std::string_view Shape = "dddd-dd-ddTdd:dd:dd";
+  if (text.size() < Shape.size() + 1 || text.back() != 'Z') return std::nullopt;
+  for (std::size_t i = 0; i < Shape.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (Shape[i] == 'd' ? !digit : text[i] != Shape[i]) return std::nullopt;
+  }
+  const auto number = [&](std::size_t at, std::size_t digits) {
+    int value = 0;
+    for (std::size_t i = at; i < at + digits; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  int millis = 0;
+  const std::string_view fraction = text.substr(Shape.size(), text.size() - Shape.size() - 1);
+  if (!fraction.empty()) {
+    if (fraction[0] != '.' || fraction.size() < 2 || fraction.size() > 10) return std::nullopt;
+    int scale = 100;
+    for (std::size_t i = 1; i < fraction.size(); ++i) {
+      if (fraction[i] < '0' || fraction[i] > '9') return std::nullopt;
+      millis += (fraction[i] - '0') * scale;
+      scale /= 10;
+    }
+  }
+  const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+  const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
+  static constexpr int MonthDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  if (month < 1 || month > 12 || day < 1 || day > MonthDays[month - 1] || year < 1 ||
+      (month == 2 && day == 29 && !leap) || hour > 23 || minute > 59 || second > 59) {
+    return std::nullopt;
+  }
+  // Days since 1970-01-01 of a proleptic Gregorian date (March-based years).
+  const int y = month <= 2 ? year - 1 : year;
+  const int era = y / 400;
+  const int yearOfEra = y - era * 400;
+  const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  const std::int64_t days = static_cast<std::int64_t>(era) * 146097 + dayOfEra - 719468;
+  return ((days * 24 + hour) * 60 + minute) * 60'000 + second * 1000 + millis;
+}
+
+const char* CommandStatusName(CommandStatus status) {
   static constexpr const char* Names[] = {"refused",  "acknowledged", "negative",
                                           "noAnswer", "portClosed",   "busy"};
+  return Names[static_cast<int>(status)];
+}
+
+std::string CommandResultJson(const std::optional<std::string>& id, const std::string& command,
+                              CommandStatus status, const std::string& message,
+                              std::int64_t epochMs) {
   nlohmann::ordered_json result;
-  result["id"] = id;
+  if (id) {
+    // The id's own text was produced by the parser, so it reads back; the check only keeps a
+    // caller's mistake from costing the result.
+    const Json value = Json::parse(*id, nullptr, false);
+    result["id"] = value.is_discarded() ? Json(*id) : value;
+  }
   result["command"] = command;
-  result["status"] = Names[static_cast<int>(status)];
+  result["status"] = CommandStatusName(status);
   result["ok"] = status == CommandStatus::Acknowledged;
   result["message"] = message;
   result["time"] = IsoUtc(epochMs);
-  return result.dump();
+  // Texts echoed from a command were valid UTF-8 when parsed; a cut elsewhere must not throw.
+  return result.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 std::string AckMessage(CommandAck ack, CommandCode pendingCode) {

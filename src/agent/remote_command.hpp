@@ -2,7 +2,11 @@
 // same input (the parameter dialogs' model for set points, the stop-point rule for the fan stop
 // point) and turned into the request for the unit. A refused command never yields a frame.
 //
-//   {"id": "42", "command": "setParameters", "values": {"coolingOffPoint": 25, ...}}
+//   {"id": "42", "command": "setParameters", "values": {"coolingOffPoint": 25, ...},
+//    "expires": "2026-12-10T09:40:00Z"}
+//
+// The message is read once: its size and nesting are bounded before it is parsed, then every
+// field is type-checked into a RemoteCommand or a refusal naming the field.
 //
 // Commands: remoteOn, remoteOff, setParameters (the agent's unit type), setFactoryParameters
 // (heat exchanger) and setFanStopPoint (air conditioner); the last two only when the agent's
@@ -10,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,9 +28,13 @@ namespace climate {
 
 struct RemoteCommand {
   bool accepted = false;
-  std::string id;       // echoed in the result; empty when the message had none
+  // The id as the JSON text it came as (compact, printable ASCII with JSON escapes), echoed in
+  // the result as that same value; nullopt when the message had none (or could not be read).
+  std::optional<std::string> id;
   std::string command;  // as given, empty when unreadable
   std::string refusal;  // why it was refused, for the result message
+  // When the sender stops wanting the command (epoch ms, UTC); nullopt: no limit.
+  std::optional<std::int64_t> expiresEpochMs;
   RequestFrame frame;
   CommandCode pendingCode = CommandCode::HeatExchangerParameters;  // which ack texts answer it
 };
@@ -38,11 +47,18 @@ struct CommandPolicy {
 RemoteCommand ParseRemoteCommand(std::string_view payload, const ProtocolSettings& protocol,
                                  const CommandPolicy& policy);
 
+// Reads an "expires" text: an ISO-8601 UTC time "YYYY-MM-DDTHH:MM:SS[.fff]Z". nullopt when it is
+// not one.
+std::optional<std::int64_t> ParseUtcTime(std::string_view text);
+
 // How a command ended.
 enum class CommandStatus { Refused, Acknowledged, NegativeAck, NoAnswer, PortClosed, Busy };
+// The result's "status": "refused", "acknowledged", "negative", "noAnswer", "portClosed", "busy".
+const char* CommandStatusName(CommandStatus status);
 
-// The result message: {"id", "command", "status", "ok", "message", "time"}.
-std::string CommandResultJson(const std::string& id, const std::string& command,
+// The result message: {"id", "command", "status", "ok", "message", "time"}. id is the JSON text
+// of the command's id and comes back as that value; without one the result has no "id".
+std::string CommandResultJson(const std::optional<std::string>& id, const std::string& command,
                               CommandStatus status, const std::string& message,
                               std::int64_t epochMs);
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "common/peer_text.hpp"
 #include "mqtt/mqtt_client.hpp"
 #include "protocol/receive.hpp"
 #include "protocol/replies.hpp"
@@ -46,6 +47,17 @@ MqttOptions OptionsFor(const AgentSettings& s, const std::string& base) {
   return o;
 }
 
+// A command as a log line names it: its name and id are peer text, escaped and bounded.
+std::string CommandLabel(const RemoteCommand& command) {
+  std::string label = command.command.empty() ? "(unnamed)" : EscapeForLog(command.command, 40);
+  // The id's JSON text is printable ASCII already, its own escapes included; only its length is
+  // bounded here.
+  if (command.id) {
+    label += " id " + (command.id->size() > 80 ? command.id->substr(0, 80) + "..." : *command.id);
+  }
+  return label;
+}
+
 }  // namespace
 
 AgentService::AgentService(AgentSettings settings, std::unique_ptr<SerialPort> port,
@@ -68,7 +80,7 @@ AgentService::AgentService(AgentSettings settings, std::unique_ptr<SerialPort> p
     ++link_.linkLosses;
     link_.portOpen = false;
     framer_.Reset();
-    Log("line lost: " + reason);
+    Log("line lost: " + EscapeForLog(reason));  // a device server's words may be in it
   };
 }
 
@@ -82,7 +94,7 @@ bool AgentService::Start(std::string& error) {
   connect(mqtt_.get(), &MqttClient::connected, this, [this] { OnConnected(); });
   connect(mqtt_.get(), &MqttClient::disconnected, this, [this](const QString& reason) {
     events_.ResetInFlight();
-    Log("broker connection down: " + reason.toStdString());
+    Log("broker connection down: " + EscapeForLog(reason.toStdString()));
   });
   connect(mqtt_.get(), &MqttClient::subscriptionRefused, this,
           [this](const QString& topic, const QString& reason) {
@@ -91,7 +103,9 @@ bool AgentService::Start(std::string& error) {
           });
   connect(mqtt_.get(), &MqttClient::published, this, [this](int mid) { events_.Acknowledge(mid); });
   connect(mqtt_.get(), &MqttClient::messageArrived, this,
-          [this](const QString&, const QByteArray& payload) { OnCommandMessage(payload); });
+          [this](const QString&, const QByteArray& payload, bool retained) {
+            OnCommandMessage(payload, retained);
+          });
   mqtt_->AddSubscription(base_ + "/command", 1);
   if (!mqtt_->Start(error)) return false;
   Log("agent for " + base_ + " on " + settings_.device + ", broker " + settings_.broker.host + ":" +
@@ -111,10 +125,20 @@ bool AgentService::Start(std::string& error) {
 }
 
 void AgentService::Shutdown() {
+  if (stopping_) return;
+  stopping_ = true;
+  Log("stopping");
   pollTimer_.stop();
   replyTimer_.stop();
-  if (mqtt_) mqtt_->Stop(base_ + "/online", "false");
+  // What follows is the agent's own doing, not a fault: the line and the broker go quietly.
+  port_->onReceive = nullptr;
+  port_->onLinkLost = nullptr;
+  if (mqtt_) {
+    disconnect(mqtt_.get(), nullptr, this, nullptr);
+    mqtt_->Stop(base_ + "/online", "false");
+  }
   if (port_->IsOpen()) port_->Close();
+  Log("stopped cleanly");
 }
 
 bool AgentService::EnsurePortOpen() {
@@ -161,13 +185,21 @@ void AgentService::HandleFrame(const Bytes& frame) {
   const ReplyKind kind = ClassifyReply(frame, settings_.protocol, settings_.kind);
   if (!IsLongEnoughFor(kind, frame.size())) return;
   if (kind == ReplyKind::Acknowledgement) {
-    if (awaiting_ == Awaiting::Command) {
-      const CommandAck ack = DecodeAck(frame, settings_.protocol.Zqxy, settings_.protocol.Fdxy);
-      if (ack == CommandAck::Other) return;  // neither yes nor no: wait on
-      FinishCommand(
-          ack == CommandAck::Positive ? CommandStatus::Acknowledged : CommandStatus::NegativeAck,
-          AckMessage(ack, current_->pendingCode));
+    const CommandAck ack = DecodeAck(frame, settings_.protocol.Zqxy, settings_.protocol.Fdxy);
+    if (awaiting_ != Awaiting::Command) {
+      // Only the command on the line, after its write, may take an acknowledgement; this one
+      // belongs to a command that already ended without an answer.
+      Log(std::string("late acknowledgement from the unit (") +
+          (ack == CommandAck::Positive   ? "positive"
+           : ack == CommandAck::Negative ? "negative"
+                                         : "neither yes nor no") +
+          "), credited to no command");
+      return;
     }
+    if (ack == CommandAck::Other) return;  // neither yes nor no: wait on
+    FinishCommand(
+        ack == CommandAck::Positive ? CommandStatus::Acknowledged : CommandStatus::NegativeAck,
+        AckMessage(ack, current_->pendingCode));
     return;
   }
   if (kind != ReplyKind::AcRealTime && kind != ReplyKind::HxRealTime) return;
@@ -200,8 +232,11 @@ void AgentService::OnReplyTimeout() {
     ++link_.unanswered;
     PublishState();
   } else if (awaiting_ == Awaiting::Command) {
-    FinishCommand(CommandStatus::NoAnswer, "the unit did not answer within " +
-                                               std::to_string(settings_.replyTimeoutMs) + " ms");
+    // An acknowledgement may still be on its way: settle the line before the next command.
+    settle_ = Settle::NeedPoll;
+    FinishCommand(CommandStatus::NoAnswer,
+                  "the unit did not answer within " + std::to_string(settings_.replyTimeoutMs) +
+                      " ms; the command was written to the line and may have been carried out");
     return;
   }
   EndExchange();
@@ -210,28 +245,51 @@ void AgentService::OnReplyTimeout() {
 void AgentService::EndExchange() {
   replyTimer_.stop();
   awaiting_ = Awaiting::Nothing;
-  SendNextCommand();
+  if (settle_ == Settle::Polling) settle_ = Settle::Settled;  // the settling poll has ended
+  if (settle_ == Settle::NeedPoll) {
+    settle_ = Settle::Polling;
+    Poll();
+    // Nothing written (line closed or failing): nothing can arrive late on it either.
+    if (awaiting_ == Awaiting::Nothing) settle_ = Settle::Settled;
+  }
+  if (settle_ == Settle::Settled) SendNextCommand();
 }
 
-void AgentService::OnCommandMessage(const QByteArray& payload) {
+void AgentService::OnCommandMessage(const QByteArray& payload, bool retained) {
+  if (stopping_) return;
   RemoteCommand command = ParseRemoteCommand(
       std::string_view(payload.constData(), static_cast<std::size_t>(payload.size())),
       settings_.protocol, {settings_.kind, settings_.factoryCommands});
   if (!command.accepted) {
-    Log("command refused: " + command.refusal);
-    PublishResult(command, CommandStatus::Refused, command.refusal);
+    PublishResult(command, CommandStatus::Refused, command.refusal, false);
     return;
+  }
+  const CommandGate::Decision decision = gate_.Admit(command, retained, EpochMs(), MonotonicMs());
+  switch (decision.verdict) {
+    case CommandGate::Verdict::Refuse:
+      PublishResult(command, CommandStatus::Refused, decision.reason, false);
+      return;
+    case CommandGate::Verdict::Repeat:
+      Log("command repeated: " + CommandLabel(command) + ", answered again from its first result");
+      if (mqtt_) mqtt_->Publish(base_ + "/command/result", decision.firstResult, 1, false);
+      return;
+    case CommandGate::Verdict::RepeatLater:
+      Log("command repeated: " + CommandLabel(command) +
+          ", answered with the first one's result when it ends");
+      return;
+    case CommandGate::Verdict::Pass:
+      break;
   }
   if (commands_.size() >= CommandQueueLimit) {
     PublishResult(command, CommandStatus::Busy, "too many commands waiting; try again later");
     return;
   }
   commands_.push_back(std::move(command));
-  SendNextCommand();
+  if (awaiting_ == Awaiting::Nothing && settle_ == Settle::Settled) SendNextCommand();
 }
 
 void AgentService::SendNextCommand() {
-  if (awaiting_ != Awaiting::Nothing || commands_.empty()) return;
+  if (awaiting_ != Awaiting::Nothing || settle_ != Settle::Settled || commands_.empty()) return;
   RemoteCommand command = std::move(commands_.front());
   commands_.pop_front();
   if (!EnsurePortOpen()) {
@@ -247,7 +305,7 @@ void AgentService::SendNextCommand() {
     SendNextCommand();
     return;
   }
-  Log("command sent: " + command.command + (command.id.empty() ? "" : " (" + command.id + ")"));
+  Log("command sent: " + CommandLabel(command));
   current_ = std::move(command);
   awaiting_ = Awaiting::Command;
   replyTimer_.start();
@@ -260,11 +318,16 @@ void AgentService::FinishCommand(CommandStatus status, const std::string& messag
 }
 
 void AgentService::PublishResult(const RemoteCommand& command, CommandStatus status,
-                                 const std::string& message) {
+                                 const std::string& message, bool passedGate) {
+  // Every command that arrives ends in one log line and one result.
+  Log(std::string("command ") + CommandStatusName(status) + ": " + CommandLabel(command) + ": " +
+      EscapeForLog(message, 300));
+  const std::string result =
+      CommandResultJson(command.id, command.command, status, message, EpochMs());
+  const bool reachedUnit = status != CommandStatus::Busy && status != CommandStatus::PortClosed;
+  const int repeats = passedGate ? gate_.Finished(command.id, result, reachedUnit) : 0;
   // A result is an answer to someone waiting now; if the broker is away it is lost with them.
-  mqtt_->Publish(base_ + "/command/result",
-                 CommandResultJson(command.id, command.command, status, message, EpochMs()), 1,
-                 false);
+  for (int i = 0; i <= repeats; ++i) mqtt_->Publish(base_ + "/command/result", result, 1, false);
 }
 
 void AgentService::OnConnected() {

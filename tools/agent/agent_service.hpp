@@ -1,6 +1,9 @@
 // The agent's work on the event loop: poll the unit, decode its replies, publish state and alarm
 // events, carry out remote commands one at a time. One exchange is on the line at any moment: a
 // poll or a command waits for its answer (or its time-out) before the next request goes out.
+// After a command goes unanswered, a poll settles the line before the next command is written:
+// the unit answers in order, so its late acknowledgement comes before the poll's reply and is
+// credited to nothing.
 #pragma once
 
 #include <QObject>
@@ -13,6 +16,7 @@
 
 #include "agent/agent_settings.hpp"
 #include "agent/alarm_events.hpp"
+#include "agent/command_gate.hpp"
 #include "agent/remote_command.hpp"
 #include "agent/unit_state.hpp"
 #include "protocol/framer.hpp"
@@ -36,6 +40,9 @@ class AgentService final : public QObject {
 
  private:
   enum class Awaiting { Nothing, RealTime, Command };
+  // After a command's time-out: NeedPoll until the settling poll is written, Polling until it
+  // ends (reply or time-out); no command goes out meanwhile.
+  enum class Settle { Settled, NeedPoll, Polling };
 
   void Poll();
   bool EnsurePortOpen();
@@ -44,11 +51,12 @@ class AgentService final : public QObject {
   void HandleReading(const UnitReading& reading);
   void OnReplyTimeout();
   void EndExchange();
-  void OnCommandMessage(const QByteArray& payload);
+  void OnCommandMessage(const QByteArray& payload, bool retained);
   void SendNextCommand();
   void FinishCommand(CommandStatus status, const std::string& message);
-  void PublishResult(const RemoteCommand& command, CommandStatus status,
-                     const std::string& message);
+  // passedGate: the command's id is remembered, so repeats are answered with this result.
+  void PublishResult(const RemoteCommand& command, CommandStatus status, const std::string& message,
+                     bool passedGate = true);
   void OnConnected();
   void PublishState();
   void FlushEvents();
@@ -63,6 +71,9 @@ class AgentService final : public QObject {
   QTimer pollTimer_;
   QTimer replyTimer_;
   Awaiting awaiting_ = Awaiting::Nothing;
+  Settle settle_ = Settle::Settled;
+  bool stopping_ = false;
+  CommandGate gate_;
   std::deque<RemoteCommand> commands_;
   std::optional<RemoteCommand> current_;
   LinkCounters link_;

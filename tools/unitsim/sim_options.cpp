@@ -115,6 +115,8 @@ void ApplyOption(OptionReader& reader, SimOptions& options, bool& haveKind) {
     options.nak = reader.Flag();
   } else if (name == "--silent") {
     options.silent = reader.Flag();
+  } else if (name == "--ack-delay") {
+    options.ackDelayMs = reader.Count(1, 600000);
   } else if (name == "--baud") {
     options.baud = reader.Count(50, 4000000);
   } else if (name == "--alarm") {
@@ -176,6 +178,8 @@ Options:
   --corrupt-every K    give every K-th reply a wrong checksum
   --nak                answer every request with a negative acknowledgement
   --silent             never answer (requests are still recorded)
+  --ack-delay MS       send every acknowledgement MS milliseconds after its request, as a unit
+                       slow to act; replies to later requests wait behind it
   --baud B             behave like a line at B baud, 8N1: a request counts only after its wire
                        time, and replies go out byte by byte at wire speed
   --alarm NAME         hold one alarm bit set; may be given more than once. Names:

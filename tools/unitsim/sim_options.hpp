@@ -31,6 +31,7 @@ struct SimOptions {
   int corruptEvery = 0;    // every K-th reply with a bad checksum; 0 never
   bool nak = false;        // every request answered with a negative acknowledgement
   bool silent = false;     // requests are received and recorded, never answered
+  int ackDelayMs = 0;      // acknowledgements go out this late, and every reply behind them
   int baud = 0;            // line speed to imitate (8N1); 0 delivers at once
   ForcedAlarms alarms;
   std::string recordPath;  // every received request as a hex line; empty: none

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <chrono>
 
+#include "protocol/receive.hpp"
+
 namespace climate::unitsim {
 
 namespace {
@@ -118,7 +120,13 @@ void SimServer::TakeRequest(const Bytes& request, std::int64_t atNs) {
     wire = MakeNoise(random_, delimiters);
   }
   wire.insert(wire.end(), reply->begin(), reply->end());
-  auto writes = ScheduleReply(wire, std::max(atNs, lineFreeNs_), pacing_);
+  std::int64_t startNs = std::max(atNs, lineFreeNs_);
+  // A slow unit: the acknowledgement comes late, and the unit answers nothing before it.
+  if (options_.ackDelayMs > 0 &&
+      ClassifyReply(*reply, protocol_, options_.kind) == ReplyKind::Acknowledgement) {
+    startNs = std::max(atNs + std::int64_t{options_.ackDelayMs} * 1'000'000, lineFreeNs_);
+  }
+  auto writes = ScheduleReply(wire, startNs, pacing_);
   lineFreeNs_ = writes.back().atNs;
   for (TimedWrite& write : writes) outgoing_.push_back(std::move(write));
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "dialogs/parameter_model.hpp"
 #include "protocol/frame.hpp"
@@ -62,7 +63,7 @@ TEST(RemoteCommand, AcceptedCommandsCarryTheConsolesFrames) {
     EXPECT_EQ(Hex(command.frame), c.frame);
     EXPECT_EQ(static_cast<int>(command.pendingCode), c.pending);
   }
-  EXPECT_EQ(ParseRemoteCommand(AcDefaults, Protocol, Ac).id, "7");
+  EXPECT_EQ(ParseRemoteCommand(AcDefaults, Protocol, Ac).id, "\"7\"");
 }
 
 TEST(RemoteCommand, RefusalsSayWhyAndCarryNoFrame) {
@@ -123,6 +124,101 @@ TEST(RemoteCommand, ResultNamesTheUnitsAnswer) {
   EXPECT_EQ(result["ok"], false);
   EXPECT_EQ(result["message"], "Remote off commad return error,please try again!");
   EXPECT_EQ(result["time"], "1970-01-01T00:00:00.000Z");
+}
+
+// The bounds hold before the parser runs: a message the parser would recurse on without limit
+// is refused with the bound it breaks, and nesting inside a text does not count.
+TEST(RemoteCommand, SizeAndNestingAreBoundedBeforeParsing) {
+  const std::size_t deep = 100'000;
+  const std::string hugeId =
+      R"({"command":"remoteOff","id":)" + std::string(deep, '[') + std::string(deep, ']') + "}";
+  const auto nested = [](int levels) {
+    return R"({"command":"remoteOff","id":)" + std::string(levels - 1, '[') +
+           std::string(levels - 1, ']') + "}";
+  };
+  struct Case {
+    std::string json;
+    bool accepted;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {hugeId, false, "the command is larger than 65536 bytes"},
+      {nested(17), false, "the command is nested deeper than 16 levels"},
+      {nested(16), true, ""},
+      {R"({"command":"remoteOff","id":")" + std::string(40, '[') + R"("})", true, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.json.substr(0, 60));
+    const RemoteCommand command = ParseRemoteCommand(c.json, Protocol, Ac);
+    EXPECT_EQ(command.accepted, c.accepted);
+    EXPECT_EQ(command.refusal, c.refusal);
+  }
+}
+
+// Whatever JSON value the id came as comes back as that value; without one the result has none.
+TEST(RemoteCommand, ResultEchoesTheIdAsTheValueItCameAs) {
+  const char* ids[] = {"44",   "null", R"({"ticket":"n-17","try":2})", R"("44")", "[1,\"a\"]",
+                       "-0.5", "true", "\"\u00e9\\n\\u0001\""};
+  for (const char* id : ids) {
+    SCOPED_TRACE(id);
+    const std::string json = std::string(R"({"command":"remoteOn","id":)") + id + "}";
+    const RemoteCommand command = ParseRemoteCommand(json, Protocol, Ac);
+    ASSERT_TRUE(command.accepted);
+    for (const char c : *command.id) EXPECT_TRUE(c >= 0x20 && c < 0x7f) << *command.id;
+    const auto result = nlohmann::json::parse(
+        CommandResultJson(command.id, command.command, CommandStatus::Acknowledged, "ok", 0));
+    EXPECT_EQ(result.at("id"), nlohmann::json::parse(id));
+  }
+  for (const char* json : {R"({"command":"remoteOn"})", "{\"command\":", "[]"}) {
+    SCOPED_TRACE(json);
+    const RemoteCommand command = ParseRemoteCommand(json, Protocol, Ac);
+    EXPECT_FALSE(command.id.has_value());
+    const auto result = nlohmann::json::parse(
+        CommandResultJson(command.id, command.command, CommandStatus::Refused, "x", 0));
+    EXPECT_FALSE(result.contains("id"));
+  }
+}
+
+TEST(RemoteCommand, ExpiresIsAUtcTimeOrEpochMilliseconds) {
+  struct Case {
+    const char* expires;
+    std::optional<std::int64_t> epochMs;  // nullopt: refused
+  };
+  const Case cases[] = {
+      {R"("2026-12-10T09:40:00Z")", 1796895600000},
+      {R"("2026-12-10T09:40:00.250Z")", 1796895600250},
+      {R"("1970-01-01T00:00:00Z")", 0},
+      {R"("9999-12-31T23:59:59.999Z")", 253402300799999},
+      {R"("2024-02-29T23:59:59.9Z")", 1709251199900},
+      {"1796895600000", 1796895600000},
+      {"253402300799999", 253402300799999},
+      {"-1", std::nullopt},
+      {"253402300800000", std::nullopt},
+      {R"("1969-12-31T23:59:59Z")", std::nullopt},
+      {R"("2026-12-10T09:40:00")", std::nullopt},        // no zone: local time is guesswork
+      {R"("2026-12-10T09:40:00+01:00")", std::nullopt},  // UTC only
+      {R"("2025-02-29T00:00:00Z")", std::nullopt},
+      {R"("2026-13-01T00:00:00Z")", std::nullopt},
+      {R"("2026-12-10 09:40:00Z")", std::nullopt},
+      {R"("2026-12-10T09:40:00.Z")", std::nullopt},
+      {"1.5e12", std::nullopt},
+      {"18446744073709551615", std::nullopt},
+      {"null", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.expires);
+    const std::string json =
+        std::string(R"({"id":1,"command":"remoteOff","expires":)") + c.expires + "}";
+    const RemoteCommand command = ParseRemoteCommand(json, Protocol, Ac);
+    EXPECT_EQ(command.accepted, c.epochMs.has_value()) << command.refusal;
+    EXPECT_EQ(command.expiresEpochMs, c.epochMs);
+    if (!c.epochMs) {
+      EXPECT_EQ(
+          command.refusal,
+          R"("expires" must be a UTC time like "2026-12-10T09:40:00Z" or epoch milliseconds)");
+      EXPECT_EQ(command.id, "1");  // a refusal still names the command it answers
+    }
+  }
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ void ExpectOptions(const SimOptions& options, const SimOptions& expected) {
   EXPECT_EQ(options.corruptEvery, expected.corruptEvery);
   EXPECT_EQ(options.nak, expected.nak);
   EXPECT_EQ(options.silent, expected.silent);
+  EXPECT_EQ(options.ackDelayMs, expected.ackDelayMs);
   EXPECT_EQ(options.baud, expected.baud);
   EXPECT_EQ(options.alarms.alarmByte1, expected.alarms.alarmByte1);
   EXPECT_EQ(options.alarms.alarmByte2, expected.alarms.alarmByte2);
@@ -45,12 +46,13 @@ TEST(SimOptions, ReadsEveryOptionWithSpaceOrEquals) {
   expected.corruptEvery = 3;
   expected.nak = true;
   expected.silent = true;
+  expected.ackDelayMs = 1500;
   expected.baud = 9600;
   expected.alarms.alarmByte1 = 0x80;
   expected.recordPath = "/tmp/rec.txt";
   ExpectOptions(Parse({"--kind=ac", "--link", "/tmp/l", "--config=/tmp/UserSet.INI", "--fragment",
-                       "1", "--noise", "--corrupt-every=3", "--nak", "--silent", "--baud", "9600",
-                       "--alarm=sensor", "--record", "/tmp/rec.txt"}),
+                       "1", "--noise", "--corrupt-every=3", "--nak", "--silent", "--ack-delay=1500",
+                       "--baud", "9600", "--alarm=sensor", "--record", "/tmp/rec.txt"}),
                 expected);
 
   EXPECT_TRUE(Parse({"--help"}).help);  // needs nothing else
@@ -97,6 +99,7 @@ TEST(SimOptions, RefusesMistakesWithAReason) {
       {"--kind", "ac", "--link", "/l", "--fragment", "two"},
       {"--kind", "ac", "--link", "/l", "--corrupt-every", "1.5"},
       {"--kind", "ac", "--link", "/l", "--baud", "10"},
+      {"--kind", "ac", "--link", "/l", "--ack-delay", "0"},
       {"--kind", "ac", "--link", "/l", "--alarm", "fire"},
       {"--kind", "ac", "--link", "/l", "--noise=yes"},
       {"--kind", "ac", "--link", "/l", "extra"},
