@@ -70,6 +70,17 @@ TEST_F(FleetWithAgent, EachRowStateFollowsWhatHappensToTheCabinet) {
   FleetWindow window(QString::fromStdString(dir_.File("UserSet.INI")));
   window.show();
 
+  // The agent publishes its poll period, by which "not answering" is judged.
+  Client watcher(broker_.Port(), "console", "console-secret", "watcher-1");
+  ASSERT_TRUE(watcher.WaitConnected());
+  ASSERT_TRUE(watcher.Subscribe("climate/north/cab7/state"));
+  EXPECT_FALSE(watcher
+                   .WaitFor("climate/north/cab7/state",
+                            [](const std::string& p) {
+                              return p.find(R"("pollMs":500)") != std::string::npos;
+                            })
+                   .topic.empty());
+
   ASSERT_TRUE(Shows(window, "Normal"));
   EXPECT_EQ(Cell(window, FleetTableModel::WorstAlarm), "No alarm");
   EXPECT_TRUE(window.Status()->text().contains("1 cabinets: 1 normal"))
