@@ -186,8 +186,6 @@ QVariant FleetTableModel::data(const QModelIndex& index, int role) const {
       return SortKey(c, index.column());
     case HasAlarmRole:
       return hasAlarm;
-    case RowStateRole:
-      return static_cast<int>(StateOf(c, brokerUp_, nowMs_()));
     case Qt::ForegroundRole: {
       const RowState state = StateOf(c, brokerUp_, nowMs_());
       const bool live = state == RowState::InAlarm || state == RowState::Normal;

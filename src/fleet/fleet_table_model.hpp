@@ -23,8 +23,6 @@ class FleetTableModel final : public QAbstractTableModel {
   // The value a column sorts by (numbers as numbers, an alarm by its severity).
   static constexpr int SortRole = Qt::UserRole;
   static constexpr int HasAlarmRole = Qt::UserRole + 1;
-  // The row's RowState as an int.
-  static constexpr int RowStateRole = Qt::UserRole + 2;
 
   // nowMs is the monotonic clock the ages are measured with.
   FleetTableModel(FleetModel& model, std::function<std::int64_t()> nowMs,
