@@ -111,6 +111,7 @@ std::string StateJson(const Identity& who, const std::optional<UnitReading>& rea
   } else {
     state["readingTime"] = nullptr;
   }
+  if (who.pollMs > 0) state["pollMs"] = who.pollMs;
   state["link"] = {{"portOpen", link.portOpen},
                    {"polls", link.polls},
                    {"replies", link.replies},

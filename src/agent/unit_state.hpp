@@ -52,6 +52,9 @@ struct Identity {
   std::string site;
   std::string unit;
   DeviceKind kind = DeviceKind::AirConditioner;
+  // The agent's poll period, published so that a reader can tell a unit that stopped answering
+  // (no reading for a few periods) from one that is merely polled slowly. 0: not published.
+  int pollMs = 0;
 };
 
 // The retained state message. reading is absent until the unit first answers.

@@ -1,10 +1,11 @@
-// Reading agents' messages into cabinet rows.
+// Keeping the cabinets from agents' messages, and judging each row's state.
 #include "fleet/fleet_model.hpp"
 
 #include <algorithm>
 #include <iterator>
-#include <nlohmann/json.hpp>
 
+#include "common/peer_text.hpp"
+#include "fleet/fleet_texts.hpp"
 #include "protocol/unit_bits.hpp"
 
 namespace climate {
@@ -31,34 +32,11 @@ constexpr std::string_view SeverityOrder[] = {
     "customAlarm5",
 };
 
-// Splits "<prefix>/<site>/<unit>/<leaf>"; false for anything else.
-bool SplitTopic(std::string_view topic, std::string_view prefix, std::string_view& site,
-                std::string_view& unit, std::string_view& leaf) {
-  if (topic.substr(0, prefix.size()) != prefix || topic.size() <= prefix.size() ||
-      topic[prefix.size()] != '/') {
-    return false;
-  }
-  std::string_view rest = topic.substr(prefix.size() + 1);
-  std::string_view parts[3];
-  for (int i = 0; i < 2; ++i) {
-    const auto slash = rest.find('/');
-    if (slash == std::string_view::npos || slash == 0) return false;
-    parts[i] = rest.substr(0, slash);
-    rest.remove_prefix(slash + 1);
-  }
-  if (rest.empty() || rest.find('/') != std::string_view::npos) return false;
-  site = parts[0];
-  unit = parts[1];
-  leaf = rest;
-  return true;
-}
-
-std::optional<int> NumberAt(const nlohmann::json& values, const char* key) {
-  const auto entry = values.find(key);
-  if (entry == values.end() || !entry->is_object()) return std::nullopt;
-  const auto value = entry->find("value");
-  if (value == entry->end() || !value->is_number_integer()) return std::nullopt;
-  return value->get<int>();
+std::string CabinetKey(std::string_view site, std::string_view unit) {
+  std::string key(site);
+  key += '/';
+  key += unit;
+  return key;
 }
 
 }  // namespace
@@ -72,65 +50,131 @@ std::string_view AlarmText(const UnitBit& bit, Language language) {
   return bit.MemoText(true, language);
 }
 
-FleetModel::Change FleetModel::Apply(std::string_view topic, std::string_view payload,
-                                     std::int64_t nowMs, std::size_t& index) {
-  std::string_view site, unit, leaf;
-  if (!SplitTopic(topic, prefix_, site, unit, leaf)) return Change::None;
-  if (leaf != "state" && leaf != "online") return Change::None;
-  Change change = Change::Updated;
-  Cabinet& cabinet = Find(site, unit, change, index);
-  if (leaf == "online") {
-    cabinet.online = payload == "true";
-  } else {
-    ApplyState(cabinet, payload, nowMs);
-  }
-  return change;
+std::optional<std::int64_t> ReadingAgeMs(const Cabinet& cabinet, std::int64_t nowMs) {
+  if (!cabinet.state || !cabinet.state->readingTimeMs) return std::nullopt;
+  // A clock stepped back on either side makes a negative part; it counts as none.
+  const std::int64_t atPublish =
+      std::max<std::int64_t>(0, cabinet.state->timeMs - *cabinet.state->readingTimeMs);
+  return atPublish + std::max<std::int64_t>(0, nowMs - cabinet.stateArrivedMs);
 }
 
-Cabinet& FleetModel::Find(std::string_view site, std::string_view unit, Change& change,
-                          std::size_t& index) {
-  std::string key(site);
-  key += '/';
-  key += unit;
-  const auto [entry, added] = index_.try_emplace(std::move(key), cabinets_.size());
-  if (added) {
-    Cabinet cabinet;
-    cabinet.site = std::string(site);
-    cabinet.unit = std::string(unit);
-    cabinets_.push_back(std::move(cabinet));
-    change = Change::Added;
-  }
-  index = entry->second;
-  return cabinets_[index];
+RowState StateOf(const Cabinet& cabinet, bool brokerUp, std::int64_t nowMs) {
+  if (cabinet.online && !*cabinet.online) return RowState::AgentOffline;
+  if (!brokerUp) return RowState::BrokerUnreachable;
+  if (!cabinet.state) return RowState::NotAnswering;
+  if (!cabinet.state->portOpen) return RowState::LineDown;
+  const std::optional<std::int64_t> age = ReadingAgeMs(cabinet, nowMs);
+  const std::int64_t pollMs = cabinet.state->pollMs.value_or(AssumedPollMs);
+  if (!age || *age > QuietPeriods * pollMs) return RowState::NotAnswering;
+  return cabinet.state->worstAlarm != nullptr ? RowState::InAlarm : RowState::Normal;
 }
 
-void FleetModel::ApplyState(Cabinet& cabinet, std::string_view payload, std::int64_t nowMs) {
-  const nlohmann::json state = nlohmann::json::parse(payload, nullptr, false);
-  cabinet.malformed = state.is_discarded() || !state.is_object();
-  if (cabinet.malformed) return;
-  const std::string kind = state.value("kind", "");
-  if (kind == "airConditioner") cabinet.kind = DeviceKind::AirConditioner;
-  if (kind == "heatExchanger") cabinet.kind = DeviceKind::HeatExchanger;
-  cabinet.lastStateMs = nowMs;
-  const auto values = state.find("values");
-  if (values != state.end() && values->is_object()) {
-    cabinet.indoorTemperature = NumberAt(*values, "indoorTemperature");
-    cabinet.indoorHumidity = NumberAt(*values, "indoorHumidity");
-    cabinet.supplyVoltage = NumberAt(*values, "supplyVoltage");
-  }
-  cabinet.worstAlarm = nullptr;
-  cabinet.activeAlarms = 0;
-  const auto active = state.find("activeAlarms");
-  if (!cabinet.kind || active == state.end() || !active->is_array()) return;
-  for (const nlohmann::json& key : *active) {
-    if (!key.is_string()) continue;
-    const UnitBit* bit = FindUnitBit(*cabinet.kind, key.get<std::string>());
-    if (bit == nullptr || !bit->IsAlarm()) continue;
-    ++cabinet.activeAlarms;
-    if (cabinet.worstAlarm == nullptr ||
-        AlarmSeverityRank(bit->key) < AlarmSeverityRank(cabinet.worstAlarm->key)) {
-      cabinet.worstAlarm = bit;
+std::string AgeText(std::int64_t ageMs, Language language) {
+  using namespace fleet_text;
+  const std::int64_t seconds = std::max<std::int64_t>(0, ageMs) / 1000;
+  const auto with = [language](std::int64_t number, const TextPair& unit) {
+    return std::to_string(number) + std::string(unit.In(language));
+  };
+  if (seconds < 60) return with(seconds, Seconds);
+  if (seconds < 3600) return with(seconds / 60, Minutes);
+  if (seconds < 86400) {
+    std::string text = with(seconds / 3600, Hours);
+    if (const std::int64_t minutes = seconds % 3600 / 60; minutes > 0) {
+      text += " " + with(minutes, Minutes);
     }
+    return text;
+  }
+  return with(seconds / 86400, Days);
+}
+
+void FleetModel::Ingest(std::string_view topic, std::string_view payload) {
+  FleetVerdict verdict = ReadFleetMessage(prefix_, topic, payload);
+  if (verdict.kind == FleetVerdict::Kind::Ignored) return;
+  FleetMessage& message = verdict.message;
+  std::string key = CabinetKey(message.site, message.unit);
+  if (verdict.kind == FleetVerdict::Kind::Refused) {
+    ++rejected_;
+    lastRejectedCabinet_ = EscapeForLog(key, 80);
+    lastRefusal_ = std::move(verdict.refusal);
+    return;
+  }
+  const bool clears = payload.empty();
+  auto waiting = pendingIndex_.find(key);
+  if (waiting == pendingIndex_.end()) {
+    const bool known = index_.count(key) != 0;
+    // Clearing what was never listed changes nothing.
+    if (!known && clears) return;
+    if (!known && cabinets_.size() + pendingNew_ >= maxCabinets_) {
+      ++capRefused_;
+      return;
+    }
+    pendingNew_ += known ? 0 : 1;
+    PendingEntry entry;
+    entry.key = key;
+    entry.site = std::move(message.site);
+    entry.unit = std::move(message.unit);
+    pending_.push_back(std::move(entry));
+    waiting = pendingIndex_.emplace(std::move(key), pending_.size() - 1).first;
+  }
+  PendingEntry& entry = pending_[waiting->second];
+  if (message.leaf == FleetMessage::Leaf::State) {
+    entry.hasState = true;
+    entry.state = std::move(message.state);
+  } else {
+    entry.hasOnline = true;
+    entry.online = message.online;
+  }
+}
+
+FleetModel::Batch FleetModel::Flush(std::int64_t nowMs) {
+  Batch batch;
+  for (PendingEntry& entry : pending_) {
+    const auto found = index_.find(entry.key);
+    if (entry.hasState && !entry.state) {
+      // A cleared retained state: the cabinet is gone, whatever its online flag says.
+      if (found != index_.end()) batch.removals.push_back(entry.key);
+      continue;
+    }
+    std::size_t row = 0;
+    if (found == index_.end()) {
+      if (!entry.hasState && !entry.online) continue;  // only clears: nothing to list
+      row = cabinets_.size();
+      Cabinet cabinet;
+      cabinet.site = std::move(entry.site);
+      cabinet.unit = std::move(entry.unit);
+      cabinets_.push_back(std::move(cabinet));
+      index_.emplace(entry.key, row);
+      ++batch.added;
+    } else {
+      row = found->second;
+      batch.firstUpdated = std::min(batch.firstUpdated.value_or(row), row);
+      batch.lastUpdated = std::max(batch.lastUpdated, row);
+    }
+    Cabinet& cabinet = cabinets_[row];
+    if (entry.hasState) {
+      cabinet.state = std::move(entry.state);
+      cabinet.stateArrivedMs = nowMs;
+    }
+    if (entry.hasOnline) cabinet.online = entry.online;
+  }
+  pending_.clear();
+  pendingIndex_.clear();
+  pendingNew_ = 0;
+  return batch;
+}
+
+std::optional<std::size_t> FleetModel::IndexOf(const std::string& key) const {
+  const auto found = index_.find(key);
+  if (found == index_.end()) return std::nullopt;
+  return found->second;
+}
+
+void FleetModel::RemoveAt(std::size_t index) {
+  if (index >= cabinets_.size()) return;
+  index_.erase(CabinetKey(cabinets_[index].site, cabinets_[index].unit));
+  cabinets_.erase(cabinets_.begin() + static_cast<std::ptrdiff_t>(index));
+  for (auto& [key, row] : index_) {
+    if (row > index) --row;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <algorithm>
+#include <limits>
 
 #include "common/qt_text.hpp"
 #include "fleet/fleet_texts.hpp"
@@ -19,14 +20,14 @@ QVariant Number(const std::optional<int>& value) {
 }
 
 // The reading a value column shows.
-std::optional<int> Cabinet::*ReadingOf(int column) {
+std::optional<int> CabinetState::*ReadingOf(int column) {
   switch (column) {
     case FleetTableModel::Humidity:
-      return &Cabinet::indoorHumidity;
+      return &CabinetState::indoorHumidity;
     case FleetTableModel::Voltage:
-      return &Cabinet::supplyVoltage;
+      return &CabinetState::supplyVoltage;
     default:
-      return &Cabinet::indoorTemperature;
+      return &CabinetState::indoorTemperature;
   }
 }
 
@@ -39,43 +40,29 @@ FleetTableModel::FleetTableModel(FleetModel& model, std::function<std::int64_t()
 void FleetTableModel::SetLanguage(Language language) {
   language_ = language;
   emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
-  if (shownRows_ > 0) emit dataChanged(index(0, 0), index(shownRows_ - 1, ColumnCount - 1));
+  RefreshAll(0, ColumnCount - 1);
 }
 
-void FleetTableModel::Reset(const std::string& prefix) {
+void FleetTableModel::Reset(const std::string& prefix, std::size_t maxCabinets) {
   beginResetModel();
-  model_ = FleetModel(prefix);
-  pending_.clear();
+  model_ = FleetModel(prefix, maxCabinets);
   shownRows_ = 0;
   endResetModel();
 }
 
 void FleetTableModel::Ingest(const QString& topic, const QByteArray& payload) {
-  pending_.emplace_back(topic, payload);
+  const QByteArray topicText = topic.toUtf8();
+  model_.Ingest(std::string_view(topicText.constData(), static_cast<std::size_t>(topicText.size())),
+                std::string_view(payload.constData(), static_cast<std::size_t>(payload.size())));
 }
 
 void FleetTableModel::Flush() {
-  if (pending_.empty()) return;
-  const std::int64_t now = nowMs_();
-  std::size_t first = model_.Size();
-  std::size_t last = 0;
-  for (const auto& [topic, payload] : pending_) {
-    const QByteArray topicText = topic.toUtf8();
-    std::size_t row = 0;
-    const FleetModel::Change change = model_.Apply(
-        std::string_view(topicText.constData(), static_cast<std::size_t>(topicText.size())),
-        std::string_view(payload.constData(), static_cast<std::size_t>(payload.size())), now, row);
-    if (change == FleetModel::Change::Updated) {
-      first = std::min(first, row);
-      last = std::max(last, row);
-    }
-  }
-  pending_.clear();
+  if (model_.Pending() == 0) return;
+  const FleetModel::Batch batch = model_.Flush(nowMs_());
   // Rows that existed before the batch change in place; new ones are inserted after them.
-  if (first < static_cast<std::size_t>(shownRows_)) {
-    last = std::min(last, static_cast<std::size_t>(shownRows_ - 1));
-    emit dataChanged(index(static_cast<int>(first), 0),
-                     index(static_cast<int>(last), ColumnCount - 1));
+  if (batch.firstUpdated) {
+    emit dataChanged(index(static_cast<int>(*batch.firstUpdated), 0),
+                     index(static_cast<int>(batch.lastUpdated), ColumnCount - 1));
   }
   const int total = static_cast<int>(model_.Size());
   if (total > shownRows_) {
@@ -83,10 +70,31 @@ void FleetTableModel::Flush() {
     shownRows_ = total;
     endInsertRows();
   }
+  for (const std::string& key : batch.removals) {
+    const std::optional<std::size_t> row = model_.IndexOf(key);
+    if (!row) continue;
+    const int at = static_cast<int>(*row);
+    beginRemoveRows({}, at, at);
+    model_.RemoveAt(*row);
+    shownRows_ = static_cast<int>(model_.Size());
+    endRemoveRows();
+  }
+}
+
+void FleetTableModel::SetBrokerUp(bool up) {
+  if (up == brokerUp_) return;
+  brokerUp_ = up;
+  RefreshAll(0, ColumnCount - 1);
 }
 
 void FleetTableModel::RefreshAges() {
-  if (shownRows_ > 0) emit dataChanged(index(0, Age), index(shownRows_ - 1, Age));
+  RefreshAll(State, Age);
+}
+
+void FleetTableModel::RefreshAll(int firstColumn, int lastColumn) {
+  if (shownRows_ > 0) {
+    emit dataChanged(index(0, firstColumn), index(shownRows_ - 1, lastColumn));
+  }
 }
 
 int FleetTableModel::rowCount(const QModelIndex& parent) const {
@@ -98,39 +106,49 @@ int FleetTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 int FleetTableModel::CabinetsInAlarm() const {
-  return static_cast<int>(std::count_if(model_.Cabinets().begin(), model_.Cabinets().end(),
-                                        [](const Cabinet& c) { return c.worstAlarm != nullptr; }));
+  return CountByState()[static_cast<std::size_t>(RowState::InAlarm)];
+}
+
+std::array<int, RowStateCount> FleetTableModel::CountByState() const {
+  std::array<int, RowStateCount> counts{};
+  const std::int64_t now = nowMs_();
+  for (const Cabinet& cabinet : model_.Cabinets()) {
+    ++counts[static_cast<std::size_t>(StateOf(cabinet, brokerUp_, now))];
+  }
+  return counts;
 }
 
 QVariant FleetTableModel::Display(const Cabinet& c, int column) const {
   using namespace fleet_text;
+  const CabinetState* state = c.state ? &*c.state : nullptr;
+  const bool hasReading = state != nullptr && state->readingTimeMs.has_value();
   switch (column) {
     case Site:
       return Q(c.site);
     case Unit:
       return Q(c.unit);
     case Kind:
-      if (!c.kind) return QString();
-      return Q(
-          (*c.kind == DeviceKind::HeatExchanger ? HeatExchanger : AirConditioner).In(language_));
-    case Online:
-      if (!c.online) return QString();
-      return Q((*c.online ? fleet_text::Online : Offline).In(language_));
+      if (state == nullptr) return QString();
+      return Q((state->kind == DeviceKind::HeatExchanger ? HeatExchanger : AirConditioner)
+                   .In(language_));
+    case State:
+      return Q(RowStates[static_cast<std::size_t>(StateOf(c, brokerUp_, nowMs_()))].In(language_));
     case WorstAlarm: {
-      if (c.malformed) return Q(Unreadable.In(language_));
-      if (c.worstAlarm == nullptr) return c.lastStateMs ? Q(NoAlarm.In(language_)) : QString();
-      QString text = Q(AlarmText(*c.worstAlarm, language_)).trimmed();
-      if (c.activeAlarms > 1) text += QStringLiteral(" (+%1)").arg(c.activeAlarms - 1);
+      // Without a reading nothing is known about alarms, not even that there are none.
+      if (!hasReading) return QString();
+      if (state->worstAlarm == nullptr) return Q(NoAlarm.In(language_));
+      QString text = Q(AlarmText(*state->worstAlarm, language_)).trimmed();
+      if (state->activeAlarms > 1) text += QStringLiteral(" (+%1)").arg(state->activeAlarms - 1);
       return text;
     }
     case Indoor:
     case Humidity:
     case Voltage:
-      return Number(c.*ReadingOf(column));
-    case Age:
-      if (!c.lastStateMs) return QString();
-      return QString::number(std::max<std::int64_t>(0, (nowMs_() - *c.lastStateMs) / 1000)) +
-             Q(Seconds.In(language_));
+      return state != nullptr ? Number(state->*ReadingOf(column)) : QVariant();
+    case Age: {
+      const std::optional<std::int64_t> age = ReadingAgeMs(c, nowMs_());
+      return age ? Q(AgeText(*age, language_)) : QString();
+    }
     default:
       return {};
   }
@@ -138,17 +156,20 @@ QVariant FleetTableModel::Display(const Cabinet& c, int column) const {
 
 QVariant FleetTableModel::SortKey(const Cabinet& c, int column) const {
   switch (column) {
+    case State:
+      return static_cast<int>(StateOf(c, brokerUp_, nowMs_()));
     case WorstAlarm:
-      return c.worstAlarm ? AlarmSeverityRank(c.worstAlarm->key) : 1000;
+      return c.state && c.state->worstAlarm ? AlarmSeverityRank(c.state->worstAlarm->key) : 1000;
     case Indoor:
     case Humidity:
     case Voltage: {
       const QVariant value = Display(c, column);
       return value.isValid() ? value : QVariant(-1000);
     }
-    case Age:
-      return c.lastStateMs ? QVariant::fromValue(nowMs_() - *c.lastStateMs)
-                           : QVariant::fromValue(std::numeric_limits<qint64>::max());
+    case Age: {
+      const std::optional<std::int64_t> age = ReadingAgeMs(c, nowMs_());
+      return QVariant::fromValue(age ? *age : std::numeric_limits<qint64>::max());
+    }
     default:
       return Display(c, column);
   }
@@ -157,26 +178,39 @@ QVariant FleetTableModel::SortKey(const Cabinet& c, int column) const {
 QVariant FleetTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shownRows_) return {};
   const Cabinet& c = model_.Cabinets()[static_cast<std::size_t>(index.row())];
+  const bool hasAlarm = c.state && c.state->worstAlarm != nullptr;
   switch (role) {
     case Qt::DisplayRole:
       return Display(c, index.column());
     case SortRole:
       return SortKey(c, index.column());
     case HasAlarmRole:
-      return c.worstAlarm != nullptr;
-    case Qt::ForegroundRole:
-      if (index.column() == WorstAlarm && (c.worstAlarm != nullptr || c.malformed)) {
-        return QBrush(QColor(255, 0, 0));
+      return hasAlarm;
+    case Qt::ForegroundRole: {
+      const RowState state = StateOf(c, brokerUp_, nowMs_());
+      const bool live = state == RowState::InAlarm || state == RowState::Normal;
+      if (index.column() == State) {
+        if (state == RowState::InAlarm) return QBrush(QColor(255, 0, 0));
+        if (!live) return QBrush(QColor(192, 96, 0));
+        return {};
       }
-      if (c.online && !*c.online) return QBrush(QColor(128, 128, 128));
+      // Values no longer live are grey, as the main window greys its value boxes.
+      if (!live && index.column() >= WorstAlarm && index.column() <= Voltage) {
+        return QBrush(QColor(128, 128, 128));
+      }
+      if (index.column() == WorstAlarm && hasAlarm) return QBrush(QColor(255, 0, 0));
       return {};
-    case Qt::FontRole:
-      if (index.column() == WorstAlarm && c.worstAlarm != nullptr) {
+    }
+    case Qt::FontRole: {
+      const RowState state = StateOf(c, brokerUp_, nowMs_());
+      if ((index.column() == WorstAlarm && hasAlarm) ||
+          (index.column() == State && state != RowState::Normal)) {
         QFont font;
         font.setBold(true);
         return font;
       }
       return {};
+    }
     default:
       return {};
   }

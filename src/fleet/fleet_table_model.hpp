@@ -1,5 +1,5 @@
 // The cabinets as a table, and the proxy that sorts alarm rows first and filters. Messages are
-// taken in as they come and applied in batches, so a thousand agents reporting every two seconds
+// read as they come and applied in batches, so a thousand agents reporting every two seconds
 // cost one re-sort per batch, not one per message.
 #pragma once
 
@@ -7,8 +7,8 @@
 #include <QByteArray>
 #include <QSortFilterProxyModel>
 #include <QString>
+#include <array>
 #include <functional>
-#include <vector>
 
 #include "app/language.hpp"
 #include "fleet/fleet_model.hpp"
@@ -19,7 +19,7 @@ class FleetTableModel final : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { Site, Unit, Kind, Online, WorstAlarm, Indoor, Humidity, Voltage, Age, ColumnCount };
+  enum Column { Site, Unit, Kind, State, WorstAlarm, Indoor, Humidity, Voltage, Age, ColumnCount };
   // The value a column sorts by (numbers as numbers, an alarm by its severity).
   static constexpr int SortRole = Qt::UserRole;
   static constexpr int HasAlarmRole = Qt::UserRole + 1;
@@ -30,11 +30,15 @@ class FleetTableModel final : public QAbstractTableModel {
 
   void SetLanguage(Language language);
   // Forgets every cabinet (a new broker or prefix).
-  void Reset(const std::string& prefix);
-  // Queues a message; Flush applies the queue.
+  void Reset(const std::string& prefix, std::size_t maxCabinets = DefaultMaxCabinets);
+  // Reads a message; Flush applies what waits.
   void Ingest(const QString& topic, const QByteArray& payload);
   void Flush();
-  // The age column moves on without messages.
+  // Whether the fleet view's own broker connection is up: while it is not, no row can be known
+  // to be current.
+  void SetBrokerUp(bool up);
+  bool BrokerUp() const { return brokerUp_; }
+  // The age column and the states judged by age move on without messages.
   void RefreshAges();
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -43,15 +47,18 @@ class FleetTableModel final : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   int CabinetsInAlarm() const;
+  std::array<int, RowStateCount> CountByState() const;
+  const FleetModel& Model() const { return model_; }
 
  private:
   QVariant Display(const Cabinet& cabinet, int column) const;
   QVariant SortKey(const Cabinet& cabinet, int column) const;
+  void RefreshAll(int firstColumn, int lastColumn);
 
   FleetModel& model_;
   std::function<std::int64_t()> nowMs_;
   Language language_ = Language::English;
-  std::vector<std::pair<QString, QByteArray>> pending_;
+  bool brokerUp_ = true;
   int shownRows_ = 0;
 };
 

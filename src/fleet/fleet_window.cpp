@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/config/ini_file.hpp"
+#include "common/peer_text.hpp"
 #include "common/qt_text.hpp"
 #include "fleet/fleet_settings.hpp"
 #include "fleet/fleet_table_model.hpp"
@@ -43,7 +44,10 @@ FleetWindow::FleetWindow(QString configPath, QWidget* parent)
   flushTimer_.setInterval(FlushIntervalMs);
   connect(&flushTimer_, &QTimer::timeout, this, [this] { FlushNow(); });
   ageTimer_.setInterval(1000);
-  connect(&ageTimer_, &QTimer::timeout, this, [this] { table_->RefreshAges(); });
+  connect(&ageTimer_, &QTimer::timeout, this, [this] {
+    table_->RefreshAges();
+    UpdateStatus();
+  });
   flushTimer_.start();
   ageTimer_.start();
   SetLanguage(language_);
@@ -57,8 +61,10 @@ void FleetWindow::BuildLayout() {
   filter_ = new QLineEdit(this);
   filter_->setObjectName("EditFleetFilter");
   filter_->setClearButtonEnabled(true);
-  connect(filter_, &QLineEdit::textChanged, proxy_,
-          [this](const QString& text) { proxy_->setFilterFixedString(text.trimmed()); });
+  connect(filter_, &QLineEdit::textChanged, proxy_, [this](const QString& text) {
+    proxy_->setFilterFixedString(text.trimmed());
+    UpdateStatus();
+  });
   view_ = new QTableView(this);
   view_->setObjectName("TableFleet");
   view_->setModel(proxy_);
@@ -72,7 +78,7 @@ void FleetWindow::BuildLayout() {
   view_->setWordWrap(false);
   view_->horizontalHeader()->setStretchLastSection(true);
   view_->setColumnWidth(FleetTableModel::Kind, 120);
-  view_->setColumnWidth(FleetTableModel::Online, 70);
+  view_->setColumnWidth(FleetTableModel::State, 150);
   view_->setColumnWidth(FleetTableModel::WorstAlarm, 240);
   status_ = new QLabel(this);
   status_->setObjectName("LabelFleetStatus");
@@ -97,7 +103,17 @@ void FleetWindow::showEvent(QShowEvent* event) {
 void FleetWindow::Connect() {
   const FleetSettings settings = LoadFleetSettings(IniFile::Load(configPath_.toStdString()));
   client_.reset();
-  table_->Reset(settings.prefix);
+  table_->Reset(settings.prefix, settings.maxCabinets);
+  table_->SetBrokerUp(false);
+  endpoint_ = settings.host + ":" + std::to_string(settings.port);
+  invalidPrefix_.reset();
+  if (!settings.prefixValid) {
+    // A wildcard or separator in the prefix would subscribe to other topics or to none.
+    invalidPrefix_ = Q(EscapeForLog(settings.prefix, 80));
+    link_ = Link::Idle;
+    UpdateStatus();
+    return;
+  }
   MqttOptions options;
   options.host = settings.host;
   options.port = settings.port;
@@ -107,11 +123,11 @@ void FleetWindow::Connect() {
   options.certFile = settings.certFile;
   options.keyFile = settings.keyFile;
   options.reconnectMaxSeconds = 10;
-  endpoint_ = settings.host + ":" + std::to_string(settings.port);
   client_ = std::make_unique<MqttClient>(options);
   connect(client_.get(), &MqttClient::connected, this, [this] {
     link_ = Link::Up;
     refusedTopics_.clear();
+    table_->SetBrokerUp(true);
     UpdateStatus();
   });
   connect(client_.get(), &MqttClient::subscriptionRefused, this, [this](const QString& topic) {
@@ -121,9 +137,13 @@ void FleetWindow::Connect() {
   connect(client_.get(), &MqttClient::disconnected, this, [this](const QString& reason) {
     link_ = Link::Down;
     linkReason_ = reason;
+    table_->SetBrokerUp(false);
     UpdateStatus();
   });
-  connect(client_.get(), &MqttClient::messageArrived, table_, &FleetTableModel::Ingest);
+  // A lambda of topic and payload, so that the signal may carry more after them.
+  connect(
+      client_.get(), &MqttClient::messageArrived, table_,
+      [this](const QString& topic, const QByteArray& payload) { table_->Ingest(topic, payload); });
   // State at QoS 0: the next one is two seconds away, so a lost one is not worth a round trip.
   client_->AddSubscription(settings.prefix + "/+/+/state", 0);
   client_->AddSubscription(settings.prefix + "/+/+/online", 1);
@@ -143,29 +163,54 @@ void FleetWindow::FlushNow() {
 
 void FleetWindow::UpdateStatus() {
   using namespace fleet_text;
-  QString text;
+  const Language l = language_;
+  QStringList parts;
   const QString where = QString::fromStdString(endpoint_);
+  if (invalidPrefix_) parts << Q(InvalidPrefix.In(l)) + "'" + *invalidPrefix_ + "'";
   switch (link_) {
     case Link::Idle:
       break;
     case Link::Connecting:
-      text = Q(Connecting.In(language_)) + where;
+      parts << Q(Connecting.In(l)) + where;
       break;
     case Link::Up:
-      text = Q(Connected.In(language_)) + where;
-      // Connected but deaf to a topic is not a healthy picture.
-      if (!refusedTopics_.isEmpty()) {
-        text += " (" + Q(SubscriptionRefused.In(language_)) + refusedTopics_ + ")";
-      }
+      parts << Q(Connected.In(l)) + where +
+                   // Connected but deaf to a topic is not a healthy picture.
+                   (refusedTopics_.isEmpty()
+                        ? QString()
+                        : " (" + Q(SubscriptionRefused.In(l)) + refusedTopics_ + ")");
       break;
     case Link::Down:
-      text = Q(NotConnected.In(language_)) + where + " (" + linkReason_ + ")";
+      parts << Q(NotConnected.In(l)) + where + " (" + linkReason_ + ")";
       break;
   }
-  if (!text.isEmpty()) text += "  ·  ";
-  text += QString::number(table_->rowCount()) + Q(CabinetCount.In(language_)) + ", " +
-          QString::number(table_->CabinetsInAlarm()) + Q(AlarmCount.In(language_));
-  status_->setText(text);
+  const int rows = table_->rowCount();
+  QString counts = Q(CabinetCount.In(l)).arg(rows);
+  QStringList byState;
+  const std::array<int, RowStateCount> perState = table_->CountByState();
+  for (std::size_t i = 0; i < RowStateCount; ++i) {
+    if (perState[i] > 0) byState << Q(RowStateCounts[i].In(l)).arg(perState[i]);
+  }
+  if (!byState.isEmpty()) counts += ": " + byState.join(", ");
+  parts << counts;
+  if (proxy_->rowCount() != rows || !filter_->text().trimmed().isEmpty()) {
+    parts << Q(FilterShows.In(l)).arg(proxy_->rowCount());
+  }
+  const FleetModel& model = table_->Model();
+  if (model.CapRefused() > 0) {
+    parts << Q(CapReached.In(l))
+                 .arg(static_cast<qulonglong>(model.MaxCabinets()))
+                 .arg(static_cast<qulonglong>(model.CapRefused()));
+  }
+  QString rejected;
+  if (model.Rejected() > 0) {
+    rejected = Q(Rejected.In(l)).arg(static_cast<qulonglong>(model.Rejected())) +
+               Q(model.LastRejectedCabinet()) + ": " + Q(RefusalText(model.LastRefusal(), l));
+    parts << rejected;
+  }
+  status_->setText(parts.join(QStringLiteral("  ·  ")));
+  // The line may be cut at the window's edge; the reason stays readable here.
+  status_->setToolTip(rejected);
 }
 
 }  // namespace climate

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "app/language.hpp"
 #include "fleet/fleet_model.hpp"
@@ -31,7 +32,8 @@ class FleetWindow final : public QWidget {
   ~FleetWindow() override;
 
   void SetLanguage(Language language);
-  // Reads the Fleet section and connects (again); the client keeps reconnecting by itself.
+  // Reads the Fleet section and connects (again); the client keeps reconnecting by itself. An
+  // unusable Prefix is shown in the status line and nothing is subscribed.
   void Connect();
 
   FleetTableModel* Table() const { return table_; }
@@ -64,6 +66,7 @@ class FleetWindow final : public QWidget {
   enum class Link { Idle, Connecting, Up, Down } link_ = Link::Idle;
   QString linkReason_;
   QString refusedTopics_;  // subscriptions the broker refused on this connection
+  std::optional<QString> invalidPrefix_;  // the Prefix that could not be used, escaped
 };
 
 }  // namespace climate

@@ -64,7 +64,7 @@ AgentService::AgentService(AgentSettings settings, std::unique_ptr<SerialPort> p
                            QObject* parent)
     : QObject(parent),
       settings_(std::move(settings)),
-      identity_{settings_.site, settings_.unit, settings_.kind},
+      identity_{settings_.site, settings_.unit, settings_.kind, settings_.pollMs},
       base_(TopicBase(settings_)),
       port_(std::move(port)),
       framer_(static_cast<std::uint8_t>(settings_.protocol.SOI)),

@@ -23,8 +23,10 @@ TEST(FleetWindowOnBroker, ListsWhatAgentsPublishedAndShowsALostBroker) {
   ASSERT_TRUE(agent.Publish("climate/north/cab7/online", "true", true));
   ASSERT_TRUE(agent.Publish(
       "climate/north/cab7/state",
-      R"({"kind":"airConditioner","values":{"indoorTemperature":{"value":31,"unit":"°C"}},)"
-      R"("activeAlarms":["sensorFault","highTemperatureAlarm"]})",
+      R"({"kind":"airConditioner","time":"2026-12-09T09:00:00.000Z",)"
+      R"("readingTime":"2026-12-09T09:00:00.000Z",)"
+      R"("values":{"indoorTemperature":{"value":31,"unit":"°C"}},)"
+      R"("activeAlarms":["sensorFault","highTemperatureAlarm"],"link":{"portOpen":true}})",
       true));
 
   IniFile ini;
@@ -38,7 +40,7 @@ TEST(FleetWindowOnBroker, ListsWhatAgentsPublishedAndShowsALostBroker) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return window.Table()->rowCount() == 1; }, 10000))
       << window.Status()->text().toStdString();
   const auto* rows = window.View()->model();
-  EXPECT_EQ(rows->index(0, FleetTableModel::Online).data().toString(), "Online");
+  EXPECT_EQ(rows->index(0, FleetTableModel::State).data().toString(), "In alarm");
   EXPECT_EQ(rows->index(0, FleetTableModel::WorstAlarm).data().toString(),
             "High Temperature Alarm (+1)");
   EXPECT_EQ(rows->index(0, FleetTableModel::Indoor).data().toString(), "31");
@@ -50,6 +52,7 @@ TEST(FleetWindowOnBroker, ListsWhatAgentsPublishedAndShowsALostBroker) {
       [&] { return window.Status()->text().startsWith("Not connected to " + endpoint); }, 10000))
       << window.Status()->text().toStdString();
   EXPECT_EQ(window.Table()->rowCount(), 1) << "what was seen stays listed";
+  EXPECT_EQ(rows->index(0, FleetTableModel::State).data().toString(), "Broker unreachable");
 }
 
 }  // namespace

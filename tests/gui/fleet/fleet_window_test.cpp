@@ -12,9 +12,13 @@
 namespace climate::testing {
 namespace {
 
+// A state message as an agent publishes it, reading just taken.
 QString State(const char* kind, const char* alarms, int indoor) {
-  return QString(R"({"kind":"%1","values":{"indoorTemperature":{"value":%3,"unit":"°C"},)"
-                 R"("supplyVoltage":{"value":220,"unit":"V"}},"activeAlarms":[%2]})")
+  return QString(R"({"kind":"%1","time":"2026-12-09T09:00:00.000Z",)"
+                 R"("readingTime":"2026-12-09T09:00:00.000Z",)"
+                 R"("values":{"indoorTemperature":{"value":%3,"unit":"°C"},)"
+                 R"("supplyVoltage":{"value":220,"unit":"V"}},"activeAlarms":[%2],)"
+                 R"("link":{"portOpen":true}})")
       .arg(kind, alarms)
       .arg(indoor);
 }
@@ -47,7 +51,8 @@ TEST(FleetWindow, ListsCabinetsWithAlarmRowsFirstAndFilters) {
   table.Ingest("climate/east/f/command", "{}");                                  // not a cabinet
   window.FlushNow();
 
-  EXPECT_EQ(Rows(window), (QStringList{"north/b", "south/c", "north/a", "west/d"}));
+  // An unreadable message lists nothing; it is counted in the status line.
+  EXPECT_EQ(Rows(window), (QStringList{"north/b", "south/c", "north/a"}));
   EXPECT_EQ(Cell(window, 0, FleetTableModel::WorstAlarm), "High Temperature Alarm (+1)");
   EXPECT_EQ(window.View()
                 ->model()
@@ -57,34 +62,42 @@ TEST(FleetWindow, ListsCabinetsWithAlarmRowsFirstAndFilters) {
                 .color(),
             QColor(255, 0, 0));
   EXPECT_EQ(Cell(window, 0, FleetTableModel::Kind), "Heat exchanger");
-  EXPECT_EQ(Cell(window, 1, FleetTableModel::Online), "Offline");
+  EXPECT_EQ(Cell(window, 0, FleetTableModel::State), "In alarm");
+  EXPECT_EQ(Cell(window, 1, FleetTableModel::State), "Agent offline");
   EXPECT_EQ(Cell(window, 2, FleetTableModel::WorstAlarm), "No alarm");
   EXPECT_EQ(Cell(window, 2, FleetTableModel::Indoor), "25");
-  EXPECT_EQ(Cell(window, 3, FleetTableModel::WorstAlarm), "Unreadable state");
-  EXPECT_TRUE(window.Status()->text().contains("4 cabinets, 2 in alarm"));
+  EXPECT_EQ(Cell(window, 2, FleetTableModel::State), "Normal");
+  EXPECT_TRUE(window.Status()->text().contains(
+      "3 cabinets: 1 agent offline, 1 in alarm, 1 normal  ·  rejected 1 messages; last: west/d: "
+      "not JSON"))
+      << window.Status()->text().toStdString();
 
   // Descending by indoor temperature: the alarm rows still lead.
   window.View()->sortByColumn(FleetTableModel::Indoor, Qt::DescendingOrder);
-  EXPECT_EQ(Rows(window), (QStringList{"north/b", "south/c", "north/a", "west/d"}));
+  EXPECT_EQ(Rows(window), (QStringList{"north/b", "south/c", "north/a"}));
   window.View()->sortByColumn(FleetTableModel::Site, Qt::DescendingOrder);
-  EXPECT_EQ(Rows(window), (QStringList{"south/c", "north/b", "west/d", "north/a"}));
+  EXPECT_EQ(Rows(window), (QStringList{"south/c", "north/b", "north/a"}));
 
   // A cleared alarm moves its row back among the others at the next batch.
   table.Ingest("climate/north/b/state", State("heatExchanger", "", 24).toUtf8());
   window.FlushNow();
-  EXPECT_EQ(Rows(window), (QStringList{"south/c", "west/d", "north/b", "north/a"}));
+  EXPECT_EQ(Rows(window), (QStringList{"south/c", "north/b", "north/a"}));
 
   window.Filter()->setText("SENSOR");
   EXPECT_EQ(Rows(window), (QStringList{"south/c"}));
   window.Filter()->setText("north");
   EXPECT_EQ(Rows(window), (QStringList{"north/b", "north/a"}));
+  EXPECT_TRUE(
+      window.Status()->text().contains("3 cabinets: 1 agent offline, 2 normal  ·  "
+                                       "the filter shows 2"))
+      << window.Status()->text().toStdString();
 
   window.SetLanguage(Language::Chinese);
   window.Filter()->clear();
   EXPECT_EQ(window.windowTitle(), "机柜总览");
   EXPECT_EQ(window.View()->model()->headerData(0, Qt::Horizontal).toString(), "站点");
   EXPECT_EQ(Cell(window, 0, FleetTableModel::WorstAlarm), "传感器故障");
-  EXPECT_EQ(Cell(window, 0, FleetTableModel::Online), "离线");
+  EXPECT_EQ(Cell(window, 0, FleetTableModel::State), "代理离线");
 }
 
 TEST_F(ConsoleTest, FleetMenuItemFollowsTheLanguageAndOpensTheFleetView) {
