@@ -11,6 +11,7 @@
 #include "console/tool_window.hpp"
 #include "monitor/monitor_texts.hpp"
 #include "monitor/monitor_window.hpp"
+#include "protocol/reply_views.hpp"
 #include "serial/serial_port.hpp"
 
 namespace climate {
@@ -64,7 +65,10 @@ void TFrmMain::ShowSetPointCue() {
   const SetPointCheck& check = monitor_.SetPoints();
   if (!check.LastSent()) return;
   for (const SetPointComparison& comparison : check.LastComparison()) {
-    QLineEdit* box = suiEdit_.at(comparison.slot);
+    // The comparison counts values in the reply's order; the boxes are laid out in another.
+    const std::optional<std::size_t> shown = RealTimeValueBox(comparison.slot);
+    if (!shown) continue;
+    QLineEdit* box = suiEdit_.at(*shown);
     box->setToolTip(
         Q(SetPointCheck::FormatLine(check.LastSent()->kind, comparison, CurrentLanguage())));
     SetLook(box, "setPointCheck", comparison.Matches() ? "confirmed" : "mismatch");

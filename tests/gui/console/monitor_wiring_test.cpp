@@ -1,6 +1,7 @@
 // The Monitor as the main window carries it: the menu item and its window, the grey value boxes
 // after silence, and the set point check after an acknowledged parameters request.
 #include <algorithm>
+#include <utility>
 
 #include "console_fixture.hpp"
 #include "monitor/monitor_window.hpp"
@@ -118,13 +119,26 @@ TEST_F(MonitorWiringTest, AcknowledgedParametersAreConfirmedByTheNextRealTimeRep
   EXPECT_EQ(file.find("Setpoint"), std::string::npos);
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), static_cast<long>(lines.size()));
 
-  // The boxes checked say so in their tooltips and are tinted for a moment, the rest are not.
-  auto* box = Find<QLineEdit>("suiEdit5");
-  EXPECT_EQ(box->toolTip().toStdString(),
-            "Setpoint check:   Cooling off point sent 32 ℃, unit reports 32 ℃, confirmed");
-  EXPECT_EQ(Background(box), Confirmed);
-  EXPECT_TRUE(Find<QLineEdit>("suiEdit1")->toolTip().isEmpty());
-  EXPECT_EQ(Background(Find<QLineEdit>("suiEdit6")), Plain);
+  // The boxes checked say so in their tooltips and are tinted for a moment, the rest are not:
+  // each line on the box that shows its value.
+  const std::pair<const char*, const char*> checked[] = {
+      {"suiEdit3", "Setpoint check:   Cooling off point sent 32 ℃, unit reports 32 ℃, confirmed"},
+      {"suiEdit7", "Setpoint check:   Heating on point sent 5 ℃, unit reports 5 ℃, confirmed"},
+      {"suiEdit8",
+       "Setpoint check:   High temperature alarm point sent 55 ℃, unit reports 55 ℃, confirmed"},
+      {"suiEdit10",
+       "Setpoint check:   Low temperature alarm point sent 0 ℃, unit reports 0 ℃, confirmed"},
+  };
+  for (const auto& [name, tip] : checked) {
+    EXPECT_EQ(Find<QLineEdit>(name)->toolTip().toStdString(), tip) << name;
+    EXPECT_EQ(Background(Find<QLineEdit>(name)), Confirmed) << name;
+  }
+  for (const char* name :
+       {"suiEdit1", "suiEdit2", "suiEdit4", "suiEdit5", "suiEdit6", "suiEdit9"}) {
+    EXPECT_TRUE(Find<QLineEdit>(name)->toolTip().isEmpty()) << name;
+    EXPECT_EQ(Background(Find<QLineEdit>(name)), Plain) << name;
+  }
+  auto* box = Find<QLineEdit>("suiEdit3");
   clock_.AdvanceMs(3000);
   window.Timer3Timer();
   EXPECT_EQ(Background(box), Plain);
@@ -149,7 +163,7 @@ TEST_F(MonitorWiringTest, MismatchIsNamedAndRefusedCommandIsNotChecked) {
   const std::size_t before = MemoLines().size();
   port_.Inject(AcReply);
   EXPECT_EQ(MemoLines().size(), before + 31);
-  auto* box = Find<QLineEdit>("suiEdit5");
+  auto* box = Find<QLineEdit>("suiEdit3");
   EXPECT_EQ(box->toolTip().toStdString(),
             "Setpoint check:   Cooling off point sent 34 ℃, unit reports 32 ℃, MISMATCH!");
   EXPECT_EQ(Background(box), Mismatch);
