@@ -104,6 +104,64 @@ TEST_F(MonitorWiringTest, ValuesTurnGreyAfterSilenceInPeriodicModeAndBlueOnTheNe
   EXPECT_FALSE(BoxesGrey());
 }
 
+// A request by hand that the unit leaves unanswered for 10 s: the lamps turn grey with the value
+// boxes (keeping their colours for its return), the drawn status panel carries the silence mark
+// in the window's language, the status texts stay; the unit's first reply ends all of it.
+TEST_F(MonitorWiringTest, SilenceGreysTheLampsAndMarksThePanelUntilTheFirstReply) {
+  TFrmMain& window = StartEnglish();
+  for (int i = 0; i < 3; ++i) port_.Inject(AcReply);  // the start-up requests' replies
+  auto* panel = Find<QLabel>("StatusPanel4");
+  const QImage plainIcon = panel->pixmap().toImage();
+  const auto drawn = [](Lamp* lamp) {
+    return lamp->grab().toImage().pixelColor(lamp->width() / 2, lamp->height() / 2);
+  };
+  std::vector<Lamp*> lamps;
+  for (int i = 1; i <= 19; ++i) lamps.push_back(Find<Lamp>(("Shape" + std::to_string(i)).c_str()));
+  std::vector<QColor> colours;
+  for (Lamp* lamp : lamps) colours.push_back(lamp->Colour());
+  ASSERT_EQ(drawn(lamps[0]), colours[0]);
+
+  clock_.AdvanceMs(1000);
+  Click("suiButtonSearch");
+  clock_.AdvanceMs(10000);
+  window.Timer3Timer();
+  EXPECT_FALSE(window.ValuesStale());
+  EXPECT_TRUE(panel->toolTip().isEmpty());
+
+  clock_.AdvanceMs(1000);
+  window.Timer3Timer();
+  ASSERT_TRUE(window.ValuesStale());
+  EXPECT_TRUE(BoxesGrey());
+  for (std::size_t i = 0; i < lamps.size(); ++i) {
+    EXPECT_EQ(drawn(lamps[i]), Lamp::StaleGrey) << "Shape" << i + 1;
+    EXPECT_EQ(lamps[i]->Colour(), colours[i]) << "Shape" << i + 1;
+  }
+  EXPECT_EQ(drawn(Find<Lamp>("ShapeComLed")), Lamp::Lime) << "the port is still open";
+  EXPECT_NE(panel->pixmap().toImage(), plainIcon);
+  EXPECT_EQ(panel->toolTip().toStdString(),
+            "The unit has not answered for 00:00:12; requests unanswered: 1");
+  EXPECT_EQ(Panel(0), "Using Serial Port COM1");
+
+  clock_.AdvanceMs(2000);
+  window.Timer3Timer();
+  Trigger("Language");
+  EXPECT_EQ(panel->toolTip().toStdString(), "设备已 00:00:14 无应答; 未获应答的请求: 1");
+  EXPECT_EQ(Panel(0), "使用串口为COM1");
+  // The switch runs the unit type switch, which turns the lamps green: they still look stale.
+  EXPECT_EQ(lamps[0]->Colour(), Lamp::Green);
+  EXPECT_EQ(drawn(lamps[0]), Lamp::StaleGrey);
+
+  Click("suiButtonSearch");
+  port_.Inject(AcReply);
+  EXPECT_FALSE(window.ValuesStale());
+  EXPECT_FALSE(BoxesGrey());
+  for (std::size_t i = 0; i < lamps.size(); ++i) {
+    EXPECT_EQ(drawn(lamps[i]), colours[i]) << "Shape" << i + 1;
+  }
+  EXPECT_EQ(panel->pixmap().toImage(), plainIcon);
+  EXPECT_TRUE(panel->toolTip().isEmpty());
+}
+
 TEST_F(MonitorWiringTest, AcknowledgedParametersAreConfirmedByTheNextRealTimeReply) {
   TFrmMain& window = StartEnglish();
   Trigger("Log");
