@@ -171,7 +171,7 @@ TEST(WindowOnSimulator, SilentUnitIsShownSilentAfterThreePeriodsUntilItsFirstRep
   window.Timer3Timer();
   EXPECT_FALSE(window.ValuesStale());
   EXPECT_TRUE(panel->toolTip().isEmpty());
-  EXPECT_TRUE(allDrawn([](Lamp*, const QColor& colour) { return colour == Lamp::Green; }));
+  EXPECT_TRUE(allDrawn([](Lamp*, const QColor& colour) { return colour != Lamp::StaleGrey; }));
 
   clock.AdvanceMs(1000);
   window.Timer3Timer();
