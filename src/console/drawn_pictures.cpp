@@ -59,16 +59,37 @@ QPixmap DrawLogo(QSize size) {
   return pixmap;
 }
 
+namespace {
+
+void DrawPlug(QPainter& painter, const QColor& edge, const QColor& body) {
+  painter.setPen(QPen(edge, 1));
+  painter.setBrush(body);
+  painter.drawRoundedRect(QRectF(2.5, 4.5, 11, 7), 2, 2);
+  painter.setBrush(edge);
+  for (int pin = 0; pin < 3; ++pin) painter.drawEllipse(QPointF(5 + pin * 3, 8), 0.9, 0.9);
+}
+
+}  // namespace
+
 QPixmap DrawPanelIcon() {
   QPixmap pixmap(16, 16);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(QColor(40, 80, 140), 1));
-  painter.setBrush(QColor(120, 170, 225));
-  painter.drawRoundedRect(QRectF(2.5, 4.5, 11, 7), 2, 2);
-  painter.setBrush(QColor(40, 80, 140));
-  for (int pin = 0; pin < 3; ++pin) painter.drawEllipse(QPointF(5 + pin * 3, 8), 0.9, 0.9);
+  DrawPlug(painter, QColor(40, 80, 140), QColor(120, 170, 225));
+  return pixmap;
+}
+
+QPixmap DrawSilentPanelIcon() {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  DrawPlug(painter, QColor(96, 96, 96), QColor(192, 192, 192));
+  painter.setPen(QPen(QColor(220, 0, 0), 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+  painter.drawLine(QPointF(3.8, 12.2), QPointF(12.2, 3.8));
   return pixmap;
 }
 

@@ -1,5 +1,5 @@
 // The main window's pictures that are drawn rather than loaded: the title band, the logo and the
-// status bar's port icon.
+// status bar's port icon, plain or marked for a unit that has stopped answering.
 #pragma once
 
 #include <QPixmap>
@@ -22,5 +22,7 @@ QPixmap DrawLogo(QSize size);
 
 // Image 0 of the status bar's image list: a small port plug.
 QPixmap DrawPanelIcon();
+// The same plug greyed and struck through in red: the unit on the line has stopped answering.
+QPixmap DrawSilentPanelIcon();
 
 }  // namespace climate

@@ -1,3 +1,4 @@
+// The round lamp: its drawing, its stale look and its right-click.
 #include "console/lamp.hpp"
 
 #include <QContextMenuEvent>
@@ -13,11 +14,17 @@ void Lamp::SetColour(const QColor& colour) {
   update();
 }
 
+void Lamp::SetStale(bool stale) {
+  if (stale_ == stale) return;
+  stale_ = stale;
+  update();
+}
+
 void Lamp::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(QColor(64, 64, 64), 1));
-  painter.setBrush(colour_);
+  painter.setBrush(stale_ ? StaleGrey : colour_);
   const int side = qMin(width(), height()) - 1;
   painter.drawEllipse(QRectF(0.5, 0.5, side - 0.5, side - 0.5));
 }

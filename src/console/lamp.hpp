@@ -1,4 +1,6 @@
-// A round status lamp: a filled circle in one colour, as the operator reads it at a glance.
+// A round status lamp: a filled circle in one colour, as the operator reads it at a glance. A
+// stale lamp (its unit has stopped reporting) is drawn grey and keeps its colour for when the
+// unit reports again.
 #pragma once
 
 #include <QColor>
@@ -8,17 +10,22 @@ namespace climate {
 
 class Lamp : public QWidget {
   Q_OBJECT
+  Q_PROPERTY(bool stale READ Stale WRITE SetStale)
 
  public:
   static inline const QColor Green{0, 255, 0};
   static inline const QColor Red{255, 0, 0};
   static inline const QColor Lime{0, 255, 0};
   static inline const QColor Maroon{128, 0, 0};
+  // The grey of values that are no longer live, as the value boxes show them.
+  static inline const QColor StaleGrey{128, 128, 128};
 
   explicit Lamp(QWidget* parent = nullptr);
 
   QColor Colour() const { return colour_; }
   void SetColour(const QColor& colour);
+  bool Stale() const { return stale_; }
+  void SetStale(bool stale);
   // Only a lamp that reports right-clicks keeps them; the others leave them to their group.
   void SetReportsContextMenu(bool reports) { reportsContextMenu_ = reports; }
 
@@ -32,6 +39,7 @@ class Lamp : public QWidget {
 
  private:
   QColor colour_ = Green;
+  bool stale_ = false;
   bool reportsContextMenu_ = false;
 };
 

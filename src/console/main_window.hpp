@@ -92,7 +92,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   MonitorWindow* MonitorWin() const { return monitorWindow_.get(); }
   // The fleet view exists once opened from the window menu.
   FleetWindow* FleetWin() const { return fleetWindow_.get(); }
-  // Whether the ten value boxes show their values as stale (grey).
+  // Whether the ten value boxes and the status and alarm lamps show their values as stale (grey).
   bool ValuesStale() const { return valuesStale_; }
 
   // Timer handlers, public so that tests can tick them without waiting.
@@ -175,8 +175,12 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   void StopClick();
   void SetLogMenuState();
   void suiMemoTextChange();
-  // Greys the ten value boxes while the Monitor judges them stale, blue again once live.
+  // Greys the ten value boxes and the status and alarm lamps while the Monitor judges the values
+  // stale, and shows the silence mark meanwhile; all live again with the next good reply.
   void ApplyStaleLook();
+  // The mark in the drawn status panel while the values are stale, its tooltip saying for how
+  // long the unit has been silent and how many requests it left unanswered.
+  void ShowSilence();
   // Shows the outcome of a set point check on the value boxes it concerns: their tooltips say
   // what was sent and reported, and their background is tinted for a moment.
   void ShowSetPointCue();
@@ -233,6 +237,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   // as it goes. Left to Qt's child clean-up it would outlive the model.
   std::unique_ptr<MonitorWindow> monitorWindow_;
   bool valuesStale_ = false;
+  bool silenceShown_ = false;
   bool logFailingShown_ = false;
   std::vector<QLineEdit*> cuedBoxes_;
   std::int64_t cueEndsMs_ = 0;

@@ -1,16 +1,22 @@
 // The Monitor beside the main window: its window (made on first use), its menu text, the port
-// text it reports, and the looks of value boxes (stale, set point check).
+// text it reports, and the looks its judgements give the window: stale value boxes and lamps
+// with the silence mark, and the set point check's cue.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
 #include <QVariant>
 
 #include "common/qt_text.hpp"
+#include "console/drawn_pictures.hpp"
+#include "console/lamp.hpp"
 #include "console/main_window.hpp"
+#include "console/silence_texts.hpp"
 #include "console/tool_window.hpp"
 #include "monitor/monitor_texts.hpp"
 #include "monitor/monitor_window.hpp"
+#include "protocol/reply_views.hpp"
 #include "serial/serial_port.hpp"
 
 namespace climate {
@@ -38,9 +44,11 @@ void TFrmMain::MonitorClick() {
       CurrentLanguage());
 }
 
+// The silence mark's tooltip follows the language with the Monitor's texts.
 void TFrmMain::ApplyMonitorLanguage() {
   Monitor_->setText(Q(monitor_text::MenuItem.In(CurrentLanguage())));
   if (monitorWindow_) monitorWindow_->SetLanguage(CurrentLanguage());
+  ShowSilence();
 }
 
 // "COM1 9600,n,8,1": the port as the operator picked it and the line settings in use.
@@ -64,7 +72,10 @@ void TFrmMain::ShowSetPointCue() {
   const SetPointCheck& check = monitor_.SetPoints();
   if (!check.LastSent()) return;
   for (const SetPointComparison& comparison : check.LastComparison()) {
-    QLineEdit* box = suiEdit_.at(comparison.slot);
+    // The comparison counts values in the reply's order; the boxes are laid out in another.
+    const std::optional<std::size_t> shown = RealTimeValueBox(comparison.slot);
+    if (!shown) continue;
+    QLineEdit* box = suiEdit_.at(*shown);
     box->setToolTip(
         Q(SetPointCheck::FormatLine(check.LastSent()->kind, comparison, CurrentLanguage())));
     SetLook(box, "setPointCheck", comparison.Matches() ? "confirmed" : "mismatch");
@@ -78,13 +89,34 @@ void TFrmMain::EndSetPointCue() {
   cuedBoxes_.clear();
 }
 
-// Runs on every reply and every clock tick, so it also ends a set point cue whose time is up.
+// Runs on every reply and every clock tick, so it also ends a set point cue whose time is up and
+// keeps the silence mark's time current. The lamps show the last reply's bits as the boxes show
+// its values: neither may look live once the unit has stopped reporting.
 void TFrmMain::ApplyStaleLook() {
   if (!cuedBoxes_.empty() && clock_.MonotonicMs() >= cueEndsMs_) EndSetPointCue();
   const bool stale = monitor_.ValuesStale();
-  if (stale == valuesStale_) return;
-  valuesStale_ = stale;
-  for (std::size_t i = 0; i < 10; ++i) SetLook(suiEdit_[i], "stale", stale);  // suiEdit1..10
+  if (stale != valuesStale_) {
+    valuesStale_ = stale;
+    for (std::size_t i = 0; i < 10; ++i) SetLook(suiEdit_[i], "stale", stale);  // suiEdit1..10
+    for (Lamp* lamp : Shape_) lamp->SetStale(stale);                            // Shape1..19
+  }
+  ShowSilence();
+}
+
+void TFrmMain::ShowSilence() {
+  QLabel* panel = statusPanels_[4];
+  QString tip;
+  if (valuesStale_) {
+    const LinkStatistics& link = monitor_.LinkState();
+    const std::int64_t now = clock_.MonotonicMs();
+    tip = Q(UnitSilentText(link.SilentForMs(now), link.UnansweredSinceGoodReply(now),
+                           CurrentLanguage()));
+  }
+  if (valuesStale_ != silenceShown_) {
+    silenceShown_ = valuesStale_;
+    panel->setPixmap(valuesStale_ ? DrawSilentPanelIcon() : DrawPanelIcon());
+  }
+  if (panel->toolTip() != tip) panel->setToolTip(tip);
 }
 
 }  // namespace climate

@@ -25,9 +25,11 @@ void LinkStatistics::OnReply(std::int64_t nowMs) {
 }
 
 void LinkStatistics::OnGoodRealTime(std::int64_t nowMs) {
+  Expire(nowMs);
   ++received_.realTime;
   lastGoodMs_ = nowMs;
   unansweredSinceMs_.reset();
+  unansweredAtGoodReply_ = figures_.requestsUnanswered;
 }
 
 void LinkStatistics::OnFramerCounters(const FramerCounters& counters) {
@@ -47,6 +49,16 @@ bool LinkStatistics::ValuesStale(std::int64_t nowMs) const {
     return nowMs - since > static_cast<std::int64_t>(StalePeriods) * periodMs_;
   }
   return unansweredSinceMs_ && nowMs - *unansweredSinceMs_ > ManualStaleMs;
+}
+
+std::int64_t LinkStatistics::SilentForMs(std::int64_t nowMs) const {
+  std::optional<std::int64_t> since = lastGoodMs_ ? lastGoodMs_ : unansweredSinceMs_;
+  if (!since && periodic_) since = periodicSinceMs_;
+  return since ? std::max<std::int64_t>(0, nowMs - *since) : 0;
+}
+
+std::uint64_t LinkStatistics::UnansweredSinceGoodReply(std::int64_t nowMs) const {
+  return Figures(nowMs).requestsUnanswered - unansweredAtGoodReply_;
 }
 
 LinkFigures LinkStatistics::Figures(std::int64_t nowMs) const {

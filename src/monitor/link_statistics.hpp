@@ -58,6 +58,12 @@ class LinkStatistics {
   bool Periodic() const { return periodic_; }
   int PeriodMs() const { return periodMs_; }
   bool ValuesStale(std::int64_t nowMs) const;
+  // How long the unit has not been heard: since its last good real-time reply, or, when it has
+  // never sent one, since it was first asked (or polling began).
+  std::int64_t SilentForMs(std::int64_t nowMs) const;
+  // Requests that went without any reply since the last good real-time reply (the whole run when
+  // there has been none).
+  std::uint64_t UnansweredSinceGoodReply(std::int64_t nowMs) const;
   LinkFigures Figures(std::int64_t nowMs) const;
   const ReceiveCounters& Received() const { return received_; }
 
@@ -71,6 +77,8 @@ class LinkStatistics {
   std::optional<std::int64_t> lastGoodMs_;
   // The first real-time request since the last good reply; manual mode measures from it.
   std::optional<std::int64_t> unansweredSinceMs_;
+  // requestsUnanswered as it stood at the last good real-time reply.
+  std::uint64_t unansweredAtGoodReply_ = 0;
   bool periodic_ = false;
   int periodMs_ = 5000;
   std::int64_t periodicSinceMs_ = 0;

@@ -160,6 +160,11 @@ std::string_view OpenButtonCaption(bool unitRunning, Language language) {
                      : Pick(language, "遥控开机(&O)", "Remote On (&O)");
 }
 
+std::optional<std::size_t> RealTimeValueBox(std::size_t valueIndex) {
+  if (valueIndex >= std::size(RealTimeValueRows)) return std::nullopt;
+  return RealTimeValueRows[valueIndex].box;
+}
+
 AcDerivedPoints DeriveAcPoints(const AcRealTimeData& data, std::string_view coolingSensitivity,
                                std::string_view heaterSensitivity) {
   return {Plus(data.CoolingOffPoint, coolingSensitivity),

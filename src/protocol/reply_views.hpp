@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,6 +41,11 @@ struct FactoryView {
   std::array<std::string, 5> boxes;    // suiEdit11 .. suiEdit15
   std::vector<std::string> memoLines;  // 6 lines
 };
+
+// The box of RealTimeView::boxes that shows the reply's value at valueIndex, counted in the order
+// the unit sends its ten values (the memo's order); the same box for both unit types. Nothing
+// for an index beyond the ten.
+std::optional<std::size_t> RealTimeValueBox(std::size_t valueIndex);
 
 // "Remote Off" while the unit runs, "Remote On" while it is stopped.
 std::string_view OpenButtonCaption(bool unitRunning, Language language);

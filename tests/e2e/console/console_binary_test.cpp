@@ -1,6 +1,6 @@
 // The real climate-console program, copied into a folder of its own with a UserSet.INI that puts
 // COM1 on the simulator: its start-up requests, and SIGTERM closing it the way the operator would,
-// choices saved.
+// choices saved. Also the settings the launch script prepares for a run on the simulator.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -57,6 +57,66 @@ pid_t SpawnConsole(const std::string& folder) {
   const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
   ::posix_spawn_file_actions_destroy(&actions);
   return spawned == 0 ? pid : -1;
+}
+
+// Runs the launch script's settings step for the simulated unit `unit` into folder, with COM1 on
+// link; its wait status, or -1 when it did not end in time.
+int RunConsoleScriptSettings(const std::string& unit, const std::string& folder,
+                             const std::string& link) {
+  const std::string bin = std::filesystem::path(CLIMATE_CONFIG_PATH).parent_path().string();
+  std::vector<std::string> environment = {"UNIT=" + unit, "CLIMATE_BIN=" + bin};
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text = *entry;
+    if (text.rfind("UNIT=", 0) != 0 && text.rfind("CLIMATE_BIN=", 0) != 0) {
+      environment.push_back(text);
+    }
+  }
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> args = {"bash", CLIMATE_SOURCE_DIR "/scripts/run-console.sh",
+                                   "--settings-only", folder, link};
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  if (::posix_spawnp(&pid, "bash", nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
+  const int status = WaitForExit(pid, 10000);
+  if (status == -1) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+  }
+  return status;
+}
+
+// A first run of the launch script with UNIT=hx: the window it prepares selects the heat
+// exchanger, so the simulated heat exchanger's replies are read as its own. A later run with the
+// other unit switches the type back, whatever the file was left with.
+TEST(ConsoleScript, FirstRunSelectsTheUnitTheSimulatorPlays) {
+  TempDir dir;
+  const std::string folder = dir.File("");
+  const std::string link = dir.File("climate-com1");
+  SimProcess sim({"--kind", "hx", "--link", link});
+  ASSERT_EQ(RunConsoleScriptSettings("hx", folder, link), 0);
+  {
+    QtSerialPort port(ReadSerialPortPaths(IniFile::Load(folder + std::string(ConfigFileName))));
+    RecordingPrompts prompts;
+    SystemClock clock;
+    TFrmMain window(ConsoleEnvironment{folder, folder, port, prompts, clock, {}});
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.Counters().realTime >= 1; }, 5000));
+    EXPECT_EQ(window.Kind(), DeviceKind::HeatExchanger);
+    EXPECT_EQ(window.CurrentLanguage(), Language::English);
+    const QString memo = window.findChild<QPlainTextEdit*>("suiMemoText")->toPlainText();
+    EXPECT_TRUE(memo.contains("External Fan Adjust On Point:   ")) << memo.toStdString();
+    EXPECT_TRUE(prompts.messages.empty());
+  }
+
+  ASSERT_EQ(RunConsoleScriptSettings("ac", folder, link), 0);
+  const IniFile again = IniFile::Load(folder + std::string(ConfigFileName));
+  EXPECT_EQ(again.ReadInteger("Device", "DeviceType", -1), 0);
+  EXPECT_EQ(again.ReadString("SerialPorts", "COM1", "?"), link);
+  EXPECT_NE(RunConsoleScriptSettings("heat-exchanger", folder, link), 0);
 }
 
 TEST(ConsoleBinary, StartsUpAgainstTheSimulatorAndSavesOnSigterm) {

@@ -2,7 +2,9 @@
 // the line, and the unit's acknowledgement comes back named after the command that was sent.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QTimer>
+#include <utility>
 
 #include "console_e2e.hpp"
 #include "dialogs/settings_dialogs.hpp"
@@ -87,6 +89,47 @@ TEST(DialogsOnSimulator, HeatExchangerDialogsReachTheUnitAndAreAcknowledged) {
   EXPECT_EQ(run.console.Window().PendingCommand(), 5);
   EXPECT_EQ(run.console.MemoLines().back(),
             "Heat exchanger factory parameter setting setting commad return success!");
+}
+
+// The unit's next report after the acknowledgement is checked against what was sent, and each
+// line is cued on the box that shows that value: the boxes run in two columns, not in the order
+// the reply sends its values.
+TEST(DialogsOnSimulator, SetPointChecksAreCuedOnTheBoxesThatShowTheValues) {
+  const auto confirmed = [](const char* name, int value) {
+    return std::string("Setpoint check:   ") + name + " sent " + std::to_string(value) +
+           " ℃, unit reports " + std::to_string(value) + " ℃, confirmed";
+  };
+  for (const DeviceKind kind : {DeviceKind::AirConditioner, DeviceKind::HeatExchanger}) {
+    SCOPED_TRACE(kind == DeviceKind::HeatExchanger ? "heat exchanger" : "air conditioner");
+    const bool hx = kind == DeviceKind::HeatExchanger;
+    DialogsOnSimulator run(kind);
+    TFrmMain& window = run.console.Window();
+    run.Ok([&] { run.console.Find<QAbstractButton>("suiButtonSet")->click(); });
+    const auto shown = window.Counters().realTime;
+    run.console.Find<QAbstractButton>("suiButtonSearch")->click();
+    ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime > shown; }));
+    ASSERT_EQ(window.Monitor().SetPoints().State(), SetPointState::Confirmed);
+
+    // A new UserSet.INI sends 32 (30 for the heat exchanger), 5, 55 and 0 for these four.
+    const std::pair<const char*, std::string> cues[] = {
+        {"suiEdit3",
+         confirmed(hx ? "External fan adjust point" : "Cooling off point", hx ? 30 : 32)},
+        {"suiEdit7", confirmed("Heating on point", 5)},
+        {"suiEdit8", confirmed("High temperature alarm point", 55)},
+        {"suiEdit10", confirmed("Low temperature alarm point", 0)},
+    };
+    for (const auto& [box, tip] : cues) {
+      auto* edit = run.console.Find<QLineEdit>(box);
+      EXPECT_EQ(edit->toolTip().toStdString(), tip) << box;
+      EXPECT_EQ(edit->property("setPointCheck").toString().toStdString(), "confirmed") << box;
+    }
+    for (const char* box :
+         {"suiEdit1", "suiEdit2", "suiEdit4", "suiEdit5", "suiEdit6", "suiEdit9"}) {
+      auto* edit = run.console.Find<QLineEdit>(box);
+      EXPECT_TRUE(edit->toolTip().isEmpty()) << box;
+      EXPECT_TRUE(edit->property("setPointCheck").toString().isEmpty()) << box;
+    }
+  }
 }
 
 TEST(DialogsOnSimulator, PortSettingsOkKeepsTheLineWorking) {

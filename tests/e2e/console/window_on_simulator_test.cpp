@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
+#include <vector>
 
 #include "console/lamp.hpp"
 #include "console_e2e.hpp"
@@ -131,6 +133,66 @@ TEST(WindowOnSimulator, UnitThatGoesAwayIsShownLostAndPickedUpAgain) {
   EXPECT_EQ(lamp->Colour(), Lamp::Lime);
   EXPECT_EQ(panel->text().toStdString(), "Using Serial Port COM1");
   EXPECT_TRUE(console.Prompts().messages.empty());
+}
+
+// A unit that never answers, as a port open on nothing does: after three polling periods the
+// status and alarm lamps turn grey with the value boxes and the drawn status panel carries the
+// silence mark, while the port lamp and the status texts stay; the first reply ends it. The
+// window's clock is a fake one moved by hand, the period long enough not to poll meanwhile.
+TEST(WindowOnSimulator, SilentUnitIsShownSilentAfterThreePeriodsUntilItsFirstReply) {
+  FakeClock clock;
+  clock.Set(LocalDateTime{2026, 12, 10, 9, 0, 0, 4});
+  ConsoleOnSimulator console(
+      {"--silent"},
+      [](IniFile& ini) {
+        ini.WriteInteger("UserSet", "Check", 1);
+        ini.WriteInteger("UserSet", "Timer", 30000);
+      },
+      &clock);
+  TFrmMain& window = console.Window();
+  auto* panel = console.Find<QLabel>("StatusPanel4");
+  std::vector<Lamp*> lamps;
+  for (int i = 1; i <= 19; ++i) {
+    lamps.push_back(console.Find<Lamp>(("Shape" + std::to_string(i)).c_str()));
+  }
+  const auto drawn = [](Lamp* lamp) {
+    return lamp->grab().toImage().pixelColor(lamp->width() / 2, lamp->height() / 2);
+  };
+  const auto allDrawn = [&](const std::function<bool(Lamp*, const QColor&)>& check) {
+    return std::all_of(lamps.begin(), lamps.end(),
+                       [&](Lamp* lamp) { return check(lamp, drawn(lamp)); });
+  };
+  // The start-up requests reach the unit, which stays silent.
+  ASSERT_TRUE(WaitUntil([&] { return console.Requests().size() >= 3; }));
+  ASSERT_TRUE(WaitForTicks(window, "TimerRsv", 1));
+  EXPECT_EQ(window.Counters().frames, 0u);
+
+  clock.AdvanceMs(3 * 30000);
+  window.Timer3Timer();
+  EXPECT_FALSE(window.ValuesStale());
+  EXPECT_TRUE(panel->toolTip().isEmpty());
+  EXPECT_TRUE(allDrawn([](Lamp*, const QColor& colour) { return colour != Lamp::StaleGrey; }));
+
+  clock.AdvanceMs(1000);
+  window.Timer3Timer();
+  ASSERT_TRUE(window.ValuesStale());
+  EXPECT_TRUE(allDrawn([](Lamp*, const QColor& colour) { return colour == Lamp::StaleGrey; }));
+  EXPECT_EQ(panel->toolTip().toStdString(),
+            "The unit has not answered for 00:01:31; requests unanswered: 3");
+  EXPECT_EQ(console.Find<Lamp>("ShapeComLed")->Colour(), Lamp::Lime);
+  EXPECT_EQ(console.Find<QLabel>("StatusPanel0")->text().toStdString(), "Using Serial Port COM1");
+
+  // The unit comes back answering; the next poll opens the line again and is answered.
+  console.StopSim();
+  ASSERT_TRUE(
+      WaitUntil([&] { return console.Find<Lamp>("ShapeComLed")->Colour() == Lamp::Maroon; }));
+  console.RestartSim();
+  EXPECT_TRUE(window.ValuesStale());
+  window.Timer1Timer();
+  ASSERT_TRUE(WaitUntil([&] { return window.Counters().realTime >= 1; }));
+  EXPECT_FALSE(window.ValuesStale());
+  EXPECT_TRUE(allDrawn([](Lamp* lamp, const QColor& colour) { return colour == lamp->Colour(); }));
+  EXPECT_TRUE(panel->toolTip().isEmpty());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The Monitor as the main window carries it: the menu item and its window, the grey value boxes
 // after silence, and the set point check after an acknowledged parameters request.
 #include <algorithm>
+#include <utility>
 
 #include "console_fixture.hpp"
 #include "monitor/monitor_window.hpp"
@@ -103,6 +104,64 @@ TEST_F(MonitorWiringTest, ValuesTurnGreyAfterSilenceInPeriodicModeAndBlueOnTheNe
   EXPECT_FALSE(BoxesGrey());
 }
 
+// A request by hand that the unit leaves unanswered for 10 s: the lamps turn grey with the value
+// boxes (keeping their colours for its return), the drawn status panel carries the silence mark
+// in the window's language, the status texts stay; the unit's first reply ends all of it.
+TEST_F(MonitorWiringTest, SilenceGreysTheLampsAndMarksThePanelUntilTheFirstReply) {
+  TFrmMain& window = StartEnglish();
+  for (int i = 0; i < 3; ++i) port_.Inject(AcReply);  // the start-up requests' replies
+  auto* panel = Find<QLabel>("StatusPanel4");
+  const QImage plainIcon = panel->pixmap().toImage();
+  const auto drawn = [](Lamp* lamp) {
+    return lamp->grab().toImage().pixelColor(lamp->width() / 2, lamp->height() / 2);
+  };
+  std::vector<Lamp*> lamps;
+  for (int i = 1; i <= 19; ++i) lamps.push_back(Find<Lamp>(("Shape" + std::to_string(i)).c_str()));
+  std::vector<QColor> colours;
+  for (Lamp* lamp : lamps) colours.push_back(lamp->Colour());
+  ASSERT_EQ(drawn(lamps[0]), colours[0]);
+
+  clock_.AdvanceMs(1000);
+  Click("suiButtonSearch");
+  clock_.AdvanceMs(10000);
+  window.Timer3Timer();
+  EXPECT_FALSE(window.ValuesStale());
+  EXPECT_TRUE(panel->toolTip().isEmpty());
+
+  clock_.AdvanceMs(1000);
+  window.Timer3Timer();
+  ASSERT_TRUE(window.ValuesStale());
+  EXPECT_TRUE(BoxesGrey());
+  for (std::size_t i = 0; i < lamps.size(); ++i) {
+    EXPECT_EQ(drawn(lamps[i]), Lamp::StaleGrey) << "Shape" << i + 1;
+    EXPECT_EQ(lamps[i]->Colour(), colours[i]) << "Shape" << i + 1;
+  }
+  EXPECT_EQ(drawn(Find<Lamp>("ShapeComLed")), Lamp::Lime) << "the port is still open";
+  EXPECT_NE(panel->pixmap().toImage(), plainIcon);
+  EXPECT_EQ(panel->toolTip().toStdString(),
+            "The unit has not answered for 00:00:12; requests unanswered: 1");
+  EXPECT_EQ(Panel(0), "Using Serial Port COM1");
+
+  clock_.AdvanceMs(2000);
+  window.Timer3Timer();
+  Trigger("Language");
+  EXPECT_EQ(panel->toolTip().toStdString(), "设备已 00:00:14 无应答; 未获应答的请求: 1");
+  EXPECT_EQ(Panel(0), "使用串口为COM1");
+  // The switch runs the unit type switch, which turns the lamps green: they still look stale.
+  EXPECT_EQ(lamps[0]->Colour(), Lamp::Green);
+  EXPECT_EQ(drawn(lamps[0]), Lamp::StaleGrey);
+
+  Click("suiButtonSearch");
+  port_.Inject(AcReply);
+  EXPECT_FALSE(window.ValuesStale());
+  EXPECT_FALSE(BoxesGrey());
+  for (std::size_t i = 0; i < lamps.size(); ++i) {
+    EXPECT_EQ(drawn(lamps[i]), colours[i]) << "Shape" << i + 1;
+  }
+  EXPECT_EQ(panel->pixmap().toImage(), plainIcon);
+  EXPECT_TRUE(panel->toolTip().isEmpty());
+}
+
 TEST_F(MonitorWiringTest, AcknowledgedParametersAreConfirmedByTheNextRealTimeReply) {
   TFrmMain& window = StartEnglish();
   Trigger("Log");
@@ -118,13 +177,26 @@ TEST_F(MonitorWiringTest, AcknowledgedParametersAreConfirmedByTheNextRealTimeRep
   EXPECT_EQ(file.find("Setpoint"), std::string::npos);
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), static_cast<long>(lines.size()));
 
-  // The boxes checked say so in their tooltips and are tinted for a moment, the rest are not.
-  auto* box = Find<QLineEdit>("suiEdit5");
-  EXPECT_EQ(box->toolTip().toStdString(),
-            "Setpoint check:   Cooling off point sent 32 ℃, unit reports 32 ℃, confirmed");
-  EXPECT_EQ(Background(box), Confirmed);
-  EXPECT_TRUE(Find<QLineEdit>("suiEdit1")->toolTip().isEmpty());
-  EXPECT_EQ(Background(Find<QLineEdit>("suiEdit6")), Plain);
+  // The boxes checked say so in their tooltips and are tinted for a moment, the rest are not:
+  // each line on the box that shows its value.
+  const std::pair<const char*, const char*> checked[] = {
+      {"suiEdit3", "Setpoint check:   Cooling off point sent 32 ℃, unit reports 32 ℃, confirmed"},
+      {"suiEdit7", "Setpoint check:   Heating on point sent 5 ℃, unit reports 5 ℃, confirmed"},
+      {"suiEdit8",
+       "Setpoint check:   High temperature alarm point sent 55 ℃, unit reports 55 ℃, confirmed"},
+      {"suiEdit10",
+       "Setpoint check:   Low temperature alarm point sent 0 ℃, unit reports 0 ℃, confirmed"},
+  };
+  for (const auto& [name, tip] : checked) {
+    EXPECT_EQ(Find<QLineEdit>(name)->toolTip().toStdString(), tip) << name;
+    EXPECT_EQ(Background(Find<QLineEdit>(name)), Confirmed) << name;
+  }
+  for (const char* name :
+       {"suiEdit1", "suiEdit2", "suiEdit4", "suiEdit5", "suiEdit6", "suiEdit9"}) {
+    EXPECT_TRUE(Find<QLineEdit>(name)->toolTip().isEmpty()) << name;
+    EXPECT_EQ(Background(Find<QLineEdit>(name)), Plain) << name;
+  }
+  auto* box = Find<QLineEdit>("suiEdit3");
   clock_.AdvanceMs(3000);
   window.Timer3Timer();
   EXPECT_EQ(Background(box), Plain);
@@ -149,7 +221,7 @@ TEST_F(MonitorWiringTest, MismatchIsNamedAndRefusedCommandIsNotChecked) {
   const std::size_t before = MemoLines().size();
   port_.Inject(AcReply);
   EXPECT_EQ(MemoLines().size(), before + 31);
-  auto* box = Find<QLineEdit>("suiEdit5");
+  auto* box = Find<QLineEdit>("suiEdit3");
   EXPECT_EQ(box->toolTip().toStdString(),
             "Setpoint check:   Cooling off point sent 34 ℃, unit reports 32 ℃, MISMATCH!");
   EXPECT_EQ(Background(box), Mismatch);

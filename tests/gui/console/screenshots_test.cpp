@@ -1,7 +1,11 @@
 // Pictures of the main window in both languages for the README, written only when
 // CLIMATE_DIALOG_SHOTS names a folder (run under a real display server to see the fonts an
-// operator sees): a reply on screen, periodic reporting on, the fan stop button shown.
+// operator sees): a reply on screen, periodic reporting on, the fan stop button shown; and the
+// window on its screen while the unit is silent.
 #include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolTip>
 
 #include "console_fixture.hpp"
 
@@ -29,6 +33,44 @@ TEST_F(MainWindowScreenshots, BothLanguages) {
     QCoreApplication::processEvents();
     const QString name = folder + "/main-window-" + suffix + ".png";
     EXPECT_TRUE(window.grab().save(name)) << name.toStdString();
+    window.close();
+  }
+}
+
+// The whole screen of a 1366x768 display (run under one, e.g. Xvfb) with the window on a unit
+// that has stopped answering: grey values and lamps, and the silence mark's tooltip as hovering
+// over the mark shows it.
+TEST_F(MainWindowScreenshots, SilentUnitBothLanguages) {
+  const QString folder = qEnvironmentVariable("CLIMATE_DIALOG_SHOTS");
+  if (folder.isEmpty()) GTEST_SKIP() << "set CLIMATE_DIALOG_SHOTS to a folder to take them";
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen->size() != QSize(1366, 768)) GTEST_SKIP() << "needs a 1366x768 screen";
+  const std::pair<const char*, const char*> languages[] = {{"中文(&L)", "en"},
+                                                           {"English (&L)", "zh"}};
+  for (const auto& [caption, suffix] : languages) {
+    WriteConfig([caption = caption](IniFile& ini) {
+      ini.WriteString("UserSet", "Language", caption);
+      ini.WriteInteger("UserSet", "Check", 1);
+    });
+    clock_.Set(LocalDateTime{2026, 12, 10, 9, 41, 5, 4});
+    TFrmMain& window = Start();
+    port_.Inject(RealTimeReply(0x13, 0x00, 0x40));
+    window.TimerRsvTimer();
+    // The unit stops answering the periodic requests: three periods of 5 s and one tick more.
+    for (int tick = 0; tick < 17; ++tick) {
+      clock_.AdvanceMs(1000);
+      if (tick % 5 == 4) window.Timer1Timer();
+      window.Timer3Timer();
+    }
+    ASSERT_TRUE(window.ValuesStale());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* panel = Find<QLabel>("StatusPanel4");
+    QToolTip::showText(panel->mapToGlobal(panel->rect().center()), panel->toolTip(), panel);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }));
+    QTest::qWait(300);  // the tip's own painting; a picture, not a check
+    const QString name = folder + "/main-window-silent-" + suffix + ".png";
+    EXPECT_TRUE(screen->grabWindow(0).save(name)) << name.toStdString();
+    QToolTip::hideText();
     window.close();
   }
 }
