@@ -1,9 +1,10 @@
 // The trend chart: series, axes and the redraw from the reduced data.
 #include "monitor/trend_chart.hpp"
 
+#include <QCategoryAxis>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QLineSeries>
+#include <QTimeZone>
 #include <QTimer>
 #include <QValueAxis>
 #include <algorithm>
@@ -26,12 +27,7 @@ const QColor SeriesColours[TrendChart::SeriesCount] = {
     QColor(0xE6, 0x7E, 0x22), QColor(0x8E, 0x44, 0xAD), QColor(0x8E, 0x44, 0xAD),
 };
 
-// The wall-clock time of a sample, in the milliseconds the time axis counts.
-qint64 EpochMs(const LocalDateTime& time) {
-  return QDateTime(QDate(time.year, time.month, time.day),
-                   QTime(time.hour, time.minute, time.second))
-      .toMSecsSinceEpoch();
-}
+constexpr int TimeTicks = 7;
 
 std::int64_t RangeStart(const TrendStore& store, TrendRange range, std::int64_t to) {
   switch (range) {
@@ -48,8 +44,7 @@ std::int64_t RangeStart(const TrendStore& store, TrendRange range, std::int64_t 
 // Puts the points on a series and returns how many it holds. Temperatures within the range
 // widen the span the temperature axis must show.
 std::size_t ShowPoints(QLineSeries* series, const std::vector<TrendPoint>& points,
-                       std::int64_t from, std::int64_t offset,
-                       TrendChart::TemperatureSpan* temperatures) {
+                       std::int64_t from, TrendChart::TemperatureSpan* temperatures) {
   QList<QPointF> list;
   list.reserve(static_cast<qsizetype>(points.size()));
   for (std::size_t i = 0; i < points.size(); ++i) {
@@ -64,7 +59,7 @@ std::size_t ShowPoints(QLineSeries* series, const std::vector<TrendPoint>& point
         points[i + 1].value == point.value) {
       continue;
     }
-    list.append(QPointF(static_cast<double>(point.ms + offset), point.value));
+    list.append(QPointF(static_cast<double>(point.ms), point.value));
   }
   series->replace(list);
   return static_cast<std::size_t>(list.size());
@@ -75,7 +70,7 @@ std::size_t ShowPoints(QLineSeries* series, const std::vector<TrendPoint>& point
 TrendChart::TrendChart(QWidget* parent)
     : QChartView(parent),
       chart_(new QChart),
-      timeAxis_(new QDateTimeAxis),
+      timeAxis_(new QCategoryAxis),
       temperatureAxis_(new QValueAxis),
       humidityAxis_(new QValueAxis) {
   setObjectName("TrendChart");
@@ -87,7 +82,7 @@ TrendChart::TrendChart(QWidget* parent)
   chart_->legend()->setAlignment(Qt::AlignRight);
   chart_->setMargins(QMargins(4, 4, 4, 4));
 
-  timeAxis_->setTickCount(7);
+  timeAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   // Ticks on round numbers whatever the range.
   temperatureAxis_->setTickType(QValueAxis::TicksDynamic);
   temperatureAxis_->setTickAnchor(0);
@@ -165,10 +160,6 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
 
   const std::int64_t to = store.LastMs();
   const std::int64_t from = RangeStart(store, range, to);
-  // The newest sample ties monotonic time to the wall clock. Its time has whole seconds only, so
-  // the tie is kept until the clocks drift apart by more than that, or the lines would jitter.
-  const qint64 offset = EpochMs(latest->time) - latest->monotonicMs;
-  if (std::abs(offset - offset_) > 2000) offset_ = offset;
   // A lowest and a highest point for every two pixel columns: finer shows nothing more.
   const auto buckets = static_cast<std::size_t>(std::max(100.0, chart_->plotArea().width() / 2));
 
@@ -186,14 +177,14 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
   std::size_t total = 0;
   TemperatureSpan temperatures;
   for (std::size_t s = 0; s < MeasuredCount; ++s) {
-    total += ShowPoints(series_[s], *reduced[s], from, offset_,
+    total += ShowPoints(series_[s], *reduced[s], from,
                         s != TrendStore::IndoorHumidity ? &temperatures : nullptr);
   }
   for (std::size_t i = 0; i < TrendStore::SetPointCount; ++i) {
     total += ShowPoints(series_[MeasuredCount + i], StepLine(store.SetPointChanges(i), from, to),
-                        from, offset_, &temperatures);
+                        from, &temperatures);
   }
-  SetAxes(from, to, temperatures);
+  SetAxes(store, from, to, temperatures);
   drawnPoints_ = total;
   return total;
 }
@@ -201,9 +192,7 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
 void TrendChart::ShowNoData() {
   drawn_.reset();
   for (QLineSeries* series : series_) series->clear();
-  const QDateTime now = QDateTime::currentDateTime();
-  timeAxis_->setRange(now.addSecs(-600), now);
-  timeAxis_->setFormat("HH:mm");
+  SetTimeLabels(nullptr, -10 * MinuteMs, 0);
   chart_->setTitle(Q(monitor_text::NoData.In(language_)));
 }
 
@@ -212,7 +201,7 @@ TrendChart::DrawnState TrendChart::StateFor(const TrendStore& store, TrendRange 
   DrawnState state;
   state.range = range;
   state.kind = kind_;
-  state.offset = offset_;
+  state.wallSegments = store.WallSegments();
   state.bucketMs = reducers_[0].BucketMs();
   state.step = state.bucketMs > 0 ? to / state.bucketMs : to;
   for (std::size_t s = 0; s < MeasuredCount; ++s) {
@@ -229,12 +218,42 @@ TrendChart::DrawnState TrendChart::StateFor(const TrendStore& store, TrendRange 
   return state;
 }
 
-void TrendChart::SetAxes(std::int64_t from, std::int64_t to, const TemperatureSpan& temperatures) {
-  timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from + offset_),
-                      QDateTime::fromMSecsSinceEpoch(to + offset_));
-  timeAxis_->setFormat(to - from > 24 * 60 * MinuteMs ? "MM-dd HH:mm"
-                       : to - from > 15 * MinuteMs    ? "HH:mm"
-                                                      : "HH:mm:ss");
+QStringList TrendChart::TimeLabels() const {
+  QStringList labels = timeAxis_->categoriesLabels();
+  // Repeated times carry invisible marks to keep the axis' labels apart; they are no part of
+  // the time.
+  for (QString& label : labels) label.remove(QChar(0x200B));
+  return labels;
+}
+
+// Evenly spaced labels over [from, to], each the wall time its samples were taken at.
+void TrendChart::SetTimeLabels(const TrendStore* store, std::int64_t from, std::int64_t to) {
+  for (const QString& label : timeAxis_->categoriesLabels()) timeAxis_->remove(label);
+  if (to <= from) to = from + 1;
+  const QString format = to - from > 24 * 60 * MinuteMs ? "MM-dd HH:mm"
+                         : to - from > 15 * MinuteMs    ? "HH:mm"
+                                                        : "HH:mm:ss";
+  // A category ends at each tick, and the label stands on its end.
+  timeAxis_->setStartValue(static_cast<double>(from) - 1);
+  for (int i = 0; i < TimeTicks; ++i) {
+    const std::int64_t at = from + (to - from) * i / (TimeTicks - 1);
+    if (store == nullptr) {
+      timeAxis_->append(QString(i, QChar(0x200B)), static_cast<double>(at));
+      continue;
+    }
+    QString label =
+        QDateTime::fromMSecsSinceEpoch(store->WallMsAt(at), QTimeZone::utc()).toString(format);
+    // The axis keeps one category per label; a time shown twice (the clock was set back) is
+    // told apart by marks nobody sees.
+    while (timeAxis_->categoriesLabels().contains(label)) label += QChar(0x200B);
+    timeAxis_->append(label, static_cast<double>(at));
+  }
+  timeAxis_->setRange(static_cast<double>(from), static_cast<double>(to));
+}
+
+void TrendChart::SetAxes(const TrendStore& store, std::int64_t from, std::int64_t to,
+                         const TemperatureSpan& temperatures) {
+  SetTimeLabels(&store, from, to);
   if (temperatures.low <= temperatures.high) {
     const double bottom = std::floor((temperatures.low - 2) / 5) * 5;
     const double top = std::ceil((temperatures.high + 2) / 5) * 5;
