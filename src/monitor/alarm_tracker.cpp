@@ -107,6 +107,15 @@ std::size_t AlarmTracker::UnacknowledgedActiveCount() const {
       [](const AlarmEntry& e) { return e.Active() && !e.IsEvent() && !e.Acknowledged(); }));
 }
 
+bool AlarmTracker::AnyStateOpen() const {
+  for (const auto& type : openStates_) {
+    if (std::any_of(type.begin(), type.end(), [](std::uint64_t id) { return id != 0; })) {
+      return true;
+    }
+  }
+  return false;
+}
+
 AlarmEntry* AlarmTracker::Find(std::uint64_t id) {
   return Find(entries_, id);
 }

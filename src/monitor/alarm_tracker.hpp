@@ -83,6 +83,8 @@ class AlarmTracker {
   // Alarm bits still set; events and states are never counted.
   std::size_t ActiveCount() const;
   std::size_t UnacknowledgedActiveCount() const;
+  // Whether a stopped spell is still going on.
+  bool AnyStateOpen() const;
 
  private:
   using OpenIds = std::array<std::array<std::uint64_t, NamedBitCount>, 2>;

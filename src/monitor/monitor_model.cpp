@@ -161,8 +161,8 @@ void MonitorModel::Tick() {
     records_.Flush();
     changes |= RecordsChanged;
   }
-  // Active alarms grow longer by the second.
-  if (alarms_.ActiveCount() > 0) changes |= AlarmsChanged;
+  // Active alarms and stopped spells grow longer by the second.
+  if (alarms_.ActiveCount() > 0 || alarms_.AnyStateOpen()) changes |= AlarmsChanged;
   if (!silentSinceMs_ && ValuesStale()) {
     // The silence began with the last good reply; the event is noted when it is judged so.
     const std::int64_t now = clock_.MonotonicMs();
