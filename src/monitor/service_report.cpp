@@ -60,9 +60,14 @@ class ReportPage {
   void Table(const QStringList& titles, const std::vector<TableRow>& rows) {
     const std::vector<int> widths = ColumnWidths(titles, rows);
     const TableRow header{titles, false};
-    TableLine(header, widths, true);
+    const int headerHeight = RowHeight(header, widths, true);
+    // The header never stands alone at the foot of a page.
+    Ensure(headerHeight + (rows.empty() ? 0 : RowHeight(rows.front(), widths, false)));
+    DrawRow(header, widths, true, headerHeight);
     for (const TableRow& row : rows) {
-      if (TableLine(row, widths, false)) TableLine(header, widths, true);
+      const int height = RowHeight(row, widths, false);
+      if (Ensure(height)) DrawRow(header, widths, true, headerHeight);
+      DrawRow(row, widths, false, height);
     }
   }
 
@@ -246,8 +251,8 @@ class ReportPage {
     return widths;
   }
 
-  // Draws one table row, as high as its tallest cell; true when it began a new page.
-  bool TableLine(const TableRow& row, const std::vector<int>& widths, bool header) {
+  // As high as the row's tallest cell.
+  int RowHeight(const TableRow& row, const std::vector<int>& widths, bool header) {
     const QFont font = TableFont(header || row.urgent);
     painter_.save();
     painter_.setFont(font);
@@ -262,7 +267,14 @@ class ReportPage {
       height =
           std::max(height, needed.height() + LineHeight(font) - painter_.fontMetrics().height());
     }
-    const bool newPage = Ensure(height);
+    painter_.restore();
+    return height;
+  }
+
+  void DrawRow(const TableRow& row, const std::vector<int>& widths, bool header, int height) {
+    painter_.save();
+    painter_.setFont(TableFont(header || row.urgent));
+    const int gap = CellGap();
     if (row.urgent) painter_.setPen(Qt::red);
     int left = 0;
     for (std::size_t c = 0; c < widths.size() && c < static_cast<std::size_t>(row.cells.size());
@@ -278,7 +290,6 @@ class ReportPage {
     }
     painter_.restore();
     y_ += height;
-    return newPage && !header;
   }
 
   void Text(const QString& text, const QFont& font, int after) {

@@ -27,8 +27,6 @@ const QColor SeriesColours[TrendChart::SeriesCount] = {
     QColor(0xE6, 0x7E, 0x22), QColor(0x8E, 0x44, 0xAD), QColor(0x8E, 0x44, 0xAD),
 };
 
-constexpr int TimeTicks = 7;
-
 std::int64_t RangeStart(const TrendStore& store, TrendRange range, std::int64_t to) {
   switch (range) {
     case TrendRange::LastTenMinutes:
@@ -226,27 +224,68 @@ QStringList TrendChart::TimeLabels() const {
   return labels;
 }
 
-// Evenly spaced labels over [from, to], each the wall time its samples were taken at.
-void TrendChart::SetTimeLabels(const TrendStore* store, std::int64_t from, std::int64_t to) {
-  for (const QString& label : timeAxis_->categoriesLabels()) timeAxis_->remove(label);
-  if (to <= from) to = from + 1;
+// A tick on every round multiple of a step of wall time (a step from this ladder giving six or
+// fewer ticks), within each stretch of one wall clock, and one where the clock was set to
+// another time. The ticks stay where they are while the range slides, so the axis is rebuilt
+// only when a tick enters or leaves it.
+std::vector<std::pair<std::int64_t, QString>> TimeTicks(const TrendStore& store, std::int64_t from,
+                                                        std::int64_t to) {
+  static constexpr std::int64_t Ladder[] = {
+      10'000,    15'000,    30'000,    60'000,     120'000,    300'000,    600'000,    900'000,
+      1'800'000, 3'600'000, 7'200'000, 10'800'000, 14'400'000, 21'600'000, 43'200'000, 86'400'000};
+  std::int64_t step = Ladder[std::size(Ladder) - 1];
+  for (std::int64_t rung : Ladder) {
+    if (rung * 6 >= to - from) {
+      step = rung;
+      break;
+    }
+  }
   const QString format = to - from > 24 * 60 * MinuteMs ? "MM-dd HH:mm"
                          : to - from > 15 * MinuteMs    ? "HH:mm"
                                                         : "HH:mm:ss";
-  // A category ends at each tick, and the label stands on its end.
-  timeAxis_->setStartValue(static_cast<double>(from) - 1);
-  for (int i = 0; i < TimeTicks; ++i) {
-    const std::int64_t at = from + (to - from) * i / (TimeTicks - 1);
-    if (store == nullptr) {
-      timeAxis_->append(QString(i, QChar(0x200B)), static_cast<double>(at));
-      continue;
+  const auto label = [&](std::int64_t wallMs) {
+    return QDateTime::fromMSecsSinceEpoch(wallMs, QTimeZone::utc()).toString(format);
+  };
+  std::vector<std::pair<std::int64_t, QString>> ticks;
+  const auto ties = store.WallTies();
+  for (std::size_t t = 0; t < ties.size(); ++t) {
+    const std::int64_t begin = t == 0 ? from : std::max(from, ties[t].fromMs);
+    const std::int64_t end = t + 1 < ties.size() ? std::min(to, ties[t + 1].fromMs - 1) : to;
+    if (begin > end) continue;
+    const std::int64_t offset = ties[t].offsetMs;
+    if (t > 0 && ties[t].fromMs >= from) {
+      // Where the clock was set: its new time, and no round tick crowding it from the left.
+      while (!ticks.empty() && ticks.back().first > ties[t].fromMs - step / 3) ticks.pop_back();
+      ticks.emplace_back(ties[t].fromMs, label(ties[t].fromMs + offset));
     }
-    QString label =
-        QDateTime::fromMSecsSinceEpoch(store->WallMsAt(at), QTimeZone::utc()).toString(format);
-    // The axis keeps one category per label; a time shown twice (the clock was set back) is
-    // told apart by marks nobody sees.
-    while (timeAxis_->categoriesLabels().contains(label)) label += QChar(0x200B);
-    timeAxis_->append(label, static_cast<double>(at));
+    const std::int64_t firstWall = begin + offset;
+    std::int64_t wall = (firstWall / step + (firstWall % step > 0 ? 1 : 0)) * step;
+    for (; wall - offset <= end; wall += step) {
+      const std::int64_t at = wall - offset;
+      if (!ticks.empty() && at - ticks.back().first < step / 3) continue;
+      ticks.emplace_back(at, label(wall));
+    }
+  }
+  return ticks;
+}
+
+void TrendChart::SetTimeLabels(const TrendStore* store, std::int64_t from, std::int64_t to) {
+  if (to <= from) to = from + 1;
+  auto ticks = store != nullptr ? TimeTicks(*store, from, to)
+                                : std::vector<std::pair<std::int64_t, QString>>{};
+  if (ticks != ticks_) {
+    for (const QString& label : timeAxis_->categoriesLabels()) timeAxis_->remove(label);
+    // A category ends at each tick, and its label stands on that end.
+    timeAxis_->setStartValue(ticks.empty() ? static_cast<double>(from)
+                                           : static_cast<double>(ticks.front().first) - 1);
+    for (const auto& [at, text] : ticks) {
+      QString label = text;
+      // The axis keeps one category per label; a time shown twice (the clock was set back) is
+      // told apart by marks nobody sees.
+      while (timeAxis_->categoriesLabels().contains(label)) label += QChar(0x200B);
+      timeAxis_->append(label, static_cast<double>(at));
+    }
+    ticks_ = std::move(ticks);
   }
   timeAxis_->setRange(static_cast<double>(from), static_cast<double>(to));
 }

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/language.hpp"
 #include "monitor/monitor_settings.hpp"
@@ -87,6 +89,7 @@ class TrendChart final : public QChartView {
   const TrendStore* store_ = nullptr;  // what the last Update drew, for redraws on resizing
   TrendRange range_ = TrendRange::LastHour;
   std::size_t drawnPoints_ = 0;
+  std::vector<std::pair<std::int64_t, QString>> ticks_;  // what the time axis shows now
   Language language_ = Language::English;
   DeviceKind kind_ = DeviceKind::AirConditioner;
 };

@@ -97,17 +97,19 @@ class TrendStore {
   std::int64_t WallMsAt(std::int64_t ms) const;
   // How often the wall clock was found set to another time during the run (1 for none).
   std::size_t WallSegments() const { return ties_.size(); }
-
- private:
-  void TrimOldest();
-  void TieWallClock(const RealTimeSample& sample, std::int64_t at);
-
   // From fromMs on (monotonic), wall time = monotonic + offsetMs; a new tie starts where the wall
   // clock was stepped.
   struct WallTie {
     std::int64_t fromMs = 0;
     std::int64_t offsetMs = 0;
   };
+  // Oldest first; the first one also holds before its fromMs.
+  std::span<const WallTie> WallTies() const { return ties_; }
+
+ private:
+  void TrimOldest();
+  void TieWallClock(const RealTimeSample& sample, std::int64_t at);
+
   std::vector<WallTie> ties_;
 
   std::array<std::vector<TrendPoint>, SeriesCount> series_;

@@ -347,8 +347,8 @@ TEST_F(MonitorWindowTest, TrendRangesReduceADayToAFewPointsPerPixel) {
   const auto shown = chart->Series(0)->count();
   EXPECT_GT(shown, 200);
   EXPECT_LE(shown, 2 * 900 + 1);  // at most two points for every pixel column
-  EXPECT_EQ(chart->TimeLabels().back(), "23:59");
-  EXPECT_EQ(chart->TimeLabels().front(), "00:00");
+  EXPECT_EQ(chart->TimeLabels(),
+            (QStringList{"00:00", "04:00", "08:00", "12:00", "16:00", "20:00"}));
   EXPECT_EQ(chart->Series(3)->name(), "External fan adjust point");
   EXPECT_EQ(IniFile::Load(ConfigPath()).ReadInteger("Monitor", "TrendRange", -1), 2);
 
@@ -357,8 +357,8 @@ TEST_F(MonitorWindowTest, TrendRangesReduceADayToAFewPointsPerPixel) {
   // most one more where the first bucket reaches back past the range).
   EXPECT_GE(chart->Series(0)->count(), 302);
   EXPECT_LE(chart->Series(0)->count(), 303);
-  EXPECT_EQ(chart->TimeLabels().front(), "23:49:58");
-  EXPECT_EQ(chart->TimeLabels().back(), "23:59:58");
+  EXPECT_EQ(chart->TimeLabels().front(), "23:50:00");
+  EXPECT_EQ(chart->TimeLabels().back(), "23:58:00");
   EXPECT_EQ(model_.Trends().Size(), 43200u);  // the full data stays
 }
 
@@ -447,11 +447,15 @@ TEST_F(MonitorWindowTest, ClockSetBackKeepsTheTimeEverySampleWasTakenAt) {
     feed(3600000 + std::int64_t{i} * 2000, 0, i * 2 / 60 % 60, i * 2 % 60);
   }
   Find<QComboBox>(*window_, "TrendRange")->setCurrentIndex(static_cast<int>(TrendRange::WholeRun));
-  const QStringList labels = window_->Chart()->TimeLabels();
-  ASSERT_EQ(labels.size(), 7);
-  EXPECT_EQ(labels.front(), "00:00");  // the first sample, taken at 00:00:00
-  EXPECT_EQ(labels[5], "00:58");
-  EXPECT_EQ(labels.back(), "00:10");  // the newest, taken at 00:10:00 after the correction
+  // Ticks every quarter of an hour of the first hour, and one where the clock was set back.
+  EXPECT_EQ(window_->Chart()->TimeLabels(),
+            (QStringList{"00:00", "00:15", "00:30", "00:45", "00:00"}));
+  // The last ten minutes begin at 01:00:00, two seconds before the correction: the time after
+  // it, on its own round minutes.
+  Find<QComboBox>(*window_, "TrendRange")
+      ->setCurrentIndex(static_cast<int>(TrendRange::LastTenMinutes));
+  EXPECT_EQ(window_->Chart()->TimeLabels(),
+            (QStringList{"00:00:02", "00:02:00", "00:04:00", "00:06:00", "00:08:00", "00:10:00"}));
   // Points stay in the order they came.
   const QList<QPointF> points = window_->Chart()->Series(0)->points();
   EXPECT_TRUE(std::is_sorted(points.begin(), points.end(),
