@@ -247,6 +247,7 @@ std::vector<std::pair<std::int64_t, QString>> TimeTicks(const TrendStore& store,
     return QDateTime::fromMSecsSinceEpoch(wallMs, QTimeZone::utc()).toString(format);
   };
   std::vector<std::pair<std::int64_t, QString>> ticks;
+  std::vector<bool> setting;  // per tick: where the clock was set, rather than a round time
   const auto ties = store.WallTies();
   for (std::size_t t = 0; t < ties.size(); ++t) {
     const std::int64_t begin = t == 0 ? from : std::max(from, ties[t].fromMs);
@@ -254,9 +255,20 @@ std::vector<std::pair<std::int64_t, QString>> TimeTicks(const TrendStore& store,
     if (begin > end) continue;
     const std::int64_t offset = ties[t].offsetMs;
     if (t > 0 && ties[t].fromMs >= from) {
-      // Where the clock was set: its new time, and no round tick crowding it from the left.
-      while (!ticks.empty() && ticks.back().first > ties[t].fromMs - step / 3) ticks.pop_back();
-      ticks.emplace_back(ties[t].fromMs, label(ties[t].fromMs + offset));
+      // Where the clock was set: its new time, and no round tick crowding it from the left. A
+      // clock set again and again keeps the first of its crowded settings only, so the ticks
+      // stay few.
+      const auto crowds = [&] {
+        return !ticks.empty() && ticks.back().first > ties[t].fromMs - step / 3;
+      };
+      while (crowds() && !setting.empty() && !setting.back()) {
+        ticks.pop_back();
+        setting.pop_back();
+      }
+      if (!crowds()) {
+        ticks.emplace_back(ties[t].fromMs, label(ties[t].fromMs + offset));
+        setting.push_back(true);
+      }
     }
     const std::int64_t firstWall = begin + offset;
     std::int64_t wall = (firstWall / step + (firstWall % step > 0 ? 1 : 0)) * step;
@@ -264,6 +276,7 @@ std::vector<std::pair<std::int64_t, QString>> TimeTicks(const TrendStore& store,
       const std::int64_t at = wall - offset;
       if (!ticks.empty() && at - ticks.back().first < step / 3) continue;
       ticks.emplace_back(at, label(wall));
+      setting.push_back(false);
     }
   }
   return ticks;
