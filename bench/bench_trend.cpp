@@ -47,8 +47,8 @@ LocalDateTime TimeOf(std::int64_t ms) {
 
 // A cabinet through a warm day: the indoor temperature follows the outdoor one, the cooling
 // point is lowered in the afternoon, the heat of the afternoon raises a temperature alarm, the
-// unit is switched off for a few minutes in the night and a sensor fails before midnight.
-// Returns the unit's reply frame.
+// unit is switched off for a few minutes in the night, a sensor fails before midnight and a
+// custom alarm input stays raised all day. Returns the unit's reply frame.
 Bytes DayReply(int i) {
   const double hour = static_cast<double>(std::int64_t{i} * PeriodMs) / 3.6e6;
   const double outdoor = 24 + 10 * std::sin((hour - 9) / 24 * 2 * M_PI);
@@ -61,7 +61,8 @@ Bytes DayReply(int i) {
   const std::uint8_t status = hour > 3.0 && hour < 3.1 ? 0x00 : 0x1F;
   std::uint8_t alarm1 = indoorByte >= 49 ? 0x01 : 0x00;
   if (hour > 23.9) alarm1 |= 0x80;  // a sensor fails shortly before midnight and stays failed
-  const std::uint8_t alarm2 = hour > 20.5 && hour < 20.6 ? 0x02 : 0x00;  // a short custom alarm
+  std::uint8_t alarm2 = hour > 20.5 && hour < 20.6 ? 0x02 : 0x00;  // a short custom alarm
+  alarm2 |= 0x08;  // custom alarm 3 (a door contact, say) raised from the start
   return test::Reply(
       0xDD, {indoorByte, byte(outdoor + 20), byte(humidity), 220,
              static_cast<std::uint8_t>(coolingOff + 20), 0, 25, 0, 49, 15, status, alarm1, alarm2});
@@ -85,6 +86,16 @@ void Poll(MonitorModel& model, FakeClock& clock, int i) {
     clock.AdvanceMs(PeriodMs - 150);
     return;
   }
+  // At ten in the evening the device server drops the line for a minute.
+  constexpr int OutageStart = 22 * 1800;
+  constexpr int OutageEnd = OutageStart + 30;
+  if (i == OutageStart) model.OnLinkLost("the device server closed the connection");
+  if (i >= OutageStart && i < OutageEnd) {
+    clock.AdvanceMs(PeriodMs - 150);
+    model.Tick();
+    return;
+  }
+  if (i == OutageEnd) model.OnLinkRestored();
   Bytes frame = DayReply(i);
   if (i % 997 == 996) frame[16] ^= 0x01;  // and now and then a reply is damaged on the line
   const ReceiveOutcome outcome = ProcessReply(frame, context);
@@ -307,7 +318,10 @@ int main(int argc, char** argv) {
   const QString scratch = QDir::temp().filePath("bench-trend/records");
   MonitorModel model(clock, scratch.toStdString());
   model.SetPeriodic(true, static_cast<int>(PeriodMs));
-  model.SetSettings({.record = true, .trendRange = TrendRange::LastHour});  // CSV rows as well
+  MonitorSettings settings{.record = true, .trendRange = TrendRange::LastHour};  // CSV rows too
+  settings.site = "North hub";
+  settings.cabinet = "Cabinet 7";
+  model.SetSettings(settings);
   model.SetPortDescription("COM1 (/dev/ttyS0) 9600,n,8,1");
   int next = 0;
   FeedADay(model, clock, next);

@@ -39,7 +39,10 @@ void TFrmMain::MonitorClick() {
   ShowToolWindow(
       monitorWindow_,
       [this] {
-        return std::make_unique<MonitorWindow>(monitor_, Q(ConfigPath()), Q(env_.logDir), this);
+        auto window =
+            std::make_unique<MonitorWindow>(monitor_, Q(ConfigPath()), Q(env_.logDir), this);
+        window->SetPrompts(&prompts_);
+        return window;
       },
       CurrentLanguage());
 }
@@ -51,12 +54,15 @@ void TFrmMain::ApplyMonitorLanguage() {
   ShowSilence();
 }
 
-// "COM1 9600,n,8,1": the port as the operator picked it and the line settings in use.
+// "COM1 (/dev/ttyUSB0) 9600,n,8,1": the port as the operator picked it, where its line is and
+// the line settings in use.
 void TFrmMain::UpdateMonitorPort() {
   std::string text = PortText();
-  // A line behind a device server is named by its address, so a report tells where it was.
-  const std::string endpoint = port_.RemoteEndpoint();
-  if (!endpoint.empty()) text += " (" + endpoint + ")";
+  // The device path, or for a line behind a device server its address, so a report tells where
+  // the unit was reached.
+  std::string line = port_.RemoteEndpoint();
+  if (line.empty()) line = port_.DevicePath();
+  if (!line.empty()) text += " (" + line + ")";
   const std::string settings = port_.GetSettings();
   if (!settings.empty()) text += (text.empty() ? "" : " ") + settings;
   monitor_.SetPortDescription(std::move(text));

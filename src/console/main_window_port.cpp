@@ -46,6 +46,7 @@ void TFrmMain::suiComboBoxCOMChange() {
   ShapeComLed_->SetColour(Lamp::Lime);
   try {
     port_.Open();
+    monitor_.OnLinkRestored();
   } catch (const SerialError&) {
     prompts_.Message(std::string(PortOpenFailedMessage(language)),
                      std::string(PortOpenFailedCaption(language)));
@@ -71,6 +72,7 @@ bool TFrmMain::ReopenQuietly() {
   }
   SetStatusPanel(0, PortInUseText(port, CurrentLanguage()));
   ShapeComLed_->SetColour(Lamp::Lime);
+  monitor_.OnLinkRestored();
   return true;
 }
 
@@ -94,7 +96,8 @@ void TFrmMain::ShapeComLedContextPopup() {
 
 // The port closed itself (cable pulled, adapter gone): the lamp and panel 0 say so at once
 // instead of showing a dead port as in use.
-void TFrmMain::OnLinkLost(const std::string&) {
+void TFrmMain::OnLinkLost(const std::string& reason) {
+  monitor_.OnLinkLost(reason);
   framer_.Reset();
   ShapeComLed_->SetColour(Lamp::Maroon);
   SetStatusPanel(0, PortLostText(PortText(), CurrentLanguage()));

@@ -1,6 +1,9 @@
 // The feed: what each call of the main window changes in the Monitor's state.
 #include "monitor/monitor_model.hpp"
 
+#include "common/peer_text.hpp"
+#include "monitor/monitor_texts.hpp"
+
 namespace climate {
 
 namespace {
@@ -73,6 +76,12 @@ std::vector<std::string> MonitorModel::OnReply(const ReceiveOutcome& outcome,
 std::vector<std::string> MonitorModel::OnRealTime(const RealTimeSample& sample, Language language) {
   unsigned changes = TrendChanged | LinkChanged;
   link_.OnGoodRealTime(sample.monotonicMs);
+  if (silentSinceMs_) {
+    RecordEvent(monitor_text::UnitAnswers, FormatDuration(sample.monotonicMs - *silentSinceMs_),
+                sample.monotonicMs);
+    silentSinceMs_.reset();
+    changes |= AlarmsChanged;
+  }
   trends_.Append(sample);
   if (alarms_.Observe(sample) > 0) changes |= AlarmsChanged;
   if (settings_.record) {
@@ -105,8 +114,31 @@ void MonitorModel::OnFramerCounters(const FramerCounters& counters) {
 }
 
 void MonitorModel::OnDeviceSwitch(DeviceKind kind) {
+  if (kind != kind_) alarms_.EndUnitType(kind_, clock_.Now(), clock_.MonotonicMs());
   kind_ = kind;
   Notify(AllChanged);
+}
+
+void MonitorModel::OnLinkLost(std::string_view reason) {
+  if (linkLostMs_) return;
+  const std::int64_t now = clock_.MonotonicMs();
+  linkLostMs_ = now;
+  // The reason may carry what a device server said; it is kept short and plain.
+  RecordEvent(monitor_text::LinkLost, reason.empty() ? "" : ": " + EscapeForLog(reason, 120), now);
+  Notify(AlarmsChanged);
+}
+
+void MonitorModel::OnLinkRestored() {
+  if (!linkLostMs_) return;
+  const std::int64_t now = clock_.MonotonicMs();
+  RecordEvent(monitor_text::LinkBack, FormatDuration(now - *linkLostMs_), now);
+  linkLostMs_.reset();
+  Notify(AlarmsChanged);
+}
+
+void MonitorModel::RecordEvent(const TextPair& text, std::string_view detail, std::int64_t atMs) {
+  alarms_.RecordEvent(kind_, clock_.Now(), atMs, std::string(text.chinese) + std::string(detail),
+                      std::string(text.english) + std::string(detail));
 }
 
 void MonitorModel::SetPeriodic(bool periodic, int periodMs) {
@@ -129,8 +161,15 @@ void MonitorModel::Tick() {
     records_.Flush();
     changes |= RecordsChanged;
   }
-  // Active alarms grow longer by the second.
-  if (alarms_.ActiveCount() > 0) changes |= AlarmsChanged;
+  // Active alarms and stopped spells grow longer by the second.
+  if (alarms_.ActiveCount() > 0 || alarms_.AnyStateOpen()) changes |= AlarmsChanged;
+  if (!silentSinceMs_ && ValuesStale()) {
+    // The silence began with the last good reply; the event is noted when it is judged so.
+    const std::int64_t now = clock_.MonotonicMs();
+    silentSinceMs_ = now - link_.Figures(now).lastGoodReplyAgeMs.value_or(0);
+    RecordEvent(monitor_text::UnitSilent, "", now);
+    changes |= AlarmsChanged;
+  }
   Notify(changes);
 }
 

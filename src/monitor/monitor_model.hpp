@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -56,13 +57,19 @@ class MonitorModel {
   // completed a check; they are the Monitor's (history, report), not the memo's.
   std::vector<std::string> OnReply(const ReceiveOutcome& outcome, const ReceiveContext& context);
   void OnFramerCounters(const FramerCounters& counters);
+  // A switch to another unit type ends the previous type's open alarms and states.
   void OnDeviceSwitch(DeviceKind kind);
+  // The port closed itself (cable pulled, connection reset), and the next open that succeeded
+  // after that. Both are events of the history; a return without a loss records nothing.
+  void OnLinkLost(std::string_view reason);
+  void OnLinkRestored();
   void SetPeriodic(bool periodic, int periodMs);
   // Every line the memo receives, for the service report.
   void OnMemoLine(std::string_view line);
   // "COM1 (/dev/ttyS0) 9600,n,8,1" or whatever the main window shows about its port.
   void SetPortDescription(std::string text);
-  // Once a second: retries records that could not be written, refreshes the link figures.
+  // Once a second: retries records that could not be written, refreshes the link figures, and
+  // notes in the history when the unit has gone silent.
   void Tick();
   // Whether the main window's value boxes should stop looking live.
   bool ValuesStale() const;
@@ -99,7 +106,11 @@ class MonitorModel {
 
  private:
   void Notify(unsigned changes);
+  void RecordEvent(const TextPair& text, std::string_view detail, std::int64_t atMs);
 
+  // Since when the link has been lost or the unit silent; none while all is well.
+  std::optional<std::int64_t> linkLostMs_;
+  std::optional<std::int64_t> silentSinceMs_;
   const Clock& clock_;
   MonitorSettings settings_;
   TrendStore trends_;

@@ -24,6 +24,14 @@ inline constexpr TextPair ReportButton{"服务报告(&R)", "Service Report (&R)"
 inline constexpr TextPair ReportWritten{"服务报告已保存: ", "Service report saved: "};
 inline constexpr TextPair ReportFailed{"服务报告无法保存: ", "Service report could not be saved: "};
 inline constexpr TextPair ReportSaveCaption{"保存服务报告", "Save Service Report"};
+inline constexpr TextPair SiteLabel{"站点:", "Site:"};
+inline constexpr TextPair CabinetLabel{"机柜:", "Cabinet:"};
+inline constexpr TextPair SitePrompt{"服务报告中的站点名称:",
+                                     "Site, as the service report names it:"};
+inline constexpr TextPair CabinetPrompt{"服务报告中的机柜名称:",
+                                        "Cabinet, as the service report names it:"};
+inline constexpr TextPair PromptOk{"确定", "OK"};
+inline constexpr TextPair PromptCancel{"取消", "Cancel"};
 
 // Trends page.
 inline constexpr TextPair RangeLabel{"显示范围:", "Show:"};
@@ -56,6 +64,20 @@ inline constexpr TextPair AcknowledgedAt{"确认时间", "Acknowledged at"};
 inline constexpr TextPair StillActive{"未恢复", "active"};
 inline constexpr TextPair AcknowledgeButton{"确认(&K)", "Acknowledge (&K)"};
 inline constexpr TextPair ActiveSummary{"未恢复告警: ", "Active alarms: "};
+inline constexpr TextPair StateSummary{"运行状态变化 (不计入告警): ",
+                                       "State changes (not alarms): "};
+inline constexpr TextPair AlarmsAndEvents{"告警和事件", "Alarms and events"};
+inline constexpr TextPair StateChanges{"运行状态变化", "State changes"};
+inline constexpr TextPair StateName{"状态", "State"};
+inline constexpr TextPair StateFrom{"开始时间", "From"};
+inline constexpr TextPair StateUntil{"结束时间", "Until"};
+inline constexpr TextPair EndedByUnitSwitch{"已结束: 设备类型切换", "ended: unit type changed"};
+
+// Events of the history.
+inline constexpr TextPair LinkLost{"通信链路中断", "Link lost"};
+inline constexpr TextPair LinkBack{"通信链路恢复, 中断时长 ", "Link back after "};
+inline constexpr TextPair UnitSilent{"设备无应答", "Unit silent"};
+inline constexpr TextPair UnitAnswers{"设备恢复应答, 无应答时长 ", "Unit answers again after "};
 inline constexpr TextPair UnacknowledgedSummary{", 其中未确认: ", ", unacknowledged: "};
 
 // Link health page.
@@ -73,7 +95,11 @@ inline constexpr TextPair ReportTitle{"机柜温控设备服务报告",
                                       "Cabinet Climate Unit Service Report"};
 inline constexpr TextPair ReportDate{"日期时间: ", "Date and time: "};
 inline constexpr TextPair ReportUnit{"设备类型: ", "Unit type: "};
+inline constexpr TextPair ReportSite{"站点: ", "Site: "};
+inline constexpr TextPair ReportCabinet{"机柜: ", "Cabinet: "};
+inline constexpr TextPair NotGiven{"(未填写)", "(not given)"};
 inline constexpr TextPair ReportPort{"串口: ", "Port: "};
+inline constexpr TextPair StateChangesLatest{"最近的运行状态变化", "Latest state changes"};
 inline constexpr TextPair LatestValues{"最新数据", "Latest values"};
 inline constexpr TextPair LatestAt{"接收时间: ", "Received at: "};
 inline constexpr TextPair LampStates{"指示灯状态", "Lamp states"};

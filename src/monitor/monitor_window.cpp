@@ -10,14 +10,17 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/named_widget.hpp"
 #include "common/qt_text.hpp"
+#include "console/prompts.hpp"
 #include "monitor/alarm_table_model.hpp"
 #include "monitor/link_figure_rows.hpp"
 #include "monitor/monitor_model.hpp"
@@ -86,8 +89,28 @@ MonitorWindow::MonitorWindow(MonitorModel& model, QString configPath, QString re
   report_ = NamedButton(this, "ServiceReportButton", this, &MonitorWindow::ReportClicked);
   reportStatus_ = Named<QLabel>(this, "ServiceReportStatus");
   reportStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  reportStatus_->setWordWrap(true);
+  // The site and cabinet the report names, asked before the first report and editable here.
+  siteLabel_ = new QLabel(this);
+  cabinetLabel_ = new QLabel(this);
+  site_ = Named<QLineEdit>(this, "ReportSite");
+  cabinet_ = Named<QLineEdit>(this, "ReportCabinet");
+  for (QLineEdit* edit : {site_, cabinet_}) {
+    edit->setMaxLength(MaxSiteNameLength);
+    edit->setFixedWidth(fontMetrics().horizontalAdvance(QString(14, 'M')));
+    connect(edit, &QLineEdit::editingFinished, this, &MonitorWindow::SiteEdited);
+  }
 
-  StackOverStatusLine(this, tabs_, reportStatus_, report_);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(reportStatus_, 1);
+  bottom->addWidget(siteLabel_);
+  bottom->addWidget(site_);
+  bottom->addWidget(cabinetLabel_);
+  bottom->addWidget(cabinet_);
+  bottom->addWidget(report_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_, 1);
+  layout->addLayout(bottom);
 
   chooseReportPath_ = [this](const QString& suggested) {
     return QFileDialog::getSaveFileName(this, Q(monitor_text::ReportSaveCaption.In(language_)),
@@ -138,14 +161,14 @@ void MonitorWindow::BuildRecordsPage() {
     recordValues_[i]->setWordWrap(true);
     form->addRow(recordNames_[i], recordValues_[i]);
   }
-  settingsError_ = new QLabel(page);
-  settingsError_->setObjectName("SettingsError");
-  settingsError_->setStyleSheet("color: red");
+  settingsErrorLabel_ = new QLabel(page);
+  settingsErrorLabel_->setObjectName("SettingsError");
+  settingsErrorLabel_->setStyleSheet("color: red");
 
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(recordSwitch_);
   layout->addLayout(form);
-  layout->addWidget(settingsError_);
+  layout->addWidget(settingsErrorLabel_);
   layout->addStretch(1);
   tabs_->addTab(page, QString());
 }
@@ -172,14 +195,27 @@ void MonitorWindow::BuildAlarmsPage() {
                         metrics.horizontalAdvance("Air conditioner") + 16);
   header->resizeSection(AlarmTableModel::RaisedColumn, timeWidth);
   header->resizeSection(AlarmTableModel::ClearedColumn, timeWidth);
+  // Room for a spell of many days: a duration is never cut.
   header->resizeSection(AlarmTableModel::DurationColumn,
-                        metrics.horizontalAdvance("00:00:00") + 24);
+                        metrics.horizontalAdvance("9999d 00:00:00") + 16);
   header->resizeSection(AlarmTableModel::AckColumn, timeWidth);
 
+  alarmList_ = new QComboBox(page);
+  alarmList_->setObjectName("AlarmList");
+  alarmList_->addItems({QString(), QString()});
+  connect(alarmList_, &QComboBox::currentIndexChanged, this, &MonitorWindow::AlarmListChanged);
   alarmSummary_ = Named<QLabel>(page, "AlarmSummary");
   acknowledge_ = NamedButton(page, "AcknowledgeButton", this, &MonitorWindow::AcknowledgeClicked);
 
-  StackOverStatusLine(page, alarmView_, alarmSummary_, acknowledge_);
+  auto* inner = new QWidget(page);
+  auto* innerLayout = new QVBoxLayout(inner);
+  innerLayout->setContentsMargins(0, 0, 0, 0);
+  auto* top = new QHBoxLayout;
+  top->addWidget(alarmList_);
+  top->addStretch(1);
+  innerLayout->addLayout(top);
+  innerLayout->addWidget(alarmView_, 1);
+  StackOverStatusLine(page, inner, alarmSummary_, acknowledge_);
   tabs_->addTab(page, QString());
 }
 
@@ -223,7 +259,13 @@ void MonitorWindow::ApplyTexts() {
     recordNames_[i]->setText(Q(RecordCaptions[i]->In(language_)));
   }
   alarmTable_->SetLanguage(language_);
+  alarmList_->setItemText(0, Q(AlarmsAndEvents.In(language_)));
+  alarmList_->setItemText(1, Q(StateChanges.In(language_)));
   acknowledge_->setText(Q(AcknowledgeButton.In(language_)));
+  siteLabel_->setText(Q(SiteLabel.In(language_)));
+  cabinetLabel_->setText(Q(CabinetLabel.In(language_)));
+  ShowSite();
+  ShowStatusLines();
   for (const auto& [key, caption] : LinkRows()) {
     linkRows_[key].first->setText(Q(caption.In(language_)) + ":");
   }
@@ -290,12 +332,40 @@ void MonitorWindow::RefreshRecords() {
 }
 
 void MonitorWindow::RefreshAlarms() {
+  using namespace monitor_text;
   alarmTable_->Refresh();
   const AlarmTracker& alarms = model_.Alarms();
-  alarmSummary_->setText(Q(monitor_text::ActiveSummary.In(language_)) +
-                         QString::number(alarms.ActiveCount()) +
-                         Q(monitor_text::UnacknowledgedSummary.In(language_)) +
-                         QString::number(alarms.UnacknowledgedActiveCount()));
+  const bool states = alarmTable_->CurrentList() == AlarmTableModel::List::StateChanges;
+  alarmSummary_->setText(
+      states ? Q(StateSummary.In(language_)) + QString::number(alarms.StateChanges().size())
+             : Q(ActiveSummary.In(language_)) + QString::number(alarms.ActiveCount()) +
+                   Q(UnacknowledgedSummary.In(language_)) +
+                   QString::number(alarms.UnacknowledgedActiveCount()));
+  // An end by a unit type switch says so beside its time; the column widens to show it whole.
+  const auto& entries = states ? alarms.StateChanges() : alarms.Entries();
+  const bool endedBySwitch = std::any_of(entries.begin(), entries.end(), [](const AlarmEntry& e) {
+    return e.end == EntryEnd::UnitTypeChanged;
+  });
+  QFont bold = alarmView_->font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  QString widest = "2024-05-01 00:00:00";
+  if (endedBySwitch) widest += " (" + Q(EndedByUnitSwitch.In(language_)) + ")";
+  const int width = metrics.horizontalAdvance(widest) + 16;
+  QHeaderView* header = alarmView_->horizontalHeader();
+  if (header->sectionSize(AlarmTableModel::ClearedColumn) < width) {
+    header->resizeSection(AlarmTableModel::ClearedColumn, width);
+  }
+}
+
+void MonitorWindow::AlarmListChanged(int index) {
+  const bool states = index == 1;
+  alarmTable_->SetList(states ? AlarmTableModel::List::StateChanges
+                              : AlarmTableModel::List::AlarmsAndEvents);
+  // State changes are no alarms: nothing to acknowledge.
+  alarmView_->setColumnHidden(AlarmTableModel::AckColumn, states);
+  acknowledge_->setEnabled(!states);
+  RefreshAlarms();
 }
 
 void MonitorWindow::RefreshLink() {
@@ -318,11 +388,71 @@ void MonitorWindow::RefreshLink() {
 void MonitorWindow::SaveSettings(const MonitorSettings& settings) {
   model_.SetSettings(settings);
   std::string error;
-  if (SaveMonitorSettings(configPath_.toStdString(), settings, error)) {
-    settingsError_->clear();
-  } else {
-    settingsError_->setText(Q(monitor_text::SettingsNotSaved.In(language_)) + Q(error));
+  settingsError_ =
+      SaveMonitorSettings(configPath_.toStdString(), settings, error) ? QString() : Q(error);
+  ShowStatusLines();
+}
+
+// The lines that tell the outcome of an action, in the language shown now.
+void MonitorWindow::ShowStatusLines() {
+  using namespace monitor_text;
+  settingsErrorLabel_->setText(
+      settingsError_.isEmpty() ? QString() : Q(SettingsNotSaved.In(language_)) + settingsError_);
+  const QString path = QDir::toNativeSeparators(reportPath_);
+  switch (reportOutcome_) {
+    case ReportOutcome::None:
+      reportStatus_->clear();
+      break;
+    case ReportOutcome::Written:
+      reportStatus_->setText(Q(ReportWritten.In(language_)) + path);
+      break;
+    case ReportOutcome::Failed:
+      reportStatus_->setText(Q(ReportFailed.In(language_)) + path);
+      break;
   }
+  reportStatus_->setStyleSheet(
+      reportOutcome_ == ReportOutcome::Failed ? QStringLiteral("color: red") : QString());
+}
+
+void MonitorWindow::ShowSite() {
+  const MonitorSettings& settings = model_.Settings();
+  const QString site = Q(settings.site.value_or(""));
+  const QString cabinet = Q(settings.cabinet.value_or(""));
+  if (site_->text() != site) site_->setText(site);
+  if (cabinet_->text() != cabinet) cabinet_->setText(cabinet);
+}
+
+// An edit is an answer, even an empty one: the report no longer asks.
+void MonitorWindow::SiteEdited() {
+  MonitorSettings settings = model_.Settings();
+  const std::string site = site_->text().trimmed().toStdString();
+  const std::string cabinet = cabinet_->text().trimmed().toStdString();
+  if (settings.site == site && settings.cabinet == cabinet) return;
+  settings.site = site;
+  settings.cabinet = cabinet;
+  SaveSettings(settings);
+}
+
+bool MonitorWindow::AskSiteOnce() {
+  using namespace monitor_text;
+  MonitorSettings settings = model_.Settings();
+  if (settings.SiteGiven() || prompts_ == nullptr) return true;
+  const std::string caption(ReportSaveCaption.In(language_));
+  const std::string ok(PromptOk.In(language_));
+  const std::string cancel(PromptCancel.In(language_));
+  const auto ask = [&](const TextPair& prompt, std::optional<std::string>& value) {
+    std::string text = value.value_or("");
+    if (!prompts_->InputText(caption, std::string(prompt.In(language_)), text, 0, ok, cancel)) {
+      return false;
+    }
+    value = Q(text).trimmed().left(MaxSiteNameLength).toStdString();
+    return true;
+  };
+  // Nothing is kept from a cancelled question, so the next report asks again.
+  if (!ask(SitePrompt, settings.site) || !ask(CabinetPrompt, settings.cabinet)) return false;
+  SaveSettings(settings);
+  ShowSite();
+  return true;
 }
 
 void MonitorWindow::RecordSwitchToggled(bool on) {
@@ -354,6 +484,7 @@ void MonitorWindow::AcknowledgeClicked() {
 }
 
 void MonitorWindow::ReportClicked() {
+  if (!AskSiteOnce()) return;
   const QString suggested = QDir(reportDirectory_).filePath(ServiceReportFileName(model_));
   const QString path = chooseReportPath_ ? chooseReportPath_(suggested) : suggested;
   if (path.isEmpty()) return;
@@ -363,10 +494,10 @@ void MonitorWindow::ReportClicked() {
 bool MonitorWindow::WriteReport(const QString& path) {
   QString error;
   const bool ok = WriteServiceReport(model_, language_, path, error);
-  reportStatus_->setStyleSheet(ok ? QString() : QStringLiteral("color: red"));
-  reportStatus_->setText(ok ? Q(monitor_text::ReportWritten.In(language_)) +
-                                  QDir::toNativeSeparators(path)
-                            : Q(monitor_text::ReportFailed.In(language_)) + error);
+  // The only failure is a file that could not be written; the line names it.
+  reportOutcome_ = ok ? ReportOutcome::Written : ReportOutcome::Failed;
+  reportPath_ = path;
+  ShowStatusLines();
   return ok;
 }
 

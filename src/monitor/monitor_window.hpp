@@ -15,6 +15,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -24,6 +25,7 @@ namespace climate {
 
 class AlarmTableModel;
 class MonitorModel;
+class Prompts;
 class TrendChart;
 
 class MonitorWindow final : public QWidget {
@@ -48,6 +50,9 @@ class MonitorWindow final : public QWidget {
 
   // Writes the service report; the outcome is also shown under the button.
   bool WriteReport(const QString& path);
+  // Where the site and cabinet are asked before the first report; without prompts the report
+  // goes without asking.
+  void SetPrompts(Prompts* prompts) { prompts_ = prompts; }
   // Picks the report's file; the default asks with a save dialog. An empty answer cancels.
   void SetReportPathChooser(std::function<QString(const QString& suggested)> chooser) {
     chooseReportPath_ = std::move(chooser);
@@ -74,7 +79,13 @@ class MonitorWindow final : public QWidget {
   void RecordSwitchToggled(bool on);
   void RangeChanged(int index);
   void AcknowledgeClicked();
+  void AlarmListChanged(int index);
   void ReportClicked();
+  // Asks for site and cabinet once, before the first report; false when the operator cancelled.
+  bool AskSiteOnce();
+  void SiteEdited();
+  void ShowSite();
+  void ShowStatusLines();
 
   MonitorModel& model_;
   QString configPath_;
@@ -82,6 +93,13 @@ class MonitorWindow final : public QWidget {
   Language language_ = Language::English;
   unsigned pendingChanges_ = 0;
   std::function<QString(const QString&)> chooseReportPath_;
+  Prompts* prompts_ = nullptr;
+  // The outcome of the last report and of the last save of a setting, kept so that their lines
+  // are told again in the language shown.
+  enum class ReportOutcome { None, Written, Failed };
+  ReportOutcome reportOutcome_ = ReportOutcome::None;
+  QString reportPath_;
+  QString settingsError_;
 
   QTimer* refreshTimer_ = nullptr;
   QTabWidget* tabs_ = nullptr;
@@ -91,12 +109,17 @@ class MonitorWindow final : public QWidget {
   QCheckBox* recordSwitch_ = nullptr;
   std::array<QLabel*, 5> recordNames_{};
   std::array<QLabel*, 5> recordValues_{};
-  QLabel* settingsError_ = nullptr;
+  QLabel* settingsErrorLabel_ = nullptr;
   AlarmTableModel* alarmTable_ = nullptr;
   QTableView* alarmView_ = nullptr;
+  QComboBox* alarmList_ = nullptr;
   QLabel* alarmSummary_ = nullptr;
   QPushButton* acknowledge_ = nullptr;
   std::map<std::string, std::pair<QLabel*, QLabel*>> linkRows_;
+  QLabel* siteLabel_ = nullptr;
+  QLineEdit* site_ = nullptr;
+  QLabel* cabinetLabel_ = nullptr;
+  QLineEdit* cabinet_ = nullptr;
   QPushButton* report_ = nullptr;
   QLabel* reportStatus_ = nullptr;
 };

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPixmap>
+#include <QRegularExpression>
 
 #include "common/qt_text.hpp"
 #include "console/log_file.hpp"
@@ -47,10 +48,27 @@ class ReportPage {
     DrawFooter();
   }
 
-  // The share of the line width that text takes in the table font.
-  double Fraction(const QString& text) const {
-    return static_cast<double>(QFontMetrics(table_, &writer_).horizontalAdvance(text)) /
-           static_cast<double>(area_.width());
+  struct TableRow {
+    QStringList cells;
+    bool urgent = false;  // bold red
+  };
+
+  // A table whose columns are as wide as their widest cell (the header's included, in the font
+  // each is drawn in). Where the page is too narrow for that, the widest columns give way first
+  // and their cells wrap over several lines; the header is repeated on every page the table
+  // runs onto.
+  void Table(const QStringList& titles, const std::vector<TableRow>& rows) {
+    const std::vector<int> widths = ColumnWidths(titles, rows);
+    const TableRow header{titles, false};
+    const int headerHeight = RowHeight(header, widths, true);
+    // The header never stands alone at the foot of a page.
+    Ensure(headerHeight + (rows.empty() ? 0 : RowHeight(rows.front(), widths, false)));
+    DrawRow(header, widths, true, headerHeight);
+    for (const TableRow& row : rows) {
+      const int height = RowHeight(row, widths, false);
+      if (Ensure(height)) DrawRow(header, widths, true, headerHeight);
+      DrawRow(row, widths, false, height);
+    }
   }
 
   void Title(const QString& text) { Text(text, title_, gap_); }
@@ -125,6 +143,155 @@ class ReportPage {
     return QFontMetrics(font, &writer_).height() * 115 / 100;
   }
 
+  // Wrapped between words; a word wider than its column (a long name without blanks) is broken
+  // where it must be, never drawn over the next column.
+  static int CellFlags(const QString& text, int width, const QFontMetrics& metrics) {
+    int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    for (const QString& word : text.split(' ', Qt::SkipEmptyParts)) {
+      if (metrics.horizontalAdvance(word) > width) return flags | Qt::TextWrapAnywhere;
+    }
+    return flags;
+  }
+
+  QFont TableFont(bool bold) const {
+    QFont font = table_;
+    font.setBold(bold);
+    return font;
+  }
+  int CellGap() const { return QFontMetrics(table_, &writer_).horizontalAdvance("  "); }
+
+  // The pieces a cell may not be broken inside: its words, a date with its time, a number of
+  // days with its time.
+  static QStringList Unbreakable(const QString& text) {
+    static const QRegularExpression pieces(
+        R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}|\d+d \d{2}:\d{2}:\d{2}|\S+)");
+    QStringList list;
+    for (auto it = pieces.globalMatch(text); it.hasNext();) list << it.next().captured(0);
+    return list;
+  }
+
+  // Columns whose widest cell fits a fair share of the page get it; the others share what is
+  // left in proportion to their widest cells, never narrower than their widest piece.
+  std::vector<int> ColumnWidths(const QStringList& titles, const std::vector<TableRow>& rows) {
+    const auto columns = static_cast<std::size_t>(titles.size());
+    std::vector<int> natural(columns, 0);  // the widest cell on one line
+    std::vector<int> least(columns, 0);    // the widest piece, below which a cell cannot wrap
+    // Measured as the painter lays the text out, so that what fits here fits when drawn.
+    painter_.save();
+    const auto width = [this](const QString& text) {
+      return painter_
+          .boundingRect(QRect(0, 0, area_.width() * 8, area_.height()),
+                        Qt::AlignLeft | Qt::AlignTop, text)
+          .width();
+    };
+    const auto measure = [&](const QStringList& cells, bool bold) {
+      painter_.setFont(TableFont(bold));
+      for (std::size_t c = 0; c < columns && c < static_cast<std::size_t>(cells.size()); ++c) {
+        const QString& text = cells[static_cast<qsizetype>(c)];
+        natural[c] = std::max(natural[c], width(text));
+        for (const QString& piece : Unbreakable(text)) least[c] = std::max(least[c], width(piece));
+      }
+    };
+    measure(titles, true);
+    for (const TableRow& row : rows) measure(row.cells, row.urgent);
+    painter_.restore();
+    const int gap = CellGap();
+    // A little room beyond the text, so that rounding never pushes a last letter onto a new line.
+    const int slack = gap / 4 + 2;
+    for (std::size_t c = 0; c < columns; ++c) {
+      natural[c] += gap + slack;
+      // A piece wider than a third of the page (a long name without blanks) may break anywhere.
+      least[c] = std::min(least[c], area_.width() / 3) + gap + slack;
+    }
+
+    std::vector<int> widths(columns, 0);
+    std::vector<bool> settled(columns, false);
+    int left = area_.width();
+    for (bool changed = true; changed;) {
+      changed = false;
+      std::size_t open = 0;
+      for (std::size_t c = 0; c < columns; ++c) open += settled[c] ? 0 : 1;
+      if (open == 0) break;
+      const int share = left / static_cast<int>(open);
+      for (std::size_t c = 0; c < columns; ++c) {
+        if (settled[c] || natural[c] > share) continue;
+        widths[c] = natural[c];
+        left -= natural[c];
+        settled[c] = true;
+        changed = true;
+      }
+    }
+    long long wide = 0;
+    for (std::size_t c = 0; c < columns; ++c) wide += settled[c] ? 0 : natural[c];
+    for (std::size_t c = 0; c < columns; ++c) {
+      if (settled[c]) continue;
+      widths[c] = std::max(least[c], static_cast<int>(natural[c] * left / std::max(1LL, wide)));
+    }
+    // The wide columns' pieces may not fit what was left: columns with room above their widest
+    // piece give way in proportion to that room; only when none has room does every column
+    // shrink, and its pieces break.
+    int total = 0;
+    for (int w : widths) total += w;
+    long long room = 0;
+    for (std::size_t c = 0; c < columns; ++c) room += std::max(0, widths[c] - least[c]);
+    if (total > area_.width() && room > 0) {
+      const long long excess = std::min<long long>(total - area_.width(), room);
+      for (std::size_t c = 0; c < columns; ++c) {
+        const long long spare = std::max(0, widths[c] - least[c]);
+        const int cut = static_cast<int>((spare * excess + room - 1) / room);
+        widths[c] -= std::min<int>(cut, static_cast<int>(spare));
+        total -= std::min<int>(cut, static_cast<int>(spare));
+      }
+    }
+    if (total > area_.width()) {
+      for (int& w : widths) w = static_cast<int>(static_cast<long long>(w) * area_.width() / total);
+    } else {
+      widths[0] += area_.width() - total;  // the first column (the name) takes what is left
+    }
+    return widths;
+  }
+
+  // As high as the row's tallest cell.
+  int RowHeight(const TableRow& row, const std::vector<int>& widths, bool header) {
+    const QFont font = TableFont(header || row.urgent);
+    painter_.save();
+    painter_.setFont(font);
+    const int gap = CellGap();
+    int height = LineHeight(font);
+    for (std::size_t c = 0; c < widths.size() && c < static_cast<std::size_t>(row.cells.size());
+         ++c) {
+      const QString& text = row.cells[static_cast<qsizetype>(c)];
+      const QRect box(0, 0, std::max(1, widths[c] - gap), area_.height());
+      const QRect needed =
+          painter_.boundingRect(box, CellFlags(text, box.width(), painter_.fontMetrics()), text);
+      height =
+          std::max(height, needed.height() + LineHeight(font) - painter_.fontMetrics().height());
+    }
+    painter_.restore();
+    return height;
+  }
+
+  void DrawRow(const TableRow& row, const std::vector<int>& widths, bool header, int height) {
+    painter_.save();
+    painter_.setFont(TableFont(header || row.urgent));
+    const int gap = CellGap();
+    if (row.urgent) painter_.setPen(Qt::red);
+    int left = 0;
+    for (std::size_t c = 0; c < widths.size() && c < static_cast<std::size_t>(row.cells.size());
+         ++c) {
+      const QString& text = row.cells[static_cast<qsizetype>(c)];
+      const QRect box(left, y_, std::max(1, widths[c] - gap), height);
+      painter_.drawText(box, CellFlags(text, box.width(), painter_.fontMetrics()), text);
+      left += widths[c];
+    }
+    if (header) {
+      painter_.setPen(QPen(Qt::black, 0));
+      painter_.drawLine(0, y_ + height - 1, area_.width(), y_ + height - 1);
+    }
+    painter_.restore();
+    y_ += height;
+  }
+
   void Text(const QString& text, const QFont& font, int after) {
     const int height = LineHeight(font);
     Ensure(height);
@@ -133,12 +300,14 @@ class ReportPage {
     y_ += height + after;
   }
 
-  void Ensure(int height) {
-    if (y_ + height <= area_.height() - LineHeight(body_) * 2) return;
+  // True when the block did not fit and a new page began.
+  bool Ensure(int height) {
+    if (y_ + height <= area_.height() - LineHeight(body_) * 2) return false;
     writer_.newPage();
     ++page_;
     y_ = 0;
     DrawFooter();
+    return true;
   }
 
   void DrawFooter() {
@@ -163,6 +332,8 @@ class ReportPage {
   int y_ = 0;
   int page_ = 1;
 };
+
+constexpr std::size_t StateChangesInReport = 50;
 
 QString SetPointStateText(SetPointState state, Language language) {
   using namespace monitor_text;
@@ -200,6 +371,12 @@ void WriteHeading(ReportPage& page, const MonitorModel& model, Language language
   const LocalDateTime now = model.GetClock().Now();
   page.Title(Q(ReportTitle.In(language)));
   page.Line(Q(ReportDate.In(language)) + Q(FormatDisplayTime(now)));
+  const MonitorSettings& settings = model.Settings();
+  const auto given = [language](const std::optional<std::string>& text) {
+    return text && !text->empty() ? Q(*text) : Q(NotGiven.In(language));
+  };
+  page.Line(Q(ReportSite.In(language)) + given(settings.site));
+  page.Line(Q(ReportCabinet.In(language)) + given(settings.cabinet));
   page.Line(Q(ReportUnit.In(language)) + Q(UnitTypeName(model.Kind(), language)));
   page.Line(Q(ReportPort.In(language)) + Q(model.PortDescription()));
 }
@@ -265,40 +442,50 @@ void WriteLinkHealth(ReportPage& page, const MonitorModel& model, Language langu
   }
 }
 
+// The history's rows, newest first, with the columns of the Monitor's table; at most `limit`.
+std::vector<ReportPage::TableRow> HistoryRows(const std::vector<AlarmEntry>& entries, bool alarms,
+                                              Language language, std::int64_t nowMs,
+                                              std::size_t limit) {
+  std::vector<ReportPage::TableRow> rows;
+  const int columns = alarms ? AlarmTableModel::ColumnCount : AlarmTableModel::AckColumn;
+  for (auto it = entries.rbegin(); it != entries.rend() && rows.size() < limit; ++it) {
+    ReportPage::TableRow row;
+    for (int column = 0; column < columns; ++column) {
+      row.cells << AlarmTableModel::CellText(*it, column, language, nowMs);
+    }
+    row.urgent = alarms && !it->IsEvent() && it->Active() && !it->Acknowledged();
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+QStringList HistoryTitles(AlarmTableModel::List list, int columns, Language language) {
+  QStringList titles;
+  for (int column = 0; column < columns; ++column) {
+    titles << Q(AlarmTableModel::ColumnTitle(column, list).In(language));
+  }
+  return titles;
+}
+
 void WriteAlarmHistory(ReportPage& page, const MonitorModel& model, Language language) {
   using namespace monitor_text;
+  const std::int64_t nowMs = model.GetClock().MonotonicMs();
   page.Heading(Q(AlarmHistory.In(language)));
   const auto& alarms = model.Alarms().Entries();
   if (alarms.empty()) {
     page.Line(Q(NoAlarms.In(language)));
   } else {
-    // Columns as wide as their widest text; the alarm name takes what is left.
-    const double unit = page.Fraction(Q(UnitTypeName(DeviceKind::AirConditioner, language)) + "  ");
-    const double time = page.Fraction("2024-05-01 00:00:00  ");
-    const double duration = page.Fraction("00:00:00  ");
-    const double name = 1.0 - unit - 3 * time - duration;
-    const std::vector<double> stops = {0.0,
-                                       name,
-                                       name + unit,
-                                       name + unit + time,
-                                       name + unit + 2 * time,
-                                       name + unit + 2 * time + duration};
-    QStringList titles;
-    for (int column = 0; column < AlarmTableModel::ColumnCount; ++column) {
-      titles << Q(AlarmTableModel::ColumnTitle(column).In(language));
-    }
-    page.Row(titles, stops, true, false, true);
-    const std::int64_t nowMs = model.GetClock().MonotonicMs();
-    for (auto it = alarms.rbegin(); it != alarms.rend(); ++it) {
-      const bool urgent = it->Active() && !it->Acknowledged();
-      page.Row({Q(it->Name(language)), Q(UnitTypeName(it->kind, language)),
-                Q(FormatDisplayTime(it->raisedAt)),
-                it->clearedAt ? Q(FormatDisplayTime(*it->clearedAt)) : Q(StillActive.In(language)),
-                Q(FormatDuration(it->DurationMs(nowMs))),
-                it->acknowledgedAt ? Q(FormatDisplayTime(*it->acknowledgedAt)) : QString()},
-               stops, urgent, urgent, true);
-    }
+    page.Table(HistoryTitles(AlarmTableModel::List::AlarmsAndEvents, AlarmTableModel::ColumnCount,
+                             language),
+               HistoryRows(alarms, true, language, nowMs, alarms.size()));
   }
+  // The running states are no alarms; the latest of their changes follow, plain.
+  const auto& states = model.Alarms().StateChanges();
+  if (states.empty()) return;
+  page.Heading(Q(StateChangesLatest.In(language)));
+  page.Table(
+      HistoryTitles(AlarmTableModel::List::StateChanges, AlarmTableModel::AckColumn, language),
+      HistoryRows(states, false, language, nowMs, StateChangesInReport));
 }
 
 }  // namespace

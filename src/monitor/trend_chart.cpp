@@ -1,9 +1,10 @@
 // The trend chart: series, axes and the redraw from the reduced data.
 #include "monitor/trend_chart.hpp"
 
+#include <QCategoryAxis>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QLineSeries>
+#include <QTimeZone>
 #include <QTimer>
 #include <QValueAxis>
 #include <algorithm>
@@ -26,13 +27,6 @@ const QColor SeriesColours[TrendChart::SeriesCount] = {
     QColor(0xE6, 0x7E, 0x22), QColor(0x8E, 0x44, 0xAD), QColor(0x8E, 0x44, 0xAD),
 };
 
-// The wall-clock time of a sample, in the milliseconds the time axis counts.
-qint64 EpochMs(const LocalDateTime& time) {
-  return QDateTime(QDate(time.year, time.month, time.day),
-                   QTime(time.hour, time.minute, time.second))
-      .toMSecsSinceEpoch();
-}
-
 std::int64_t RangeStart(const TrendStore& store, TrendRange range, std::int64_t to) {
   switch (range) {
     case TrendRange::LastTenMinutes:
@@ -48,8 +42,7 @@ std::int64_t RangeStart(const TrendStore& store, TrendRange range, std::int64_t 
 // Puts the points on a series and returns how many it holds. Temperatures within the range
 // widen the span the temperature axis must show.
 std::size_t ShowPoints(QLineSeries* series, const std::vector<TrendPoint>& points,
-                       std::int64_t from, std::int64_t offset,
-                       TrendChart::TemperatureSpan* temperatures) {
+                       std::int64_t from, TrendChart::TemperatureSpan* temperatures) {
   QList<QPointF> list;
   list.reserve(static_cast<qsizetype>(points.size()));
   for (std::size_t i = 0; i < points.size(); ++i) {
@@ -64,7 +57,7 @@ std::size_t ShowPoints(QLineSeries* series, const std::vector<TrendPoint>& point
         points[i + 1].value == point.value) {
       continue;
     }
-    list.append(QPointF(static_cast<double>(point.ms + offset), point.value));
+    list.append(QPointF(static_cast<double>(point.ms), point.value));
   }
   series->replace(list);
   return static_cast<std::size_t>(list.size());
@@ -75,7 +68,7 @@ std::size_t ShowPoints(QLineSeries* series, const std::vector<TrendPoint>& point
 TrendChart::TrendChart(QWidget* parent)
     : QChartView(parent),
       chart_(new QChart),
-      timeAxis_(new QDateTimeAxis),
+      timeAxis_(new QCategoryAxis),
       temperatureAxis_(new QValueAxis),
       humidityAxis_(new QValueAxis) {
   setObjectName("TrendChart");
@@ -87,7 +80,7 @@ TrendChart::TrendChart(QWidget* parent)
   chart_->legend()->setAlignment(Qt::AlignRight);
   chart_->setMargins(QMargins(4, 4, 4, 4));
 
-  timeAxis_->setTickCount(7);
+  timeAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   // Ticks on round numbers whatever the range.
   temperatureAxis_->setTickType(QValueAxis::TicksDynamic);
   temperatureAxis_->setTickAnchor(0);
@@ -165,10 +158,6 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
 
   const std::int64_t to = store.LastMs();
   const std::int64_t from = RangeStart(store, range, to);
-  // The newest sample ties monotonic time to the wall clock. Its time has whole seconds only, so
-  // the tie is kept until the clocks drift apart by more than that, or the lines would jitter.
-  const qint64 offset = EpochMs(latest->time) - latest->monotonicMs;
-  if (std::abs(offset - offset_) > 2000) offset_ = offset;
   // A lowest and a highest point for every two pixel columns: finer shows nothing more.
   const auto buckets = static_cast<std::size_t>(std::max(100.0, chart_->plotArea().width() / 2));
 
@@ -186,14 +175,14 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
   std::size_t total = 0;
   TemperatureSpan temperatures;
   for (std::size_t s = 0; s < MeasuredCount; ++s) {
-    total += ShowPoints(series_[s], *reduced[s], from, offset_,
+    total += ShowPoints(series_[s], *reduced[s], from,
                         s != TrendStore::IndoorHumidity ? &temperatures : nullptr);
   }
   for (std::size_t i = 0; i < TrendStore::SetPointCount; ++i) {
     total += ShowPoints(series_[MeasuredCount + i], StepLine(store.SetPointChanges(i), from, to),
-                        from, offset_, &temperatures);
+                        from, &temperatures);
   }
-  SetAxes(from, to, temperatures);
+  SetAxes(store, from, to, temperatures);
   drawnPoints_ = total;
   return total;
 }
@@ -201,9 +190,7 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
 void TrendChart::ShowNoData() {
   drawn_.reset();
   for (QLineSeries* series : series_) series->clear();
-  const QDateTime now = QDateTime::currentDateTime();
-  timeAxis_->setRange(now.addSecs(-600), now);
-  timeAxis_->setFormat("HH:mm");
+  SetTimeLabels(nullptr, -10 * MinuteMs, 0);
   chart_->setTitle(Q(monitor_text::NoData.In(language_)));
 }
 
@@ -212,7 +199,7 @@ TrendChart::DrawnState TrendChart::StateFor(const TrendStore& store, TrendRange 
   DrawnState state;
   state.range = range;
   state.kind = kind_;
-  state.offset = offset_;
+  state.wallSegments = store.WallSegments();
   state.bucketMs = reducers_[0].BucketMs();
   state.step = state.bucketMs > 0 ? to / state.bucketMs : to;
   for (std::size_t s = 0; s < MeasuredCount; ++s) {
@@ -229,12 +216,96 @@ TrendChart::DrawnState TrendChart::StateFor(const TrendStore& store, TrendRange 
   return state;
 }
 
-void TrendChart::SetAxes(std::int64_t from, std::int64_t to, const TemperatureSpan& temperatures) {
-  timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from + offset_),
-                      QDateTime::fromMSecsSinceEpoch(to + offset_));
-  timeAxis_->setFormat(to - from > 24 * 60 * MinuteMs ? "MM-dd HH:mm"
-                       : to - from > 15 * MinuteMs    ? "HH:mm"
-                                                      : "HH:mm:ss");
+QStringList TrendChart::TimeLabels() const {
+  QStringList labels = timeAxis_->categoriesLabels();
+  // Repeated times carry invisible marks to keep the axis' labels apart; they are no part of
+  // the time.
+  for (QString& label : labels) label.remove(QChar(0x200B));
+  return labels;
+}
+
+// A tick on every round multiple of a step of wall time (a step from this ladder giving six or
+// fewer ticks), within each stretch of one wall clock, and one where the clock was set to
+// another time. The ticks stay where they are while the range slides, so the axis is rebuilt
+// only when a tick enters or leaves it.
+std::vector<std::pair<std::int64_t, QString>> TimeTicks(const TrendStore& store, std::int64_t from,
+                                                        std::int64_t to) {
+  static constexpr std::int64_t Ladder[] = {
+      10'000,    15'000,    30'000,    60'000,     120'000,    300'000,    600'000,    900'000,
+      1'800'000, 3'600'000, 7'200'000, 10'800'000, 14'400'000, 21'600'000, 43'200'000, 86'400'000};
+  std::int64_t step = Ladder[std::size(Ladder) - 1];
+  for (std::int64_t rung : Ladder) {
+    if (rung * 6 >= to - from) {
+      step = rung;
+      break;
+    }
+  }
+  const QString format = to - from > 24 * 60 * MinuteMs ? "MM-dd HH:mm"
+                         : to - from > 15 * MinuteMs    ? "HH:mm"
+                                                        : "HH:mm:ss";
+  const auto label = [&](std::int64_t wallMs) {
+    return QDateTime::fromMSecsSinceEpoch(wallMs, QTimeZone::utc()).toString(format);
+  };
+  std::vector<std::pair<std::int64_t, QString>> ticks;
+  std::vector<bool> setting;  // per tick: where the clock was set, rather than a round time
+  const auto ties = store.WallTies();
+  for (std::size_t t = 0; t < ties.size(); ++t) {
+    const std::int64_t begin = t == 0 ? from : std::max(from, ties[t].fromMs);
+    const std::int64_t end = t + 1 < ties.size() ? std::min(to, ties[t + 1].fromMs - 1) : to;
+    if (begin > end) continue;
+    const std::int64_t offset = ties[t].offsetMs;
+    if (t > 0 && ties[t].fromMs >= from) {
+      // Where the clock was set: its new time, and no round tick crowding it from the left. A
+      // clock set again and again keeps the first of its crowded settings only, so the ticks
+      // stay few.
+      const auto crowds = [&] {
+        return !ticks.empty() && ticks.back().first > ties[t].fromMs - step / 3;
+      };
+      while (crowds() && !setting.empty() && !setting.back()) {
+        ticks.pop_back();
+        setting.pop_back();
+      }
+      if (!crowds()) {
+        ticks.emplace_back(ties[t].fromMs, label(ties[t].fromMs + offset));
+        setting.push_back(true);
+      }
+    }
+    const std::int64_t firstWall = begin + offset;
+    std::int64_t wall = (firstWall / step + (firstWall % step > 0 ? 1 : 0)) * step;
+    for (; wall - offset <= end; wall += step) {
+      const std::int64_t at = wall - offset;
+      if (!ticks.empty() && at - ticks.back().first < step / 3) continue;
+      ticks.emplace_back(at, label(wall));
+      setting.push_back(false);
+    }
+  }
+  return ticks;
+}
+
+void TrendChart::SetTimeLabels(const TrendStore* store, std::int64_t from, std::int64_t to) {
+  if (to <= from) to = from + 1;
+  auto ticks = store != nullptr ? TimeTicks(*store, from, to)
+                                : std::vector<std::pair<std::int64_t, QString>>{};
+  if (ticks != ticks_) {
+    for (const QString& label : timeAxis_->categoriesLabels()) timeAxis_->remove(label);
+    // A category ends at each tick, and its label stands on that end.
+    timeAxis_->setStartValue(ticks.empty() ? static_cast<double>(from)
+                                           : static_cast<double>(ticks.front().first) - 1);
+    for (const auto& [at, text] : ticks) {
+      QString label = text;
+      // The axis keeps one category per label; a time shown twice (the clock was set back) is
+      // told apart by marks nobody sees.
+      while (timeAxis_->categoriesLabels().contains(label)) label += QChar(0x200B);
+      timeAxis_->append(label, static_cast<double>(at));
+    }
+    ticks_ = std::move(ticks);
+  }
+  timeAxis_->setRange(static_cast<double>(from), static_cast<double>(to));
+}
+
+void TrendChart::SetAxes(const TrendStore& store, std::int64_t from, std::int64_t to,
+                         const TemperatureSpan& temperatures) {
+  SetTimeLabels(&store, from, to);
   if (temperatures.low <= temperatures.high) {
     const double bottom = std::floor((temperatures.low - 2) / 5) * 5;
     const double top = std::ceil((temperatures.high + 2) / 5) * 5;

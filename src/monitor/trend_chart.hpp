@@ -1,6 +1,9 @@
 // The Trends page's chart: indoor and outdoor temperature and indoor humidity over time, the unit's
 // set points as dashed steps. It draws a reduced copy of the store's data (a few points per pixel
-// column), so a day of samples redraws as fast as ten minutes of them.
+// column), so a day of samples redraws as fast as ten minutes of them. The time axis runs in the
+// order the samples came (monotonic time) and each label tells the wall time the samples there
+// were taken at, so after the clock is set back the labels run back too instead of relabelling
+// what came before.
 #pragma once
 
 #include <QChartView>
@@ -8,13 +11,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/language.hpp"
 #include "monitor/monitor_settings.hpp"
 #include "monitor/trend_store.hpp"
 #include "protocol/device_kind.hpp"
 
-class QDateTimeAxis;
+class QCategoryAxis;
 class QLineSeries;
 class QValueAxis;
 
@@ -36,7 +41,9 @@ class TrendChart final : public QChartView {
 
   // 0 indoor temperature, 1 outdoor temperature, 2 indoor humidity, 3.. the six set points.
   QLineSeries* Series(std::size_t index) const { return series_.at(index); }
-  QDateTimeAxis* TimeAxis() const { return timeAxis_; }
+  QCategoryAxis* TimeAxis() const { return timeAxis_; }
+  // The time axis' labels, left to right.
+  QStringList TimeLabels() const;
 
   // The lowest and highest temperature drawn, for the temperature axis.
   struct TemperatureSpan {
@@ -53,7 +60,7 @@ class TrendChart final : public QChartView {
   void ShowNoData();
 
   QChart* chart_;
-  QDateTimeAxis* timeAxis_;
+  QCategoryAxis* timeAxis_;
   QValueAxis* temperatureAxis_;
   QValueAxis* humidityAxis_;
   std::array<QLineSeries*, SeriesCount> series_{};
@@ -63,7 +70,7 @@ class TrendChart final : public QChartView {
   struct DrawnState {
     TrendRange range = TrendRange::LastHour;
     DeviceKind kind = DeviceKind::AirConditioner;
-    std::int64_t offset = 0;
+    std::size_t wallSegments = 0;
     std::int64_t bucketMs = 0;
     std::int64_t step = 0;  // the range's end, in buckets
     std::array<std::size_t, MeasuredCount> sizes{};
@@ -74,13 +81,15 @@ class TrendChart final : public QChartView {
   using Reduced = std::array<const std::vector<TrendPoint>*, MeasuredCount>;
   DrawnState StateFor(const TrendStore& store, TrendRange range, std::int64_t to,
                       const Reduced& reduced) const;
-  void SetAxes(std::int64_t from, std::int64_t to, const TemperatureSpan& temperatures);
+  void SetAxes(const TrendStore& store, std::int64_t from, std::int64_t to,
+               const TemperatureSpan& temperatures);
+  void SetTimeLabels(const TrendStore* store, std::int64_t from, std::int64_t to);
 
   std::optional<DrawnState> drawn_;
   const TrendStore* store_ = nullptr;  // what the last Update drew, for redraws on resizing
   TrendRange range_ = TrendRange::LastHour;
   std::size_t drawnPoints_ = 0;
-  std::int64_t offset_ = 0;
+  std::vector<std::pair<std::int64_t, QString>> ticks_;  // what the time axis shows now
   Language language_ = Language::English;
   DeviceKind kind_ = DeviceKind::AirConditioner;
 };

@@ -2,6 +2,7 @@
 #include "monitor/trend_store.hpp"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace climate {
 
@@ -161,6 +162,43 @@ void TrendStore::Append(const RealTimeSample& sample) {
   }
   latest_ = sample;
   latest_->monotonicMs = at;
+  TieWallClock(sample, at);
+}
+
+namespace {
+
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+std::int64_t DaysFromCivil(int year, int month, int day) {
+  const int y = year - (month <= 2 ? 1 : 0);
+  const int era = (y >= 0 ? y : y - 399) / 400;
+  const int yoe = y - era * 400;
+  const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return std::int64_t{era} * 146097 + doe - 719468;
+}
+
+std::int64_t CivilMs(const LocalDateTime& time) {
+  const std::int64_t days = DaysFromCivil(time.year, time.month, time.day);
+  return ((days * 24 + time.hour) * 60 + time.minute) * 60000 + std::int64_t{time.second} * 1000;
+}
+
+// Wall times have whole seconds only, so ties within this much of each other are the same clock.
+constexpr std::int64_t SameClockMs = 2000;
+
+}  // namespace
+
+void TrendStore::TieWallClock(const RealTimeSample& sample, std::int64_t at) {
+  const std::int64_t offset = CivilMs(sample.time) - at;
+  if (!ties_.empty() && std::abs(offset - ties_.back().offsetMs) <= SameClockMs) return;
+  ties_.push_back({at, offset});
+}
+
+std::int64_t TrendStore::WallMsAt(std::int64_t ms) const {
+  if (ties_.empty()) return ms;
+  auto it = std::upper_bound(ties_.begin(), ties_.end(), ms,
+                             [](std::int64_t value, const WallTie& t) { return value < t.fromMs; });
+  if (it != ties_.begin()) --it;
+  return ms + it->offsetMs;
 }
 
 std::int64_t TrendStore::FirstMs() const {
@@ -183,6 +221,10 @@ void TrendStore::TrimOldest() {
                                [](std::int64_t ms, const TrendPoint& p) { return ms < p.ms; });
     if (it != changes.begin()) changes.erase(changes.begin(), it - 1);
   }
+  // Likewise the wall clock tie in force at the new start.
+  auto tie = std::upper_bound(ties_.begin(), ties_.end(), start,
+                              [](std::int64_t ms, const WallTie& t) { return ms < t.fromMs; });
+  if (tie != ties_.begin()) ties_.erase(ties_.begin(), tie - 1);
 }
 
 }  // namespace climate

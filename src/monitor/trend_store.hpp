@@ -1,7 +1,9 @@
 // The full trend data of the run and the reduction that keeps its display quick: a day of
 // 2-second samples is 43,200 points per series, far more than a chart has pixels, so the chart
 // gets the lowest and highest point of each pixel column or two instead.
-// Times are monotonic milliseconds; the window maps them onto the wall clock.
+// Times are monotonic milliseconds, so the lines run in the order the samples came whatever the
+// wall clock does; each sample's wall time is kept beside them (WallMsAt), so a clock set back or
+// forward never relabels what was taken before.
 #pragma once
 
 #include <array>
@@ -86,11 +88,29 @@ class TrendStore {
   std::size_t Size() const { return series_[IndoorTemperature].size(); }
   std::int64_t FirstMs() const;
   std::int64_t LastMs() const;
-  // The newest sample: its unit type, wall time and monotonic time tie the axis to the clock.
+  // The newest sample: its unit type, values and times.
   const std::optional<RealTimeSample>& Latest() const { return latest_; }
+
+  // The local wall time (milliseconds of the civil calendar, as if the local time were UTC) at a
+  // monotonic time: the wall time of the samples around it, as they were taken. Before the first
+  // sample, reckoned back from it.
+  std::int64_t WallMsAt(std::int64_t ms) const;
+  // How often the wall clock was found set to another time during the run (1 for none).
+  std::size_t WallSegments() const { return ties_.size(); }
+  // From fromMs on (monotonic), wall time = monotonic + offsetMs; a new tie starts where the wall
+  // clock was stepped.
+  struct WallTie {
+    std::int64_t fromMs = 0;
+    std::int64_t offsetMs = 0;
+  };
+  // Oldest first; the first one also holds before its fromMs.
+  std::span<const WallTie> WallTies() const { return ties_; }
 
  private:
   void TrimOldest();
+  void TieWallClock(const RealTimeSample& sample, std::int64_t at);
+
+  std::vector<WallTie> ties_;
 
   std::array<std::vector<TrendPoint>, SeriesCount> series_;
   std::array<std::vector<TrendPoint>, SetPointCount> setPoints_;

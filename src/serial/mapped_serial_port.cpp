@@ -61,6 +61,10 @@ std::string MappedSerialPort::RemoteEndpoint() const {
   return parsed.entry && parsed.entry->IsNetwork() ? parsed.entry->Address() : std::string();
 }
 
+std::string MappedSerialPort::DevicePath() const {
+  return RemoteEndpoint().empty() ? local_.DevicePath() : std::string();
+}
+
 bool MappedSerialPort::AppliesLineSettings() const {
   const PortEntryParse parsed = ParsePortEntry(EntryText());
   return !parsed.entry || parsed.entry->kind != LinkKind::RawTcp;

@@ -33,6 +33,7 @@ class MappedSerialPort final : public SerialPort {
   void Write(const std::vector<std::uint8_t>& bytes) override { active_->Write(bytes); }
 
   std::string RemoteEndpoint() const override;
+  std::string DevicePath() const override;
   bool AppliesLineSettings() const override;
 
   QtSerialPort& Local() { return local_; }

@@ -48,7 +48,7 @@ class QtSerialPort final : public QObject, public SerialPort {
   void Write(const std::vector<std::uint8_t>& bytes) override;
 
   // The device path of the current port number ("" when the number is outside 1 to 4).
-  std::string DevicePath() const;
+  std::string DevicePath() const override;
   // The operating-system handle of the open port, -1 when closed (diagnostics and tests).
   qintptr NativeHandle() const;
 

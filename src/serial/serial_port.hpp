@@ -43,6 +43,9 @@ class SerialPort {
   // Where the line of the current port number is: empty for a local device, otherwise the device
   // server as "tcp://host:port" or "rfc2217://host:port".
   virtual std::string RemoteEndpoint() const { return {}; }
+  // The local device the current port number maps to; empty for a line behind a device server
+  // and for backends without a device.
+  virtual std::string DevicePath() const { return {}; }
   // False when line settings cannot reach the line (a raw TCP device server sets it itself);
   // SetSettings still keeps them.
   virtual bool AppliesLineSettings() const { return true; }

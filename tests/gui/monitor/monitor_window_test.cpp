@@ -7,11 +7,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTimeAxis>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLineSeries>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -20,6 +23,7 @@
 
 #include "../../unit/monitor/monitor_test_support.hpp"
 #include "app/config/ini_file.hpp"
+#include "console/prompts.hpp"
 #include "monitor/alarm_table_model.hpp"
 #include "monitor/monitor_model.hpp"
 #include "monitor/trend_chart.hpp"
@@ -51,6 +55,73 @@ QString LabelText(const QWidget& parent, const char* name) {
   };
   if (QTest::qWaitFor(idle, 5000)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "a refresh is still waiting";
+}
+
+// Answers the text questions from a list, in order; a question beyond the list is cancelled.
+class ScriptedPrompts final : public Prompts {
+ public:
+  std::vector<std::string> answers;
+  std::vector<std::string> asked;  // the prompts, in order
+  void Message(const std::string&, const std::string&) override {}
+  bool Confirm(const std::string&, const std::string&) override { return true; }
+  bool InputText(const std::string&, const std::string& prompt, std::string& value, char,
+                 const std::string&, const std::string&) override {
+    asked.push_back(prompt);
+    if (asked.size() > answers.size()) return false;
+    value = answers[asked.size() - 1];
+    return true;
+  }
+};
+
+// One word of a PDF page as a reader lays it out, in points.
+struct PdfWord {
+  QRectF box;
+  QString text;
+  int page = 0;
+};
+
+// Every word of the PDF with its box (pdftotext -bbox); empty when no reader is installed.
+std::vector<PdfWord> PdfWords(const QString& path) {
+  const QString reader = QStandardPaths::findExecutable("pdftotext");
+  if (reader.isEmpty()) return {};
+  QProcess process;
+  process.start(reader, {"-bbox", path, "-"});
+  if (!process.waitForFinished(30000)) return {};
+  const QString html = QString::fromUtf8(process.readAllStandardOutput());
+  std::vector<PdfWord> words;
+  int page = 0;
+  static const QRegularExpression item(
+      R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+  for (auto it = item.globalMatch(html); it.hasNext();) {
+    const auto match = it.next();
+    if (match.captured(0).startsWith("<page")) {
+      ++page;
+      continue;
+    }
+    const QPointF topLeft(match.captured(1).toDouble(), match.captured(2).toDouble());
+    const QPointF bottomRight(match.captured(3).toDouble(), match.captured(4).toDouble());
+    words.push_back({QRectF(topLeft, bottomRight), match.captured(5), page});
+  }
+  return words;
+}
+
+// Pairs of words of one page whose boxes overlap: text drawn over text.
+std::vector<std::string> Overlaps(const std::vector<PdfWord>& words) {
+  std::vector<std::string> found;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    for (std::size_t j = i + 1; j < words.size(); ++j) {
+      if (words[i].page != words[j].page) continue;
+      const QRectF common = words[i].box.intersected(words[j].box);
+      if (common.width() > 0.5 && common.height() > 0.5) {
+        found.push_back(words[i].text.toStdString() + " / " + words[j].text.toStdString());
+      }
+    }
+  }
+  return found;
+}
+
+bool HasWord(const std::vector<PdfWord>& words, const QString& text) {
+  return std::any_of(words.begin(), words.end(), [&](const PdfWord& w) { return w.text == text; });
 }
 
 class MonitorWindowTest : public ::testing::Test {
@@ -276,8 +347,8 @@ TEST_F(MonitorWindowTest, TrendRangesReduceADayToAFewPointsPerPixel) {
   const auto shown = chart->Series(0)->count();
   EXPECT_GT(shown, 200);
   EXPECT_LE(shown, 2 * 900 + 1);  // at most two points for every pixel column
-  EXPECT_EQ(chart->TimeAxis()->max().time(), QTime(23, 59, 58));
-  EXPECT_EQ(chart->TimeAxis()->min().time(), QTime(0, 0, 0));
+  EXPECT_EQ(chart->TimeLabels(),
+            (QStringList{"00:00", "04:00", "08:00", "12:00", "16:00", "20:00"}));
   EXPECT_EQ(chart->Series(3)->name(), "External fan adjust point");
   EXPECT_EQ(IniFile::Load(ConfigPath()).ReadInteger("Monitor", "TrendRange", -1), 2);
 
@@ -286,7 +357,8 @@ TEST_F(MonitorWindowTest, TrendRangesReduceADayToAFewPointsPerPixel) {
   // most one more where the first bucket reaches back past the range).
   EXPECT_GE(chart->Series(0)->count(), 302);
   EXPECT_LE(chart->Series(0)->count(), 303);
-  EXPECT_EQ(chart->TimeAxis()->min().time(), QTime(23, 49, 58));
+  EXPECT_EQ(chart->TimeLabels().front(), "23:50:00");
+  EXPECT_EQ(chart->TimeLabels().back(), "23:58:00");
   EXPECT_EQ(model_.Trends().Size(), 43200u);  // the full data stays
 }
 
@@ -355,6 +427,149 @@ TEST_F(MonitorWindowTest, ServiceReportIsWrittenInBothLanguages) {
   window_->SetLanguage(Language::English);
   EXPECT_FALSE(window_->WriteReport(QString::fromStdString(folder_.Path("missing/dir/r.pdf"))));
   EXPECT_TRUE(LabelText(*window_, "ServiceReportStatus").startsWith("Service report could not"));
+}
+
+// The trend after the wall clock was set back by an hour: the samples taken before keep their
+// times, the ones after show theirs, and the line still runs in the order the samples came.
+TEST_F(MonitorWindowTest, ClockSetBackKeepsTheTimeEverySampleWasTakenAt) {
+  window_->resize(900, 600);
+  window_->show();
+  const auto feed = [this](std::int64_t ms, int hour, int minute, int second) {
+    RealTimeSample sample = test::Sample(DeviceKind::AirConditioner, ms);
+    sample.time = test::At(2024, 5, 1, hour, minute, second);
+    model_.OnRealTime(sample, Language::English);
+  };
+  for (int i = 0; i <= 1800; ++i) {  // 00:00:00 to 01:00:00
+    feed(std::int64_t{i} * 2000, i * 2 / 3600, i * 2 / 60 % 60, i * 2 % 60);
+  }
+  // The clock is corrected by an hour back: the next sample is taken at 00:00:02 again.
+  for (int i = 1; i <= 300; ++i) {
+    feed(3600000 + std::int64_t{i} * 2000, 0, i * 2 / 60 % 60, i * 2 % 60);
+  }
+  Find<QComboBox>(*window_, "TrendRange")->setCurrentIndex(static_cast<int>(TrendRange::WholeRun));
+  // Ticks every quarter of an hour of the first hour, and one where the clock was set back.
+  EXPECT_EQ(window_->Chart()->TimeLabels(),
+            (QStringList{"00:00", "00:15", "00:30", "00:45", "00:00"}));
+  // The last ten minutes begin at 01:00:00, two seconds before the correction: the time after
+  // it, on its own round minutes.
+  Find<QComboBox>(*window_, "TrendRange")
+      ->setCurrentIndex(static_cast<int>(TrendRange::LastTenMinutes));
+  EXPECT_EQ(window_->Chart()->TimeLabels(),
+            (QStringList{"00:00:02", "00:02:00", "00:04:00", "00:06:00", "00:08:00", "00:10:00"}));
+
+  // A clock that jumps at every sample still gives an axis of a few labels.
+  for (int i = 1; i <= 200; ++i) {
+    feed(4200000 + std::int64_t{i} * 2000, i % 2 == 0 ? 5 : 17, i / 30, i * 2 % 60);
+  }
+  window_->Refresh(TrendChanged);
+  EXPECT_LE(window_->Chart()->TimeLabels().size(), 20);
+  // Points stay in the order they came.
+  const QList<QPointF> points = window_->Chart()->Series(0)->points();
+  EXPECT_TRUE(std::is_sorted(points.begin(), points.end(),
+                             [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); }));
+}
+
+TEST_F(MonitorWindowTest, StatusLinesFollowALanguageSwitch) {
+  window_->SetLanguage(Language::Chinese);
+  const QString path = QString::fromStdString(folder_.Path("r.pdf"));
+  ASSERT_TRUE(window_->WriteReport(path));
+  EXPECT_TRUE(LabelText(*window_, "ServiceReportStatus").startsWith("服务报告已保存: "));
+  window_->SetLanguage(Language::English);
+  EXPECT_EQ(LabelText(*window_, "ServiceReportStatus"), "Service report saved: " + path);
+  EXPECT_FALSE(window_->WriteReport(QString::fromStdString(folder_.Path("missing/r.pdf"))));
+  window_->SetLanguage(Language::Chinese);
+  EXPECT_TRUE(LabelText(*window_, "ServiceReportStatus").startsWith("服务报告无法保存: "));
+
+  std::filesystem::remove(ConfigPath());
+  Find<QCheckBox>(*window_, "RecordSwitch")->setChecked(true);
+  EXPECT_TRUE(LabelText(*window_, "SettingsError").startsWith("设置无法保存: "));
+  window_->SetLanguage(Language::English);
+  EXPECT_TRUE(LabelText(*window_, "SettingsError").startsWith("Setting not saved: "));
+}
+
+TEST_F(MonitorWindowTest, SiteAndCabinetAreAskedOnceStoredAndEditable) {
+  ScriptedPrompts prompts;
+  window_->SetPrompts(&prompts);
+  int written = 0;
+  window_->SetReportPathChooser([&](const QString&) {
+    ++written;
+    return QString::fromStdString(folder_.Path("r" + std::to_string(written) + ".pdf"));
+  });
+  auto* button = Find<QPushButton>(*window_, "ServiceReportButton");
+
+  // Cancelled: no report and nothing kept, so the next report asks again.
+  prompts.answers = {"North hub"};
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(written, 0);
+  EXPECT_EQ(prompts.asked.size(), 2u);
+  EXPECT_FALSE(IniFile::Load(ConfigPath()).HasKey("Monitor", "Site"));
+
+  prompts.asked.clear();
+  prompts.answers = {"  North hub ", "Cabinet 7"};
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(written, 1);
+  EXPECT_EQ(prompts.asked, (std::vector<std::string>{"Site, as the service report names it:",
+                                                     "Cabinet, as the service report names it:"}));
+  const IniFile saved = IniFile::Load(ConfigPath());
+  EXPECT_EQ(saved.ReadString("Monitor", "Site", ""), "North hub");
+  EXPECT_EQ(saved.ReadString("Monitor", "Cabinet", ""), "Cabinet 7");
+  EXPECT_EQ(saved.ReadInteger("UserSet", "MaxLine", 0), 300);
+  EXPECT_EQ(Find<QLineEdit>(*window_, "ReportSite")->text(), "North hub");
+
+  // Asked once: the next report goes straight on, and the Monitor edits the names.
+  prompts.asked.clear();
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(written, 2);
+  EXPECT_TRUE(prompts.asked.empty());
+  auto* cabinet = Find<QLineEdit>(*window_, "ReportCabinet");
+  cabinet->setText("Cabinet 8");
+  emit cabinet->editingFinished();
+  EXPECT_EQ(IniFile::Load(ConfigPath()).ReadString("Monitor", "Cabinet", ""), "Cabinet 8");
+  EXPECT_EQ(model_.Settings().cabinet, "Cabinet 8");
+}
+
+// The report's alarm table as a reader lays it out: no cell over another, durations of days
+// whole, long texts wrapped, ends by a unit type switch named, in both languages.
+TEST_F(MonitorWindowTest, ServiceReportTableIsMeasuredFromItsContent) {
+  MonitorSettings settings;
+  settings.site = "North hub";
+  settings.cabinet = "Cabinet 7";
+  model_.SetSettings(settings);
+  model_.SetPortDescription("COM1 (/dev/ttyUSB0) 9600,n,8,1");
+  Poll(0x01, 0x0F);  // high temperature alarm, heater stopped
+  Advance(2000);
+  Poll(0x81, 0x0F);  // and a sensor fault
+  model_.OnLinkLost("Resource error: the device server closed the connection unexpectedly");
+  Advance(5000);
+  model_.OnLinkRestored();
+  model_.OnDeviceSwitch(DeviceKind::HeatExchanger);
+  Advance(1000);
+  model_.OnRequestSent(test::RealTimeRequest, protocol_);
+  Receive(test::RealTimeReply(25, 31, 58, 221, {32, 0, 5, 0, 55, 0}, 0x1F, 0x01, 0),
+          DeviceKind::HeatExchanger);
+  Advance(87665000);  // 1 d 00:21:05 later
+  model_.AcknowledgeAlarm(model_.Alarms().Entries().front().id);
+
+  for (Language language : {Language::English, Language::Chinese}) {
+    window_->SetLanguage(language);
+    const QString path = QString::fromStdString(
+        folder_.Path(language == Language::English ? "table-en.pdf" : "table-zh.pdf"));
+    ASSERT_TRUE(window_->WriteReport(path));
+    const std::vector<PdfWord> words = PdfWords(path);
+    if (words.empty()) GTEST_SKIP() << "pdftotext not installed";
+    EXPECT_EQ(Overlaps(words), std::vector<std::string>{});
+    EXPECT_TRUE(HasWord(words, "1d")) << "a duration of days is shown whole";
+    EXPECT_TRUE(HasWord(words, "00:21:05"));
+    EXPECT_TRUE(HasWord(words, "North"));
+    EXPECT_TRUE(HasWord(words, "(/dev/ttyUSB0)"));
+    EXPECT_TRUE(HasWord(words, "unexpectedly"));  // the long event wraps, it is not cut
+    if (language == Language::English) {
+      for (const char* word : {"Duration", "Acknowledged", "active", "changed)", "silent"}) {
+        EXPECT_TRUE(HasWord(words, word) || std::string(word) == "silent") << word;
+      }
+      EXPECT_TRUE(HasWord(words, "Heater")) << "the heater's stopped spell is a state change";
+    }
+  }
 }
 
 }  // namespace

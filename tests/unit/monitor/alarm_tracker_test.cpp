@@ -41,12 +41,47 @@ TEST(AlarmTracker, StatusFaultsAreClearBitsAndFirstSightCounts) {
   AlarmTracker tracker;
   // First reply: unit stopped (bit 0 clear), compressor stopped (bit 3 clear), sensor fault.
   EXPECT_EQ(tracker.Observe(Sample(DeviceKind::AirConditioner, 0, 0x16, 0x80)), 3u);
-  std::vector<std::string> names;
-  for (const AlarmEntry& entry : tracker.Entries()) names.push_back(EnglishName(entry));
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"Unit stopped", "Compressor stopped", "Sensor fault"}));
+  // Only the alarm bit is an alarm; the stopped states are state changes, never counted.
+  ASSERT_EQ(tracker.Entries().size(), 1u);
+  EXPECT_EQ(EnglishName(tracker.Entries()[0]), "Sensor fault");
+  std::vector<std::string> states;
+  for (const AlarmEntry& entry : tracker.StateChanges()) states.push_back(EnglishName(entry));
+  EXPECT_EQ(states, (std::vector<std::string>{"Unit stopped", "Compressor stopped"}));
+  EXPECT_EQ(tracker.ActiveCount(), 1u);
+  EXPECT_EQ(tracker.UnacknowledgedActiveCount(), 1u);
   // Bits beyond the named ones change nothing.
   EXPECT_EQ(tracker.Observe(Sample(DeviceKind::AirConditioner, 2000, 0xF6, 0x80, 0xC0)), 0u);
+  // The thermostat starts the compressor: its stopped spell ends, the alarms are untouched.
+  EXPECT_EQ(tracker.Observe(Sample(DeviceKind::AirConditioner, 5000, 0x1E, 0x80)), 1u);
+  EXPECT_EQ(tracker.StateChanges()[1].DurationMs(999999), 5000);
+  EXPECT_TRUE(tracker.StateChanges()[0].Active());
+  EXPECT_EQ(tracker.Entries().size(), 1u);
+  EXPECT_EQ(tracker.ActiveCount(), 1u);
+}
+
+TEST(AlarmTracker, UnitTypeSwitchEndsWhatThePreviousTypeHadOpen) {
+  AlarmTracker tracker;
+  // Air conditioner: high temperature alarm and the heater stopped.
+  tracker.Observe(Sample(DeviceKind::AirConditioner, 0, 0x0F, 0x01));
+  tracker.Observe(Sample(DeviceKind::HeatExchanger, 500, 0x1F, 0x80));  // sensor fault
+  EXPECT_EQ(tracker.EndUnitType(DeviceKind::AirConditioner, test::At(2024, 5, 1, 10, 0, 3), 3000),
+            2u);
+  ASSERT_EQ(tracker.Entries().size(), 2u);
+  const AlarmEntry& ended = tracker.Entries()[0];
+  EXPECT_FALSE(ended.Active());
+  EXPECT_EQ(ended.end, EntryEnd::UnitTypeChanged);
+  EXPECT_EQ(ended.clearedAt->second, 3);
+  EXPECT_EQ(ended.DurationMs(999999), 3000);
+  EXPECT_EQ(tracker.StateChanges()[0].end, EntryEnd::UnitTypeChanged);
+  // The other type's alarm stays; nothing is left to end twice.
+  EXPECT_TRUE(tracker.Entries()[1].Active());
+  EXPECT_EQ(tracker.ActiveCount(), 1u);
+  EXPECT_EQ(tracker.EndUnitType(DeviceKind::AirConditioner, test::At(2024, 5, 1, 10, 0, 4), 4000),
+            0u);
+  // Back on the air conditioner with the alarm still there: it is raised anew.
+  EXPECT_EQ(tracker.Observe(Sample(DeviceKind::AirConditioner, 9000, 0x1F, 0x01)), 1u);
+  EXPECT_EQ(tracker.Entries().back().end, EntryEnd::Cleared);
+  EXPECT_TRUE(tracker.Entries().back().Active());
 }
 
 TEST(AlarmTracker, SameBitMeansDifferentAlarmsPerUnitType) {

@@ -123,7 +123,8 @@ TEST_F(MonitorFeed, ParametersRequestAcknowledgedThenConfirmedInTheMemo) {
 
 TEST_F(MonitorFeed, OtherCommandsAreNotTakenForParameters) {
   Send(RemoteOffRequest);
-  model_.OnPendingCommand(CommandCode::AirConditionerParameters);  // a stray code with a request of another shape
+  model_.OnPendingCommand(
+      CommandCode::AirConditionerParameters);  // a stray code with a request of another shape
   EXPECT_FALSE(model_.SetPoints().LastSent().has_value());
   Send(RealTimeRequest);
   model_.OnPendingCommand(CommandCode::RemoteOff);
@@ -153,6 +154,72 @@ TEST_F(MonitorFeed, ValuesGoStaleAfterSilenceAndComeBackWithTheNextGoodReply) {
   Send(RealTimeRequest);
   Advance(10001);
   EXPECT_TRUE(model_.ValuesStale());
+}
+
+// What went wrong on the line is in the history as events, with how long it lasted, and never
+// counted as an active alarm.
+TEST_F(MonitorFeed, LostLinkAndSilentUnitAreEventsWithTheirReturn) {
+  const auto names = [this] {
+    std::vector<std::string> list;
+    for (const AlarmEntry& entry : model_.Alarms().Entries()) {
+      list.emplace_back(entry.Name(Language::English));
+    }
+    return list;
+  };
+  model_.SetPeriodic(true, 2000);
+  Send(RealTimeRequest);
+  Receive(AcReply(25));
+  model_.Tick();
+  EXPECT_TRUE(names().empty());
+
+  // Three periods without a good reply, and the tick after them, make the unit silent once.
+  Advance(6000);
+  model_.Tick();
+  EXPECT_TRUE(names().empty());
+  Advance(1000);
+  model_.Tick();
+  model_.Tick();
+  ASSERT_EQ(names(), (std::vector<std::string>{"Unit silent"}));
+  EXPECT_EQ(model_.Alarms().Entries()[0].Name(Language::Chinese), "设备无应答");
+  EXPECT_EQ(model_.Alarms().Entries()[0].raisedAt.second, 7);
+  EXPECT_EQ(model_.Alarms().ActiveCount(), 0u);
+  // A damaged reply is no answer; the first good one is, once.
+  Bytes damaged = AcReply(25);
+  damaged[4] ^= 0x01;
+  Receive(damaged);
+  Advance(2000);
+  Receive(AcReply(25));
+  Receive(AcReply(25));
+  ASSERT_EQ(names().size(), 2u);
+  EXPECT_EQ(names()[1], "Unit answers again after 00:00:09");
+
+  // The cable is pulled and plugged in again.
+  model_.OnLinkLost("Resource error\r\nfake line");
+  model_.OnLinkLost("again");  // the same loss, told twice
+  Advance(65000);
+  model_.OnLinkRestored();
+  model_.OnLinkRestored();  // an open without a loss before it
+  ASSERT_EQ(names().size(), 4u);
+  EXPECT_EQ(names()[2], "Link lost: Resource error\\r\\nfake line");
+  EXPECT_EQ(names()[3], "Link back after 00:01:05");
+  EXPECT_EQ(model_.Alarms().Entries()[3].Name(Language::Chinese),
+            "通信链路恢复, 中断时长 00:01:05");
+  EXPECT_EQ(model_.Alarms().ActiveCount(), 0u);
+}
+
+TEST_F(MonitorFeed, UnitTypeSwitchEndsThePreviousTypesAlarmsAtTheSwitch) {
+  Receive(test::RealTimeReply(25, 30, 60, 220, {32, 0, 5, 0, 55, 0}, 0x0F, 0x81, 0));
+  ASSERT_EQ(model_.Alarms().ActiveCount(), 2u);
+  Advance(4000);
+  model_.OnDeviceSwitch(DeviceKind::AirConditioner);  // no switch: nothing ends
+  EXPECT_EQ(model_.Alarms().ActiveCount(), 2u);
+  model_.OnDeviceSwitch(DeviceKind::HeatExchanger);
+  EXPECT_EQ(model_.Alarms().ActiveCount(), 0u);
+  for (const AlarmEntry& entry : model_.Alarms().Entries()) {
+    EXPECT_EQ(entry.end, EntryEnd::UnitTypeChanged);
+    EXPECT_EQ(entry.clearedAt->second, 4);
+  }
+  EXPECT_EQ(model_.Alarms().StateChanges().back().end, EntryEnd::UnitTypeChanged);
 }
 
 TEST_F(MonitorFeed, KeepsTheLastTwoHundredMemoLines) {
@@ -192,6 +259,21 @@ TEST(MonitorSettingsFile, ReadsDefaultsWritesTheSectionAndNeverCreatesTheFile) {
   const MonitorSettings loaded = LoadMonitorSettings(saved);
   EXPECT_TRUE(loaded.record);
   EXPECT_EQ(loaded.trendRange, TrendRange::WholeRun);
+
+  // Site and cabinet are absent until given, and follow the other keys once they are.
+  EXPECT_FALSE(loaded.site.has_value());
+  EXPECT_EQ(saved.Keys("Monitor"), (std::vector<std::string>{"Record", "TrendRange"}));
+  MonitorSettings named = loaded;
+  named.site = "北区 7";
+  named.cabinet = "";
+  EXPECT_TRUE(SaveMonitorSettings(path, named, error));
+  const IniFile withSite = IniFile::Load(path);
+  EXPECT_EQ(withSite.Keys("Monitor"),
+            (std::vector<std::string>{"Record", "TrendRange", "Site", "Cabinet"}));
+  EXPECT_NE(test::ReadFile(path).find("\xB1\xB1\xC7\xF8 7"), std::string::npos);  // GBK
+  EXPECT_EQ(LoadMonitorSettings(withSite).site, "北区 7");
+  EXPECT_EQ(LoadMonitorSettings(withSite).cabinet, "");
+  EXPECT_TRUE(LoadMonitorSettings(withSite).SiteGiven());
 
   IniFile odd = IniFile::Parse("[Monitor]\r\nTrendRange=7\r\nRecord=x\r\n");
   EXPECT_EQ(LoadMonitorSettings(odd).trendRange, TrendRange::LastHour);
