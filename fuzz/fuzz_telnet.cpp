@@ -4,6 +4,8 @@
 // Input: [piece size byte][rest]. The rest is read as an entry text (a parsed address must read
 // back the same), fed to the decoder in pieces of the given size (any bytes, never more data out
 // than in), and escaped and decoded again (the data must come back unchanged, with no answer).
+// The escaped rest is also sent as the body of one subnegotiation, closed or cut short by a
+// command, before a frame: none of the body may reach the data, and the frame must arrive whole.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -51,5 +53,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const climate::telnet::Decoder::Output back = Decode(escaped, piece);
   Check(std::equal(back.data.begin(), back.data.end(), rest.begin(), rest.end()));
   Check(back.reply.empty());
+
+  // A frame with FF in it, after a subnegotiation whose body is the input.
+  using namespace climate::telnet;
+  const Bytes frame = {0x7E, 0x01, 0x22, 0x43, 0xFF, 0x9C, 0xFE, 0x0D};
+  const Bytes escapedFrame = EscapeData(frame);
+  for (const std::uint8_t close : {Se, Nop, Dont}) {
+    Bytes wrapped = {Iac, Sb, OptionComPort};
+    wrapped.insert(wrapped.end(), escaped.begin(), escaped.end());
+    wrapped.insert(wrapped.end(), {Iac, close});
+    if (close == Dont) wrapped.push_back(OptionBinary);
+    wrapped.insert(wrapped.end(), escapedFrame.begin(), escapedFrame.end());
+    Check(Decode(wrapped, piece).data == frame);
+  }
   return 0;
 }
