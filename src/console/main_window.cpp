@@ -104,12 +104,14 @@ TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
   port_.onLinkLost = [this](const std::string& reason) {
     Guarded([this, reason] { OnLinkLost(reason); });
   };
+  port_.onLineSettingsChange = [this] { ShowLineSettingsState(); };
 }
 
 TFrmMain::~TFrmMain() {
   // The port may outlive the window; it must not call into a window that is gone.
   port_.onReceive = nullptr;
   port_.onLinkLost = nullptr;
+  port_.onLineSettingsChange = nullptr;
 }
 
 void TFrmMain::ConnectHandlers() {
@@ -172,7 +174,7 @@ std::string TFrmMain::ConfigPath() const {
 }
 
 bool TFrmMain::SendFrame(const RequestFrame& frame) {
-  const bool written = SendRequest(port_, frame, [this] { suiComboBoxCOMChange(); });
+  const bool written = WriteRequest(frame);
   if (written) monitor_.OnRequestSent(frame, protocol_);
   return written;
 }

@@ -62,6 +62,8 @@ class MonitorModel {
   void OnMemoLine(std::string_view line);
   // "COM1 (/dev/ttyS0) 9600,n,8,1" or whatever the main window shows about its port.
   void SetPortDescription(std::string text);
+  // What the port reports about its line settings (a device server's answers).
+  void SetLineSettings(LineSettingsReport report);
   // Once a second: retries records that could not be written, refreshes the link figures.
   void Tick();
   // Whether the main window's value boxes should stop looking live.

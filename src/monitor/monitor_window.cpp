@@ -310,7 +310,7 @@ void MonitorWindow::RefreshLink() {
   set("LinkMode", state.Periodic()
                       ? Q(PeriodicMode.In(language_)) + QString::number(state.PeriodMs()) + " ms"
                       : Q(ManualMode.In(language_)));
-  for (const LinkFigureRow& row : LinkFigureRows(link)) {
+  for (const LinkFigureRow& row : LinkFigureRows(link, language_)) {
     set(row.key, row.value ? Q(*row.value) : notYet);
   }
 }
