@@ -268,10 +268,13 @@ void TFrmMain::FormShow() {
 
   const int comNum = ini.ReadInteger("UserSet", "ComNum", ReadDefault::ComNum);
   suiComboBoxCOM_->setCurrentIndex(comNum >= 0 && comNum < suiComboBoxCOM_->count() ? comNum : -1);
-  suiComboBoxCOMChange();
+  // In periodic mode a device server that cannot be reached yet is a lost link the periodic
+  // requests reconnect quietly, as it is later on.
+  const bool periodic = ini.ReadBool("UserSet", "Check", ReadDefault::Check);
+  OpenSelectedPort(periodic);
 
-  if (port_.IsOpen()) {
-    suiCheckBoxTimer_->setChecked(ini.ReadBool("UserSet", "Check", ReadDefault::Check));
+  if (port_.IsOpen() || (periodic && !port_.RemoteEndpoint().empty())) {
+    suiCheckBoxTimer_->setChecked(periodic);
     suiSpinEditTime_->setValue(ini.ReadInteger("UserSet", "Timer", ReadDefault::Timer));
     suiCheckBoxTimerClick();
   }

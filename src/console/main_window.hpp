@@ -136,6 +136,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
 
   // main_window_port.cpp: port selection, lamp, lost link
   void suiComboBoxCOMChange();
+  void OpenSelectedPort(bool quietForDeviceServer);
   bool ReopenQuietly();
   void ShapeComLedContextPopup();
   void OnLinkLost(const std::string& reason);

@@ -40,6 +40,12 @@ std::string TFrmMain::PortText() const {
 // panel 0 and the maroon lamp, and goes no further. A list without a selection has no port number
 // and raises the conversion error before anything is opened.
 void TFrmMain::suiComboBoxCOMChange() {
+  OpenSelectedPort(false);
+}
+
+// With quietForDeviceServer (the show handler in periodic mode), a device server line that does
+// not open is the quiet lost link the periodic requests reconnect, not a box before the window.
+void TFrmMain::OpenSelectedPort(bool quietForDeviceServer) {
   if (port_.IsOpen()) port_.Close();
   const std::string port = PortText();
   port_.SetPortNumber(PortNumberFromListText(port));
@@ -52,11 +58,15 @@ void TFrmMain::suiComboBoxCOMChange() {
   ShapeComLed_->SetColour(Lamp::Lime);
   try {
     port_.Open();
-  } catch (const SerialError&) {
-    prompts_.Message(std::string(PortOpenFailedMessage(language)),
-                     std::string(PortOpenFailedCaption(language)));
-    SetStatusPanel(0, PortOpenFailedText(port, CurrentLanguage()));
-    ShapeComLed_->SetColour(Lamp::Maroon);
+  } catch (const SerialError& error) {
+    if (quietForDeviceServer && !port_.RemoteEndpoint().empty()) {
+      OnLinkLost(error.what());
+    } else {
+      prompts_.Message(std::string(PortOpenFailedMessage(language)),
+                       std::string(PortOpenFailedCaption(language)));
+      SetStatusPanel(0, PortOpenFailedText(port, CurrentLanguage()));
+      ShapeComLed_->SetColour(Lamp::Maroon);
+    }
   }
   ShowLineSettingsState();
 }
