@@ -159,6 +159,65 @@ TEST(HostileDeviceServer, RepliesAfterA24MiBSubnegotiationArriveWhole) {
   EXPECT_TRUE(port.IsOpen());
 }
 
+// What the operator sees of a refusing or disagreeing server: the lamp's tooltip and the
+// Monitor's link health name it from the open on, the settings dialog once per applied change,
+// and the periodic requests add no box.
+TEST(HostileDeviceServer, RefusalAndMismatchAreShownInTheLampLinkHealthAndOnceInTheDialog) {
+  struct Case {
+    const char* name;
+    Behaviour behaviour;
+    const char* problem;
+  };
+  const Case cases[] = {
+      {"refusal", With([](Behaviour& b) { b.comPortAnswer = false; }),
+       "the device server refused com-port control"},
+      {"other rate", With([](Behaviour& b) {
+         b.confirmWith = {{1, {0x00, 0x00, 0x4B, 0x00}}};
+       }),
+       "the device server set rate 19200 instead of 9600"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HostileTelnetServer server(c.behaviour);
+    TempDir dir;
+    WriteConsoleConfig(dir.File(""), "rfc2217://127.0.0.1:" + std::to_string(server.Port()),
+                       [](IniFile& ini) {
+                         ini.WriteInteger("UserSet", "Check", 1);
+                         ini.WriteInteger("UserSet", "Timer", 1000);
+                       });
+    MappedSerialPort port(ReadSerialPortPaths(IniFile::Load(dir.File(ConfigFileName.data()))));
+    RecordingPrompts prompts;
+    SystemClock clock;
+    TFrmMain window(ConsoleEnvironment{dir.File(""), dir.File(""), port, prompts, clock, {}});
+    window.show();
+    ASSERT_TRUE(port.IsOpen());
+
+    auto* lamp = window.findChild<Lamp*>("ShapeComLed");
+    EXPECT_EQ(lamp->Colour(), Lamp::Lime);  // open: the data flows
+    EXPECT_NE(lamp->toolTip().toStdString().find(c.problem), std::string::npos)
+        << lamp->toolTip().toStdString();
+    std::string linkHealth;
+    for (const LinkFigureRow& row : LinkFigureRows(window.Monitor().Link(), Language::English)) {
+      if (std::string(row.key) == "LinkLineSettings") linkHealth = row.value.value_or("");
+    }
+    EXPECT_NE(linkHealth.find(c.problem), std::string::npos) << linkHealth;
+    EXPECT_TRUE(prompts.messages.empty());
+
+    // Applying the settings again: one box, naming the server and the problem.
+    TFrmComSet dialog(window);
+    dialog.FormShow();
+    dialog.suiButtonOKClick();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].find("rfc2217://127.0.0.1:" + std::to_string(server.Port()) +
+                                       ": " + c.problem),
+              std::string::npos)
+        << prompts.messages[0];
+    ASSERT_TRUE(WaitForTicks(window, "Timer1", 1));
+    EXPECT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(lamp->toolTip().toStdString().find(c.problem), std::string::npos);
+  }
+}
+
 // Every box that comes up, as the operator would find it, answered at once.
 struct SeenBox {
   std::string text;
@@ -241,11 +300,11 @@ TEST(HostileDeviceServer, ServerDroppingEveryConnectionIsAQuietLostLinkInPeriodi
   DroppingServer server;
   ConsoleWithBoxes console("tcp://127.0.0.1:" + std::to_string(server.Port()), [](IniFile& ini) {
     ini.WriteInteger("UserSet", "Check", 1);
-    ini.WriteInteger("UserSet", "Timer", 500);
+    ini.WriteInteger("UserSet", "Timer", 1000);
     ini.WriteString("UserSet", "Language", "中文(&L)");
   });
   TFrmMain& window = console.Window();
-  ASSERT_TRUE(WaitForTicks(window, "Timer1", 3));
+  ASSERT_TRUE(WaitForTicks(window, "Timer1", 2));
   EXPECT_GE(server.Connections(), 2);
   EXPECT_TRUE(console.Boxes().empty()) << console.Boxes().front().text;
   EXPECT_TRUE(console.Find<QCheckBox>("suiCheckBoxTimer")->isChecked());
