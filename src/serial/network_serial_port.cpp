@@ -186,7 +186,7 @@ void NetworkSerialPort::FollowComPortAnswer() {
   if (!decoder_.ClientAnswered(telnet::OptionComPort)) return;
   const bool agreed = decoder_.ClientWill(telnet::OptionComPort);
   const LineControl now = negotiation_.Report().control;
-  if (agreed == (now == LineControl::Agreed) && now != LineControl::Asking) return;
+  if (now == (agreed ? LineControl::Agreed : LineControl::Refused)) return;
   negotiation_.OnAnswer(agreed);
   if (agreed) SendLineSetup(*ParsePortSettings(settings_));
 }
