@@ -42,6 +42,7 @@ void TFrmMain::LanguageClick() {
   SetStatusPanel(2, CollectionModeText(suiCheckBoxTimer_->isChecked(), CurrentLanguage()));
   ApplyMonitorLanguage();
   ApplyFleetLanguage();
+  ShowLineSettingsState();  // the port lamp's tooltip in the new language
 }
 
 void TFrmMain::RadioGroupTypeClick() {
