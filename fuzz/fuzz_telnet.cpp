@@ -4,6 +4,10 @@
 // Input: [piece size byte][rest]. The rest is read as an entry text (a parsed address must read
 // back the same), fed to the decoder in pieces of the given size (any bytes, never more data out
 // than in), and escaped and decoded again (the data must come back unchanged, with no answer).
+// The escaped rest is also sent as the body of one subnegotiation, closed or cut short by a
+// command, before a frame: none of the body may reach the data, and the frame must arrive whole.
+// Every com-port message the server's bytes carry is also fed to a line negotiation as its
+// answers: its report must stay consistent and its texts must be made for any values.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +15,7 @@
 #include <span>
 #include <string_view>
 
+#include "serial/line_negotiation.hpp"
 #include "serial/port_entry.hpp"
 #include "serial/telnet_codec.hpp"
 
@@ -27,6 +32,7 @@ climate::telnet::Decoder::Output Decode(std::span<const std::uint8_t> bytes, std
     auto out = decoder.Push(bytes.subspan(at, std::min(piece, bytes.size() - at)));
     all.data.insert(all.data.end(), out.data.begin(), out.data.end());
     all.reply.insert(all.reply.end(), out.reply.begin(), out.reply.end());
+    all.messages.insert(all.messages.end(), out.messages.begin(), out.messages.end());
   }
   return all;
 }
@@ -46,10 +52,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(again.entry && again.entry->Address() == parsed.entry->Address());
   }
 
-  Check(Decode(rest, piece).data.size() <= rest.size());
+  const climate::telnet::Decoder::Output decoded = Decode(rest, piece);
+  Check(decoded.data.size() <= rest.size());
+  climate::LineNegotiation negotiation;
+  negotiation.Begin();
+  negotiation.OnAnswer(piece % 2 == 0);
+  negotiation.OnSent(climate::PortSettings{});
+  for (const climate::telnet::ComPortMessage& message : decoded.messages) {
+    Check(message.value.size() <= 64);
+    negotiation.OnMessage(message);
+  }
+  negotiation.OnAnswerTimeUp();
+  const climate::LineSettingsReport report = negotiation.Report();
+  Check(negotiation.Settled() && !report.awaiting);
+  Check(report.mismatches.size() + report.unconfirmed.size() <= 4);
+  Check(report.HasProblem() ==
+        !climate::LineSettingsProblemText(report, climate::Language::English).empty());
+  Check(!climate::LineSettingsStateText(report, climate::Language::Chinese).empty());
   const climate::telnet::Bytes escaped = climate::telnet::EscapeData(rest);
   const climate::telnet::Decoder::Output back = Decode(escaped, piece);
   Check(std::equal(back.data.begin(), back.data.end(), rest.begin(), rest.end()));
   Check(back.reply.empty());
+
+  // A frame with FF in it, after a subnegotiation whose body is the input.
+  using namespace climate::telnet;
+  const Bytes frame = {0x7E, 0x01, 0x22, 0x43, 0xFF, 0x9C, 0xFE, 0x0D};
+  const Bytes escapedFrame = EscapeData(frame);
+  for (const std::uint8_t close : {Se, Nop, Dont}) {
+    Bytes wrapped = {Iac, Sb, OptionComPort};
+    wrapped.insert(wrapped.end(), escaped.begin(), escaped.end());
+    wrapped.insert(wrapped.end(), {Iac, close});
+    if (close == Dont) wrapped.push_back(OptionBinary);
+    wrapped.insert(wrapped.end(), escapedFrame.begin(), escapedFrame.end());
+    Check(Decode(wrapped, piece).data == frame);
+  }
   return 0;
 }

@@ -3,7 +3,6 @@
 // window shown (show handler), message loop. An error that escapes is shown and ends the program.
 #include "app/console_app.hpp"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,6 +19,7 @@
 #include "console/main_window.hpp"
 #include "console/qt_prompts.hpp"
 #include "console/ui_texts.hpp"
+#include "console/window_prompts.hpp"
 #include "dialogs/settings_dialogs.hpp"
 #include "serial/mapped_serial_port.hpp"
 
@@ -56,13 +56,7 @@ int Run(QApplication& app) {
   MappedSerialPort port(portEntries);
   TFrmMain window(ConsoleEnvironment{
       exeDir, QDir::currentPath().toStdString(), port, prompts, clock, {}, folders.configDir});
-  prompts.SetParent(&window);
-  // Qt's own texts follow the language from the moment it is switched, not only in the boxes.
-  prompts.SetLanguageSource([&window] { return window.CurrentLanguage(); });
-  if (auto* language = window.findChild<QAction*>(QStringLiteral("Language"))) {
-    QObject::connect(language, &QAction::changed, &window, [&prompts] { prompts.ApplyLanguage(); });
-  }
-  prompts.ApplyLanguage();
+  AttachPrompts(prompts, window);
   // A termination signal closes the window as the operator would, so the choices are saved. No
   // box may wait for an answer afterwards, and leaving every event loop ends a modal dialog that is
   // open.
@@ -84,6 +78,7 @@ int Run(QApplication& app) {
     splash->close();
   }
 
+  // Boxes the show handler raises wait until the window is on screen, and this one after them.
   window.show();
   // The open in the show handler has failed on such an entry already; this says why.
   if (const std::string bad = BadPortEntriesText(portEntries, window.CurrentLanguage());

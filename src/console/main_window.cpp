@@ -104,12 +104,14 @@ TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
   port_.onLinkLost = [this](const std::string& reason) {
     Guarded([this, reason] { OnLinkLost(reason); });
   };
+  port_.onLineSettingsChange = [this] { ShowLineSettingsState(); };
 }
 
 TFrmMain::~TFrmMain() {
   // The port may outlive the window; it must not call into a window that is gone.
   port_.onReceive = nullptr;
   port_.onLinkLost = nullptr;
+  port_.onLineSettingsChange = nullptr;
 }
 
 void TFrmMain::ConnectHandlers() {
@@ -172,7 +174,7 @@ std::string TFrmMain::ConfigPath() const {
 }
 
 bool TFrmMain::SendFrame(const RequestFrame& frame) {
-  const bool written = SendRequest(port_, frame, [this] { suiComboBoxCOMChange(); });
+  const bool written = WriteRequest(frame);
   if (written) monitor_.OnRequestSent(frame, protocol_);
   return written;
 }
@@ -266,10 +268,13 @@ void TFrmMain::FormShow() {
 
   const int comNum = ini.ReadInteger("UserSet", "ComNum", ReadDefault::ComNum);
   suiComboBoxCOM_->setCurrentIndex(comNum >= 0 && comNum < suiComboBoxCOM_->count() ? comNum : -1);
-  suiComboBoxCOMChange();
+  // In periodic mode a device server that cannot be reached yet is a lost link the periodic
+  // requests reconnect quietly, as it is later on.
+  const bool periodic = ini.ReadBool("UserSet", "Check", ReadDefault::Check);
+  OpenSelectedPort(periodic);
 
-  if (port_.IsOpen()) {
-    suiCheckBoxTimer_->setChecked(ini.ReadBool("UserSet", "Check", ReadDefault::Check));
+  if (port_.IsOpen() || (periodic && !port_.RemoteEndpoint().empty())) {
+    suiCheckBoxTimer_->setChecked(periodic);
     suiSpinEditTime_->setValue(ini.ReadInteger("UserSet", "Timer", ReadDefault::Timer));
     suiCheckBoxTimerClick();
   }

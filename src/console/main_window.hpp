@@ -81,6 +81,9 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   int MaxLine() const { return maxLine_; }
   bool FactoryViewOpen() const;
   int MemoLineCount() const;
+  // The language the window's captions are in: the design's English until the show handler's
+  // language switch has run, whatever the stored language caption says meanwhile.
+  Language ShownLanguage() const { return shownLanguage_; }
   // The close handler has run (the operator, or a termination signal, closed the window).
   bool Closed() const { return closed_; }
   const LogFile& Log() const { return log_; }
@@ -133,9 +136,15 @@ class TFrmMain final : public QMainWindow, public DialogHost {
 
   // main_window_port.cpp: port selection, lamp, lost link
   void suiComboBoxCOMChange();
+  void OpenSelectedPort(bool quietForDeviceServer);
   bool ReopenQuietly();
   void ShapeComLedContextPopup();
   void OnLinkLost(const std::string& reason);
+  // The port lamp's tooltip and the Monitor's line settings row, from what the port reports.
+  void ShowLineSettingsState();
+  // SendRequest, except for a real-time request on a device server line in periodic mode: its
+  // failure is the quiet lost link, never a box.
+  bool WriteRequest(const RequestFrame& frame);
   std::string PortText() const;
   void SetStatusPanel(int index, std::string_view text);
 
@@ -217,6 +226,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   ProtocolSettings protocol_{};
   bool shown_ = false;
   bool closed_ = false;
+  Language shownLanguage_ = Language::English;
 
   // The two input dialogs keep their texts and last entries between showings.
   std::string passwordCaption_;

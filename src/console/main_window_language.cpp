@@ -27,6 +27,7 @@ void TFrmMain::LanguageClick() {
   for (const ControlText& text : LanguageSwitchTexts()) {
     SetControlText(text.control, text.text.In(target));
   }
+  shownLanguage_ = target;
   RadioGroupType_->SetItems(
       {Q(Texts::UnitSelectorItem0.In(target)), Q(Texts::UnitSelectorItem1.In(target))});
   for (int i = 0; i < 2; ++i) FitCaption(RadioGroupType_->Button(i));
@@ -41,6 +42,7 @@ void TFrmMain::LanguageClick() {
   SetStatusPanel(2, CollectionModeText(suiCheckBoxTimer_->isChecked(), CurrentLanguage()));
   ApplyMonitorLanguage();
   ApplyFleetLanguage();
+  ShowLineSettingsState();  // the port lamp's tooltip in the new language
 }
 
 void TFrmMain::RadioGroupTypeClick() {

@@ -1,6 +1,7 @@
 // The serial port as the operator sees it: the port list, the port lamp, panel 0 of the status
 // bar and the error box of a failed open. A lost link is shown as such, and periodic requests
-// reopen the port without piling up message boxes.
+// reopen the port without piling up message boxes. What a device server did with the line
+// settings stands in the lamp's tooltip and the Monitor's link health.
 #include <QCheckBox>
 #include <QComboBox>
 
@@ -10,17 +11,22 @@
 #include "console/prompts.hpp"
 #include "console/status_texts.hpp"
 #include "console/ui_texts.hpp"
+#include "monitor/monitor_model.hpp"
+#include "serial/send_request.hpp"
 #include "serial/serial_port.hpp"
 
 namespace climate {
 
 namespace {
 
-// The lamp's hint, and for a line behind a device server the server's address under it.
-void ShowPortEndpoint(Lamp& lamp, const SerialPort& port) {
+// The lamp's hint, for a line behind a device server the server's address under it, and what
+// is wrong with the line settings there, if anything.
+void ShowPortEndpoint(Lamp& lamp, const SerialPort& port, Language language) {
   std::string hint(Texts::PortLampHint);
   const std::string endpoint = port.RemoteEndpoint();
   if (!endpoint.empty()) hint += "\n" + endpoint;
+  const std::string problem = LineSettingsProblemText(port.LineSettingsState(), language);
+  if (!problem.empty()) hint += "\n" + problem;
   lamp.setToolTip(QString::fromStdString(hint));
 }
 
@@ -34,25 +40,36 @@ std::string TFrmMain::PortText() const {
 // panel 0 and the maroon lamp, and goes no further. A list without a selection has no port number
 // and raises the conversion error before anything is opened.
 void TFrmMain::suiComboBoxCOMChange() {
+  OpenSelectedPort(false);
+}
+
+// With quietForDeviceServer (the show handler in periodic mode), a device server line that does
+// not open is the quiet lost link the periodic requests reconnect, not a box before the window.
+void TFrmMain::OpenSelectedPort(bool quietForDeviceServer) {
   if (port_.IsOpen()) port_.Close();
   const std::string port = PortText();
   port_.SetPortNumber(PortNumberFromListText(port));
   const Language language = CurrentLanguage();
   SetStatusPanel(0, PortInUseText(port, language));
   UpdateMonitorPort();
-  ShowPortEndpoint(*ShapeComLed_, port_);
+  ShowPortEndpoint(*ShapeComLed_, port_, language);
   port_.DiscardBuffers();
   framer_.Reset();
   ShapeComLed_->SetColour(Lamp::Lime);
   try {
     port_.Open();
     monitor_.OnLinkRestored();
-  } catch (const SerialError&) {
-    prompts_.Message(std::string(PortOpenFailedMessage(language)),
-                     std::string(PortOpenFailedCaption(language)));
-    SetStatusPanel(0, PortOpenFailedText(port, CurrentLanguage()));
-    ShapeComLed_->SetColour(Lamp::Maroon);
+  } catch (const SerialError& error) {
+    if (quietForDeviceServer && !port_.RemoteEndpoint().empty()) {
+      OnLinkLost(error.what());
+    } else {
+      prompts_.Message(std::string(PortOpenFailedMessage(language)),
+                       std::string(PortOpenFailedCaption(language)));
+      SetStatusPanel(0, PortOpenFailedText(port, CurrentLanguage()));
+      ShapeComLed_->SetColour(Lamp::Maroon);
+    }
   }
+  ShowLineSettingsState();
 }
 
 // The same open without the message box, for requests nobody is watching (the periodic timer):
@@ -73,7 +90,31 @@ bool TFrmMain::ReopenQuietly() {
   SetStatusPanel(0, PortInUseText(port, CurrentLanguage()));
   ShapeComLed_->SetColour(Lamp::Lime);
   monitor_.OnLinkRestored();
+  ShowLineSettingsState();
   return true;
+}
+
+bool TFrmMain::WriteRequest(const RequestFrame& frame) {
+  // Nobody waits at the window for these: the periodic timer and the show handler send them, and
+  // a device server line drops and comes back by itself. A box here would come every period, or
+  // stand before the window at start-up.
+  const bool quiet = suiCheckBoxTimer_->isChecked() && !port_.RemoteEndpoint().empty() &&
+                     IsRealTimeRequest(frame, protocol_);
+  if (!quiet) return SendRequest(port_, frame, [this] { suiComboBoxCOMChange(); });
+  if (!port_.IsOpen() && !ReopenQuietly()) return false;
+  try {
+    port_.Write(frame);
+  } catch (const SerialError& error) {
+    if (port_.IsOpen()) port_.Close();
+    OnLinkLost(error.what());
+    return false;
+  }
+  return true;
+}
+
+void TFrmMain::ShowLineSettingsState() {
+  ShowPortEndpoint(*ShapeComLed_, port_, CurrentLanguage());
+  monitor_.SetLineSettings(port_.LineSettingsState());
 }
 
 // Right-click on the port lamp alternates between reopening and closing the port, whatever

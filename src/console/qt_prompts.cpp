@@ -3,15 +3,44 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QTranslator>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include "common/qt_text.hpp"
 
 namespace climate {
+
+namespace {
+
+// How long a message waits for its window to come on screen before it is shown anyway.
+constexpr int ParentExposeWaitMs = 1000;
+
+// The standard buttons' texts from the console's own table: Qt's translation and the desktop's
+// theme would otherwise pick them by the system's locale, not by the language shown.
+constexpr TextPair OkText = {"确定", "OK"};
+constexpr TextPair CancelText = {"取消", "Cancel"};
+
+void NameButtons(QMessageBox& box, Language language) {
+  if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setText(Q(OkText.In(language)));
+  if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) {
+    cancel->setText(Q(CancelText.In(language)));
+  }
+}
+
+bool OnScreen(const QWidget& widget) {
+  const QWindow* window = widget.windowHandle();
+  return window != nullptr && window->isExposed();
+}
+
+}  // namespace
 
 QtPrompts::QtPrompts(QWidget* parent, std::string applicationTitle)
     : parent_(parent), applicationTitle_(std::move(applicationTitle)) {}
@@ -22,8 +51,12 @@ QtPrompts::~QtPrompts() {
   }
 }
 
+Language QtPrompts::ShownLanguage() const {
+  return language_ ? language_() : Language::English;
+}
+
 void QtPrompts::ApplyLanguage() {
-  const bool chinese = language_ && language_() == Language::Chinese;
+  const bool chinese = ShownLanguage() == Language::Chinese;
   if (chinese == qtChineseInstalled_) return;
   if (chinese && !qtChineseLoaded_) {
     qtChineseLoaded_ = true;
@@ -47,11 +80,49 @@ QString QtPrompts::Caption(const std::string& caption) const {
   return QString::fromStdString(caption.empty() ? applicationTitle_ : caption);
 }
 
+bool QtPrompts::ParentComing() {
+  if (parentSeen_ || parent_ == nullptr || !parent_->isVisible()) return false;
+  if (OnScreen(*parent_)) parentSeen_ = true;
+  return !parentSeen_;
+}
+
 void QtPrompts::Message(const std::string& text, const std::string& caption) {
   if (dismissed_) return;
+  if (!ParentComing() && waiting_.empty()) {
+    ShowMessage(text, caption);
+    return;
+  }
+  // The show handler is still running and the window system has not even been asked to map the
+  // window: the box follows once the event loop has put the window on screen.
+  waiting_.emplace_back(text, caption);
+  if (!showScheduled_) {
+    showScheduled_ = true;
+    QTimer::singleShot(0, parent_, [this] { ShowWaitingMessages(); });
+  }
+}
+
+void QtPrompts::ShowWaitingMessages() {
+  showScheduled_ = false;
+  QElapsedTimer waited;
+  waited.start();
+  while (parent_ != nullptr && !OnScreen(*parent_) && waited.elapsed() < ParentExposeWaitMs) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  parentSeen_ = true;
+  if (parent_ != nullptr) parent_->repaint();
+  while (!waiting_.empty() && !dismissed_) {
+    const auto [text, caption] = waiting_.front();
+    waiting_.pop_front();
+    ShowMessage(text, caption);
+  }
+  waiting_.clear();
+}
+
+void QtPrompts::ShowMessage(const std::string& text, const std::string& caption) {
   ApplyLanguage();
   QMessageBox box(QMessageBox::NoIcon, Caption(caption), QString::fromStdString(text),
                   QMessageBox::Ok, parent_);
+  NameButtons(box, ShownLanguage());
   box.exec();
 }
 
@@ -60,6 +131,7 @@ bool QtPrompts::Confirm(const std::string& text, const std::string& caption) {
   ApplyLanguage();
   QMessageBox box(QMessageBox::NoIcon, Caption(caption), QString::fromStdString(text),
                   QMessageBox::Ok | QMessageBox::Cancel, parent_);
+  NameButtons(box, ShownLanguage());
   return box.exec() == QMessageBox::Ok;
 }
 

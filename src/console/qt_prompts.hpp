@@ -1,10 +1,15 @@
-// The operator's modal questions as Qt message boxes and a small text-input dialog.
+// The operator's modal questions as Qt message boxes and a small text-input dialog. A message
+// raised while its window is being shown for the first time (from the window's show handler,
+// before the window system has it on screen) waits until the window is there: no box ever stands
+// before the window it belongs to.
 #pragma once
 
 #include <QString>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/language.hpp"
 #include "console/prompts.hpp"
@@ -23,7 +28,7 @@ class QtPrompts final : public Prompts {
   void SetParent(QWidget* parent) { parent_ = parent; }
   // The program is ending: from now on nothing is shown and every question is cancelled.
   void Dismiss() { dismissed_ = true; }
-  // The language the console shows; without one the boxes keep Qt's English texts.
+  // The language the console shows; the boxes' buttons speak it (English without one).
   void SetLanguageSource(std::function<Language()> language) { language_ = std::move(language); }
   // Qt's own texts (the standard buttons among them) in the language shown now: Qt's Chinese
   // translation is installed while Chinese is shown and removed while English is. Every box
@@ -37,6 +42,11 @@ class QtPrompts final : public Prompts {
 
  private:
   QString Caption(const std::string& caption) const;
+  Language ShownLanguage() const;
+  // True while the parent is shown but not yet on screen for the first time.
+  bool ParentComing();
+  void ShowMessage(const std::string& text, const std::string& caption);
+  void ShowWaitingMessages();
 
   QWidget* parent_;
   std::string applicationTitle_;
@@ -45,6 +55,9 @@ class QtPrompts final : public Prompts {
   std::unique_ptr<QTranslator> qtChinese_;  // loaded at the first need; empty when missing
   bool qtChineseLoaded_ = false;
   bool qtChineseInstalled_ = false;
+  bool parentSeen_ = false;
+  bool showScheduled_ = false;
+  std::deque<std::pair<std::string, std::string>> waiting_;  // text, caption
 };
 
 }  // namespace climate

@@ -222,13 +222,24 @@ void TFrmComSet::suiButtonOKClick() {
                             : missing + ": please choose a value from the list.");
     return;
   }
+  if (!ApplyToPort(settings)) return;
+  accept();
+}
+
+// Applies the settings to the port. A device server that refused, did not answer or set other
+// values is named once here, for the change the operator just made; the choice is kept anyway,
+// as the lamp and the Monitor go on saying what the line runs at.
+bool TFrmComSet::ApplyToPort(const std::string& settings) {
   try {
     host_.Port().SetSettings(settings);
   } catch (const SerialError& error) {
     host_.ShowError(error.what());
-    return;
+    return false;
   }
-  accept();
+  const std::string problem =
+      LineSettingsProblemText(host_.Port().LineSettingsState(), host_.CurrentLanguage());
+  if (!problem.empty()) host_.ShowError(host_.Port().RemoteEndpoint() + ": " + problem);
+  return true;
 }
 
 void TFrmComSet::SelectDefaults() {
@@ -240,11 +251,7 @@ void TFrmComSet::SelectDefaults() {
 
 void TFrmComSet::suiButtonDefaultClick() {
   SelectDefaults();
-  try {
-    host_.Port().SetSettings(DefaultSettings);
-  } catch (const SerialError& error) {
-    host_.ShowError(error.what());
-  }
+  ApplyToPort(std::string(DefaultSettings));
 }
 
 void TFrmComSet::suiButtonCancelClick() {

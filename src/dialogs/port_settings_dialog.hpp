@@ -38,6 +38,7 @@ class TFrmComSet final : public FormDialog {
   QWidget* BuildLinePage();
   void BuildButtons(QWidget* page);
   void SelectDefaults();
+  bool ApplyToPort(const std::string& settings);
 
   DialogHost& host_;
   QTabWidget* pages_ = nullptr;

@@ -17,7 +17,7 @@ std::optional<std::string> Milliseconds(const std::optional<std::int64_t>& value
 
 }  // namespace
 
-std::vector<LinkFigureRow> LinkFigureRows(const LinkFigures& link) {
+std::vector<LinkFigureRow> LinkFigureRows(const LinkFigures& link, Language language) {
   std::optional<std::string> age;
   if (link.lastGoodReplyAgeMs) age = FormatDuration(*link.lastGoodReplyAgeMs);
   return {
@@ -40,6 +40,9 @@ std::vector<LinkFigureRow> LinkFigureRows(const LinkFigures& link) {
        {"响应时间中位数", "Median latency"},
        Milliseconds(link.medianLatencyMs)},
       {"LinkLastGoodAge", {"距最近有效数据", "Age of last good reply"}, age},
+      {"LinkLineSettings",
+       {"线路设置", "Line settings"},
+       LineSettingsStateText(link.lineSettings, language)},
   };
 }
 

@@ -17,7 +17,9 @@ struct LinkFigureRow {
   std::optional<std::string> value;  // none: not known yet
 };
 
-// Counts in decimal, latencies as "N ms", the age of the last good reply as a duration.
-std::vector<LinkFigureRow> LinkFigureRows(const LinkFigures& link);
+// Counts in decimal, latencies as "N ms", the age of the last good reply as a duration, the line
+// settings' state as a sentence in the language given.
+std::vector<LinkFigureRow> LinkFigureRows(const LinkFigures& link,
+                                          Language language = Language::English);
 
 }  // namespace climate

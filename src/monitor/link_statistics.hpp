@@ -13,6 +13,7 @@
 
 #include "protocol/framer.hpp"
 #include "protocol/receive.hpp"
+#include "serial/line_negotiation.hpp"
 
 namespace climate {
 
@@ -30,6 +31,8 @@ struct LinkFigures {
   std::optional<std::int64_t> lastLatencyMs;
   std::optional<std::int64_t> medianLatencyMs;
   std::optional<std::int64_t> lastGoodReplyAgeMs;
+  // Whether the line runs as set: a device server may refuse or change the settings.
+  LineSettingsReport lineSettings;
 };
 
 class LinkStatistics {
@@ -54,6 +57,7 @@ class LinkStatistics {
   void OnMemoClear() { ++received_.memoClears; }
   void OnFramerCounters(const FramerCounters& counters);
   void SetPeriodic(bool periodic, int periodMs, std::int64_t nowMs);
+  void SetLineSettings(LineSettingsReport report) { figures_.lineSettings = std::move(report); }
 
   bool Periodic() const { return periodic_; }
   int PeriodMs() const { return periodMs_; }

@@ -155,6 +155,11 @@ void MonitorModel::SetPortDescription(std::string text) {
   portDescription_ = std::move(text);
 }
 
+void MonitorModel::SetLineSettings(LineSettingsReport report) {
+  link_.SetLineSettings(std::move(report));
+  Notify(LinkChanged);
+}
+
 void MonitorModel::Tick() {
   unsigned changes = LinkChanged;
   if (records_.PendingRows() > 0) {

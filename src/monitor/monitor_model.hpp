@@ -68,6 +68,8 @@ class MonitorModel {
   void OnMemoLine(std::string_view line);
   // "COM1 (/dev/ttyS0) 9600,n,8,1" or whatever the main window shows about its port.
   void SetPortDescription(std::string text);
+  // What the port reports about its line settings (a device server's answers).
+  void SetLineSettings(LineSettingsReport report);
   // Once a second: retries records that could not be written, refreshes the link figures, and
   // notes in the history when the unit has gone silent.
   void Tick();

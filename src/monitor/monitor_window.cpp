@@ -380,9 +380,13 @@ void MonitorWindow::RefreshLink() {
   set("LinkMode", state.Periodic()
                       ? Q(PeriodicMode.In(language_)) + QString::number(state.PeriodMs()) + " ms"
                       : Q(ManualMode.In(language_)));
-  for (const LinkFigureRow& row : LinkFigureRows(link)) {
+  for (const LinkFigureRow& row : LinkFigureRows(link, language_)) {
     set(row.key, row.value ? Q(*row.value) : notYet);
   }
+  // A device server that refused or changed the line settings is a warning, not a figure.
+  QLabel* lineSettings = linkRows_["LinkLineSettings"].second;
+  lineSettings->setWordWrap(true);
+  lineSettings->setStyleSheet(link.lineSettings.HasProblem() ? "color: red" : "");
 }
 
 void MonitorWindow::SaveSettings(const MonitorSettings& settings) {

@@ -436,7 +436,7 @@ void WriteLinkHealth(ReportPage& page, const MonitorModel& model, Language langu
   using namespace monitor_text;
   page.Heading(Q(LinkHealth.In(language)));
   const LinkFigures link = model.Link();
-  for (const LinkFigureRow& row : LinkFigureRows(link)) {
+  for (const LinkFigureRow& row : LinkFigureRows(link, language)) {
     page.Row({Q(row.caption.In(language)), row.value ? Q(*row.value) : QStringLiteral("--")},
              {0.0, 0.45});
   }

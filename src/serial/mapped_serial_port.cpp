@@ -14,12 +14,16 @@ MappedSerialPort::MappedSerialPort(std::array<std::string, 4> entries)
     backend->onLinkLost = [this](const std::string& reason) {
       if (onLinkLost) onLinkLost(reason);
     };
+    backend->onLineSettingsChange = [this] {
+      if (onLineSettingsChange) onLineSettingsChange();
+    };
   }
 }
 
 MappedSerialPort::~MappedSerialPort() {
   onReceive = nullptr;
   onLinkLost = nullptr;
+  onLineSettingsChange = nullptr;
 }
 
 std::string MappedSerialPort::EntryText() const {

@@ -35,6 +35,7 @@ class MappedSerialPort final : public SerialPort {
   std::string RemoteEndpoint() const override;
   std::string DevicePath() const override;
   bool AppliesLineSettings() const override;
+  LineSettingsReport LineSettingsState() const override { return active_->LineSettingsState(); }
 
   QtSerialPort& Local() { return local_; }
   NetworkSerialPort& Network() { return network_; }

@@ -4,6 +4,7 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMetaObject>
 #include <algorithm>
@@ -15,12 +16,16 @@ NetworkSerialPort::NetworkSerialPort(QObject* parent) : QObject(parent), socket_
   connect(&socket_, &QTcpSocket::readyRead, this, &NetworkSerialPort::OnReadyRead);
   connect(&socket_, &QAbstractSocket::errorOccurred, this, &NetworkSerialPort::OnSocketError);
   connect(&socket_, &QAbstractSocket::disconnected, this, &NetworkSerialPort::OnSocketError);
+  // Confirmations that never come after a late agreement or a settings change count as missing.
+  answerTimer_.setSingleShot(true);
+  connect(&answerTimer_, &QTimer::timeout, this, &NetworkSerialPort::OnAnswerTimeUp);
 }
 
 NetworkSerialPort::~NetworkSerialPort() {
   // The callbacks belong to the owner, which may already be half destroyed.
   onReceive = nullptr;
   onLinkLost = nullptr;
+  onLineSettingsChange = nullptr;
   open_ = false;
   socket_.abort();
 }
@@ -36,11 +41,23 @@ bool NetworkSerialPort::IsOpen() const {
 void NetworkSerialPort::SetSettings(const std::string& settings) {
   const auto parsed = ParsePortSettings(settings);
   if (!parsed) throw SerialError("Invalid port settings '" + settings + "'");
-  // The server confirms each setting; a line that takes a different value (a pseudo-terminal
-  // keeps eight data bits, for one) says so only in that confirmation, which changes nothing
-  // here, as a local line that adjusts a value does not either.
-  if (IsOpen() && Rfc2217()) SendRaw(telnet::LineSettingsCommands(*parsed));
   settings_ = settings;
+  // Without the server's agreement nothing may be sent; the choice is kept for the next open.
+  if (!IsOpen() || !Rfc2217() || negotiation_.Report().control != LineControl::Agreed) return;
+  SendRaw(telnet::LineSettingsCommands(*parsed));
+  negotiation_.OnSent(*parsed);
+  answerTimer_.start(answerTimeoutMs_);
+  if (!WaitUntil([this] { return negotiation_.Settled(); }, answerTimeoutMs_)) OnAnswerTimeUp();
+  NotifyLineSettings();
+}
+
+LineSettingsReport NetworkSerialPort::LineSettingsState() const {
+  if (!Rfc2217()) {
+    LineSettingsReport report;
+    report.control = endpoint_.IsNetwork() ? LineControl::OnServer : LineControl::Local;
+    return report;
+  }
+  return negotiation_.Report();
 }
 
 void NetworkSerialPort::Open() {
@@ -51,9 +68,50 @@ void NetworkSerialPort::Open() {
   if (!settings) throw SerialError("Invalid port settings '" + settings_ + "'");
   ConnectAndWait();
   ++generation_;
-  open_ = true;
   linkLost_ = false;
   PrepareConnection();
+  if (Rfc2217()) AwaitNegotiation();
+  open_ = true;
+  NotifyLineSettings();
+}
+
+// The first request must find the line set: the port opens once the server has answered the
+// offer and confirmed what it was sent, or the answer time is over. A connection that ends
+// meanwhile is an open failure like a refused one.
+void NetworkSerialPort::AwaitNegotiation() {
+  connecting_ = true;
+  negotiating_ = true;
+  const bool settled = WaitUntil([this] { return negotiation_.Settled(); }, answerTimeoutMs_);
+  negotiating_ = false;
+  connecting_ = false;
+  if (socket_.state() != QAbstractSocket::ConnectedState) {
+    const bool plainClose = socket_.error() == QAbstractSocket::UnknownSocketError ||
+                            socket_.error() == QAbstractSocket::RemoteHostClosedError;
+    const std::string reason = plainClose ? std::string("the server closed the connection")
+                                          : socket_.errorString().toStdString();
+    socket_.abort();
+    throw SerialError(PortLabel() + ": " + reason);
+  }
+  if (!settled) OnAnswerTimeUp();
+}
+
+bool NetworkSerialPort::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer waited;
+  waited.start();
+  QEventLoop* const outer = waiting_;
+  while (!done()) {
+    const qint64 left = timeoutMs - waited.elapsed();
+    if (left <= 0 || socket_.state() != QAbstractSocket::ConnectedState || linkLost_) break;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(static_cast<int>(left));
+    waiting_ = &loop;
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    waiting_ = outer;
+  }
+  return done();
 }
 
 // Waits for the connection in a local event loop bounded by the connect timeout. Everything but
@@ -107,12 +165,43 @@ void NetworkSerialPort::PrepareConnection() {
   ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
   ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof userTimeout);
   if (!Rfc2217()) return;
-  telnet::Bytes opening = telnet::OpeningNegotiation();
-  for (const telnet::Bytes& part : {telnet::LineSettingsCommands(*ParsePortSettings(settings_)),
-                                    telnet::LineControlCommands(), telnet::PurgeCommand()}) {
-    opening.insert(opening.end(), part.begin(), part.end());
+  negotiation_.Begin();
+  SendRaw(telnet::OpeningNegotiation());
+}
+
+// The line as a local port is opened: its settings, no flow control with DTR and RTS asserted,
+// and the server's buffers cleared.
+void NetworkSerialPort::SendLineSetup(const PortSettings& settings) {
+  telnet::Bytes setup = telnet::LineSettingsCommands(settings);
+  for (const telnet::Bytes& part : {telnet::LineControlCommands(), telnet::PurgeCommand()}) {
+    setup.insert(setup.end(), part.begin(), part.end());
   }
-  SendRaw(opening);
+  SendRaw(setup);
+  negotiation_.OnSent(settings);
+  answerTimer_.start(answerTimeoutMs_);
+}
+
+// The decoder keeps the server's last word on com-port control; only a change of it acts.
+void NetworkSerialPort::FollowComPortAnswer() {
+  if (!decoder_.ClientAnswered(telnet::OptionComPort)) return;
+  const bool agreed = decoder_.ClientWill(telnet::OptionComPort);
+  const LineControl now = negotiation_.Report().control;
+  if (now == (agreed ? LineControl::Agreed : LineControl::Refused)) return;
+  negotiation_.OnAnswer(agreed);
+  if (agreed) SendLineSetup(*ParsePortSettings(settings_));
+}
+
+void NetworkSerialPort::OnAnswerTimeUp() {
+  negotiation_.OnAnswerTimeUp();
+  NotifyLineSettings();
+}
+
+void NetworkSerialPort::NotifyLineSettings() {
+  if (negotiating_) return;  // Open reports once it is done
+  const LineSettingsReport report = LineSettingsState();
+  if (report == reported_) return;
+  reported_ = report;
+  if (onLineSettingsChange) onLineSettingsChange();
 }
 
 void NetworkSerialPort::SendRaw(const telnet::Bytes& bytes) {
@@ -124,6 +213,7 @@ void NetworkSerialPort::Close() {
   ++generation_;
   open_ = false;
   linkLost_ = false;
+  answerTimer_.stop();
   if (waiting_ != nullptr) waiting_->quit();
   if (socket_.state() != QAbstractSocket::UnconnectedState) {
     socket_.flush();
@@ -135,7 +225,9 @@ void NetworkSerialPort::Close() {
 
 void NetworkSerialPort::DiscardBuffers() {
   received_.clear();
-  if (IsOpen() && Rfc2217()) SendRaw(telnet::PurgeCommand());
+  if (IsOpen() && Rfc2217() && negotiation_.Report().control == LineControl::Agreed) {
+    SendRaw(telnet::PurgeCommand());
+  }
 }
 
 int NetworkSerialPort::BytesWaiting() const {
@@ -165,21 +257,27 @@ void NetworkSerialPort::OnReadyRead() {
   ::setsockopt(static_cast<int>(socket_.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &quickAck,
                sizeof quickAck);
   const QByteArray chunk = socket_.readAll();
-  if (!IsOpen() || chunk.isEmpty()) return;
+  if (waiting_ != nullptr) waiting_->quit();  // a wait looks again at what has arrived
+  if (!(IsOpen() || negotiating_) || chunk.isEmpty()) return;
   const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(chunk.data()),
                                             static_cast<std::size_t>(chunk.size()));
   std::size_t before = received_.size();
   if (Rfc2217()) {
     telnet::Decoder::Output out = decoder_.Push(bytes);
     if (!out.reply.empty()) SendRaw(out.reply);
+    FollowComPortAnswer();
+    for (const telnet::ComPortMessage& message : out.messages) negotiation_.OnMessage(message);
     received_.insert(received_.end(), out.data.begin(), out.data.end());
+    NotifyLineSettings();
   } else {
     received_.insert(received_.end(), bytes.begin(), bytes.end());
   }
-  if (received_.size() > before && onReceive) onReceive();
+  // What arrives while the line is being negotiated waits for the first read after the open.
+  if (received_.size() > before && !negotiating_ && onReceive) onReceive();
 }
 
 void NetworkSerialPort::OnSocketError() {
+  if (waiting_ != nullptr) waiting_->quit();
   if (connecting_ || !IsOpen()) return;
   const bool plainClose = socket_.error() == QAbstractSocket::UnknownSocketError ||
                           socket_.error() == QAbstractSocket::RemoteHostClosedError;

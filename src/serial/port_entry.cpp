@@ -20,6 +20,21 @@ bool IsHostNameChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '.' || c == '_';
 }
 
+// What the name system carries: 253 characters in all, 63 between two dots. A longer name can
+// never be looked up, so it is refused here with its reason rather than failing at each open.
+constexpr std::size_t MaxHostNameLength = 253;
+constexpr std::size_t MaxHostLabelLength = 63;
+
+bool HostNameTooLong(std::string_view host) {
+  if (host.size() > MaxHostNameLength) return true;
+  std::size_t label = 0;
+  for (const char c : host) {
+    label = c == '.' ? 0 : label + 1;
+    if (label > MaxHostLabelLength) return true;
+  }
+  return false;
+}
+
 bool IsIpv6Char(char c) {
   return std::isxdigit(static_cast<unsigned char>(c)) != 0 || c == ':' || c == '.';
 }
@@ -34,6 +49,7 @@ EntryProblem SplitAuthority(std::string_view rest, PortEntry& entry) {
     host = rest.substr(1, close - 1);
     if (host.empty()) return EntryProblem::MissingHost;
     if (!std::all_of(host.begin(), host.end(), IsIpv6Char)) return EntryProblem::BadHost;
+    if (host.size() > MaxHostNameLength) return EntryProblem::HostTooLong;
     rest.remove_prefix(close + 1);
     if (rest.empty() || rest.front() != ':') return EntryProblem::BadPortNumber;
     port = rest.substr(1);
@@ -42,6 +58,7 @@ EntryProblem SplitAuthority(std::string_view rest, PortEntry& entry) {
     host = rest.substr(0, colon);
     if (host.empty()) return EntryProblem::MissingHost;
     if (!std::all_of(host.begin(), host.end(), IsHostNameChar)) return EntryProblem::BadHost;
+    if (HostNameTooLong(host)) return EntryProblem::HostTooLong;
     if (colon == std::string_view::npos) return EntryProblem::BadPortNumber;
     port = rest.substr(colon + 1);
   }
@@ -101,11 +118,14 @@ std::string BadPortEntryText(std::string_view key, std::string_view value, Entry
     EntryProblem problem;
     TextPair text;
   };
-  static constexpr std::array<Reason, 5> Reasons = {{
+  static constexpr std::array<Reason, 6> Reasons = {{
       {EntryProblem::UnknownScheme,
        {"只支持 tcp:// 和 rfc2217:// 地址", "only tcp:// and rfc2217:// addresses are supported"}},
       {EntryProblem::MissingHost, {"缺少主机名", "the host name is missing"}},
       {EntryProblem::BadHost, {"主机名无效", "the host name is not valid"}},
+      {EntryProblem::HostTooLong,
+       {"主机名过长（最多 253 个字符，点之间最多 63 个）",
+        "the host name is too long (253 characters at most, 63 between dots)"}},
       {EntryProblem::BadPortNumber,
        {"端口号缺失或不在 1 到 65535 之间", "the port number is missing or not within 1 to 65535"}},
       {EntryProblem::TrailingText,

@@ -15,7 +15,15 @@ namespace climate {
 
 enum class LinkKind { Device, RawTcp, Rfc2217 };
 
-enum class EntryProblem { None, UnknownScheme, MissingHost, BadHost, BadPortNumber, TrailingText };
+enum class EntryProblem {
+  None,
+  UnknownScheme,
+  MissingHost,
+  BadHost,
+  HostTooLong,
+  BadPortNumber,
+  TrailingText
+};
 
 struct PortEntry {
   LinkKind kind = LinkKind::Device;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "serial/line_negotiation.hpp"
+
 namespace climate {
 
 class SerialError : public std::runtime_error {
@@ -49,12 +51,17 @@ class SerialPort {
   // False when line settings cannot reach the line (a raw TCP device server sets it itself);
   // SetSettings still keeps them.
   virtual bool AppliesLineSettings() const { return true; }
+  // What became of the line settings on the remote line (rfc2217://): agreed and confirmed,
+  // refused, unanswered or confirmed with other values. A local line reports Local.
+  virtual LineSettingsReport LineSettingsState() const { return {}; }
 
   // Bytes arrived (raised on the event loop as soon as they do).
   std::function<void()> onReceive;
   // The link failed while open (cable pulled, device gone, read or write error). The port has
   // already closed itself; the text says why.
   std::function<void(const std::string& reason)> onLinkLost;
+  // LineSettingsState changed (the server answered, confirmed or stayed silent too long).
+  std::function<void()> onLineSettingsChange;
 };
 
 }  // namespace climate

@@ -4,7 +4,7 @@ namespace climate::telnet {
 
 namespace {
 
-// Oversized subnegotiations are cut; com-port messages carry four bytes at most.
+// Com-port messages carry four value bytes at most; anything longer is not one of them.
 constexpr std::size_t MaxSubLength = 64;
 
 bool ClientMayPerform(std::uint8_t option) {
@@ -99,14 +99,8 @@ Decoder::Output Decoder::Push(std::span<const std::uint8_t> received) {
         if (byte == Iac) {
           out.data.push_back(Iac);
           state_ = State::Data;
-        } else if (byte >= Will) {
-          verb_ = byte;
-          state_ = State::Option;
-        } else if (byte == Sb) {
-          sub_.clear();
-          state_ = State::Sub;
         } else {
-          state_ = State::Data;  // NOP, go-ahead, data mark and the like carry nothing for us
+          Command(byte);
         }
         break;
       case State::Option:
@@ -116,22 +110,49 @@ Decoder::Output Decoder::Push(std::span<const std::uint8_t> received) {
       case State::Sub:
         if (byte == Iac) {
           state_ = State::SubIac;
-        } else if (sub_.size() < MaxSubLength) {
-          sub_.push_back(byte);
+        } else {
+          AddToSub(byte);
         }
         break;
       case State::SubIac:
         if (byte == Se) {
           FinishSub(out);
           state_ = State::Data;
+        } else if (byte == Iac) {
+          AddToSub(Iac);
+          state_ = State::Sub;
         } else {
-          if (byte == Iac && sub_.size() < MaxSubLength) sub_.push_back(Iac);
-          state_ = byte == Iac ? State::Sub : State::Data;
+          // The server has moved on without closing: what it started is dropped and this byte is
+          // the command it is (an option, a new subnegotiation), never line data.
+          ++droppedSubs_;
+          Command(byte);
         }
         break;
     }
   }
   return out;
+}
+
+// The byte after an IAC that is neither a doubled IAC nor inside a subnegotiation.
+void Decoder::Command(std::uint8_t byte) {
+  if (byte >= Will) {
+    verb_ = byte;
+    state_ = State::Option;
+  } else if (byte == Sb) {
+    sub_.clear();
+    subTooLong_ = false;
+    state_ = State::Sub;
+  } else {
+    state_ = State::Data;  // NOP, go-ahead, data mark and the like carry nothing for us
+  }
+}
+
+void Decoder::AddToSub(std::uint8_t byte) {
+  if (sub_.size() < MaxSubLength) {
+    sub_.push_back(byte);
+  } else {
+    subTooLong_ = true;
+  }
 }
 
 // Answers only a change of state, and every refusal: the rule that keeps two peers from
@@ -153,6 +174,7 @@ void Decoder::Negotiate(std::uint8_t verb, std::uint8_t option, Bytes& reply) {
   };
   const bool on = verb == Do || verb == Will;
   if (verb == Do || verb == Dont) {
+    clientAnswered_[option] = true;
     settle(on, ClientMayPerform(option), clientWill_[option], Will, Wont);
   } else if (verb == Will || verb == Wont) {
     settle(on, ServerMayPerform(option), serverWill_[option], Do, Dont);
@@ -160,6 +182,11 @@ void Decoder::Negotiate(std::uint8_t verb, std::uint8_t option, Bytes& reply) {
 }
 
 void Decoder::FinishSub(Output& out) {
+  if (subTooLong_) {
+    // A cut message would read as a value the server never sent.
+    ++droppedSubs_;
+    return;
+  }
   if (sub_.size() < 2 || sub_[0] != OptionComPort) return;
   out.messages.push_back(ComPortMessage{sub_[1], Bytes(sub_.begin() + 2, sub_.end())});
 }

@@ -14,6 +14,7 @@ namespace climate::telnet {
 using Bytes = std::vector<std::uint8_t>;
 
 inline constexpr std::uint8_t Se = 240;
+inline constexpr std::uint8_t Nop = 241;
 inline constexpr std::uint8_t Sb = 250;
 inline constexpr std::uint8_t Will = 251;
 inline constexpr std::uint8_t Wont = 252;
@@ -56,7 +57,9 @@ struct ComPortMessage {
 };
 
 // Splits what the server sends into line data, answers to its negotiation and its com-port
-// messages. Sequences may be cut anywhere between two reads.
+// messages. Sequences may be cut anywhere between two reads. Inside a subnegotiation, IAC
+// followed by anything but SE or IAC ends it unfinished and is read as the command it starts; a
+// subnegotiation longer than any com-port message is dropped whole, never buffered.
 class Decoder {
  public:
   struct Output {
@@ -72,19 +75,29 @@ class Decoder {
   // accepted (its DO).
   bool ServerWill(std::uint8_t option) const { return serverWill_[option]; }
   bool ClientWill(std::uint8_t option) const { return clientWill_[option]; }
+  // Whether the server has said DO or DONT to the option at all: until then ClientWill only
+  // repeats what the client offered.
+  bool ClientAnswered(std::uint8_t option) const { return clientAnswered_[option]; }
+  // Subnegotiations dropped for their length or left unfinished.
+  std::uint64_t DroppedSubnegotiations() const { return droppedSubs_; }
 
  private:
   enum class State { Data, Iac, Option, Sub, SubIac };
 
+  void Command(std::uint8_t byte);
+  void AddToSub(std::uint8_t byte);
   void Negotiate(std::uint8_t verb, std::uint8_t option, Bytes& reply);
   void FinishSub(Output& out);
 
   State state_ = State::Data;
   std::uint8_t verb_ = 0;
   Bytes sub_;
+  bool subTooLong_ = false;
+  std::uint64_t droppedSubs_ = 0;
   // Starts as the opening negotiation asks, so the server's agreement needs no answer.
   bool clientWill_[256] = {};
   bool serverWill_[256] = {};
+  bool clientAnswered_[256] = {};
   bool initialised_ = false;
 };
 

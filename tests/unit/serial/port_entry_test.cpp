@@ -41,7 +41,13 @@ TEST(PortEntry, RefusesMalformedAddressesWithAMessageNamingTheEntry) {
     const char* text;
     EntryProblem problem;
   };
+  const std::string longName = "tcp://" + std::string(300, 'a') + ":4001";
+  const std::string longLabel = "rfc2217://site." + std::string(64, 'b') + ".example:2217";
+  const std::string longV6 = "rfc2217://[" + std::string(254, ':') + "]:2217";
   const Case cases[] = {
+      {longName.c_str(), EntryProblem::HostTooLong},
+      {longLabel.c_str(), EntryProblem::HostTooLong},
+      {longV6.c_str(), EntryProblem::HostTooLong},
       {"telnet://h:23", EntryProblem::UnknownScheme},
       {"tcp://", EntryProblem::MissingHost},
       {"tcp://:4001", EntryProblem::MissingHost},
@@ -66,6 +72,9 @@ TEST(PortEntry, RefusesMalformedAddressesWithAMessageNamingTheEntry) {
   EXPECT_EQ(BadPortEntryText("COM2", "tcp://h", EntryProblem::BadPortNumber, Language::English),
             "UserSet.INI: [SerialPorts] COM2=tcp://h cannot be used: the port number is missing "
             "or not within 1 to 65535. Write tcp://host:port or rfc2217://host:port.");
+  EXPECT_NE(BadPortEntryText("COM1", longName, EntryProblem::HostTooLong, Language::English)
+                .find("COM1=" + longName + " cannot be used: the host name is too long"),
+            std::string::npos);
   EXPECT_NE(BadPortEntryText("COM2", "tcp://h", EntryProblem::BadPortNumber, Language::Chinese)
                 .find("[SerialPorts] COM2=tcp://h"),
             std::string::npos);

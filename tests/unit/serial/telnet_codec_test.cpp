@@ -76,6 +76,58 @@ TEST(TelnetCodec, ServerOpeningIsAnsweredWithoutANegotiationLoop) {
   EXPECT_FALSE(decoder.ServerWill(OptionBinary));
 }
 
+// A server that leaves a subnegotiation open or overlong: the command that follows is read as a
+// command, what it cut short is dropped, and none of it reaches the line data.
+TEST(TelnetCodec, UnfinishedAndOverlongSubnegotiationsNeverLeakIntoTheData) {
+  // clang-format off
+  const Bytes stream = {
+      Iac, Sb, OptionComPort, 101, 0, 0, Iac, Dont, OptionComPort,  // cut short by a refusal
+      0x7E, 0x01,
+      Iac, Sb, OptionComPort, 103, Iac, Sb, OptionComPort, 107, 0x30, Iac, Se,  // one restarts
+      0x0D,
+      Iac, Sb, OptionComPort, 104, Iac, 0x7E,  // an IAC before a plain byte ends it as well
+      0x22, Iac, Iac};
+  // clang-format on
+  for (std::size_t piece = 1; piece <= stream.size(); ++piece) {
+    SCOPED_TRACE(piece);
+    Decoder decoder;
+    const Decoder::Output out = PushInPieces(decoder, stream, piece);
+    EXPECT_EQ(out.data, (Bytes{0x7E, 0x01, 0x0D, 0x22, 0xFF}));
+    EXPECT_EQ(out.reply, (Bytes{Iac, Wont, OptionComPort}));
+    EXPECT_FALSE(decoder.ClientWill(OptionComPort));
+    EXPECT_TRUE(decoder.ClientAnswered(OptionComPort));
+    ASSERT_EQ(out.messages.size(), 1u);
+    EXPECT_EQ(out.messages[0].code, 107);
+    EXPECT_EQ(out.messages[0].value, Bytes{0x30});
+    EXPECT_EQ(decoder.DroppedSubnegotiations(), 3u);
+  }
+
+  // 24 MiB inside one subnegotiation (doubled IACs among it), then its end and two frames: the
+  // cut message is not delivered as a confirmation, and the frames arrive whole.
+  Decoder decoder;
+  const Bytes opening = {Iac, Sb, OptionComPort, 101};
+  EXPECT_TRUE(decoder.Push(opening).data.empty());
+  Bytes filler(1 << 20);
+  for (std::size_t i = 0; i < filler.size(); ++i) filler[i] = static_cast<std::uint8_t>(i * 7);
+  for (std::size_t i = 0; i + 1 < filler.size(); ++i) {
+    if (filler[i] == Iac) filler[++i] = Iac;
+  }
+  filler.back() = 0x7E;
+  for (int mib = 0; mib < 24; ++mib) {
+    const Decoder::Output out = decoder.Push(filler);
+    ASSERT_TRUE(out.data.empty() && out.messages.empty() && out.reply.empty()) << mib;
+  }
+  Bytes twice = RemoteOff;
+  twice.insert(twice.end(), RemoteOff.begin(), RemoteOff.end());
+  Bytes end = {Iac, Se};
+  const Bytes escaped = EscapeData(twice);
+  end.insert(end.end(), escaped.begin(), escaped.end());
+  const Decoder::Output out = decoder.Push(end);
+  EXPECT_EQ(out.data, twice);
+  EXPECT_TRUE(out.messages.empty());
+  EXPECT_EQ(decoder.DroppedSubnegotiations(), 1u);
+}
+
 TEST(TelnetCodec, LineCommandsCarryTheSettingsAndEscapeTheirValues) {
   PortSettings settings;
   settings.baudRate = 19200;
