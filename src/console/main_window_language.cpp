@@ -41,6 +41,7 @@ void TFrmMain::LanguageClick() {
   SetStatusPanel(2, CollectionModeText(suiCheckBoxTimer_->isChecked(), CurrentLanguage()));
   ApplyMonitorLanguage();
   ApplyFleetLanguage();
+  ApplySerialDevicesLanguage();
 }
 
 void TFrmMain::RadioGroupTypeClick() {
