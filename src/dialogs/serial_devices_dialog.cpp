@@ -180,7 +180,8 @@ void FrmSerialDevices::FillPorts() {
         state = std::string(T::Unusable.In(language_)) + ": " + check.problem;
         break;
     }
-    const bool problem = check.state == EntryState::NotPresent || check.state == EntryState::Unusable;
+    const bool problem =
+        check.state == EntryState::NotPresent || check.state == EntryState::Unusable;
     SetCell(ports_, row, 0, "COM" + std::to_string(row + 1));
     SetCell(ports_, row, 1, entry);
     SetCell(ports_, row, 2, state, problem);
@@ -238,7 +239,8 @@ void FrmSerialDevices::FindClick() {
   }
   devices_ = enumerator_.Devices();
   FillDevices();
-  const std::string own = host_.OpenDevice().empty() ? std::string() : Canonical(host_.OpenDevice());
+  const std::string own =
+      host_.OpenDevice().empty() ? std::string() : Canonical(host_.OpenDevice());
   std::vector<std::string> candidates;
   for (const DetectedDevice& device : devices_) {
     if (device.inUse) continue;
@@ -252,9 +254,10 @@ void FrmSerialDevices::FindClick() {
     return;
   }
   silent_.clear();
-  finder_->Start(std::move(candidates), host_.LineSettings(), host_.UnitRequest(),
-                 [this](std::span<const std::uint8_t> frame) { return host_.UsableReply(frame); },
-                 replyTimeoutMs_);
+  finder_->Start(
+      std::move(candidates), host_.LineSettings(), host_.UnitRequest(),
+      [this](std::span<const std::uint8_t> frame) { return host_.UsableReply(frame); },
+      replyTimeoutMs_);
   ApplyTexts();
 }
 

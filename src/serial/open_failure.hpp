@@ -18,9 +18,9 @@ enum class OpenProblem { NoSuchDevice, PermissionDenied, Busy, Other };
 struct OpenFailureFacts {
   std::string device;
   OpenProblem problem = OpenProblem::Other;
-  std::string group;                    // PermissionDenied: the device's group, when not root
-  std::optional<DeviceHolder> holder;   // Busy: who holds it, when that can be seen
-  std::string systemText;               // Other: what the system said
+  std::string group;                   // PermissionDenied: the device's group, when not root
+  std::optional<DeviceHolder> holder;  // Busy: who holds it, when that can be seen
+  std::string systemText;              // Other: what the system said
 };
 
 OpenFailureFacts ExamineOpenFailure(const DeviceOpenError& error);

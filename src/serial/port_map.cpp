@@ -23,7 +23,8 @@ EntryCheck CheckPortEntry(int number, const std::string& entry, Language languag
   if (parsed.entry->IsNetwork()) return {EntryState::Network, {}};
   std::error_code error;
   // A link that leads nowhere (an adapter's by-id name while it is unplugged) is not there.
-  const bool there = !parsed.entry->path.empty() && std::filesystem::exists(parsed.entry->path, error);
+  const bool there =
+      !parsed.entry->path.empty() && std::filesystem::exists(parsed.entry->path, error);
   return {there ? EntryState::Present : EntryState::NotPresent, {}};
 }
 

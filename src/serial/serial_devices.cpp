@@ -74,8 +74,8 @@ std::optional<DeviceHolder> DescriptorHolder(const std::string& canonical, bool 
     if (ec != std::errc() || last != name.data() + name.size()) continue;
     if (pid == self && !selfToo) continue;
     std::error_code fdError;
-    for (fs::directory_iterator fd(process->path() / "fd", fdError), fdEnd;
-         !fdError && fd != fdEnd; fd.increment(fdError)) {
+    for (fs::directory_iterator fd(process->path() / "fd", fdError), fdEnd; !fdError && fd != fdEnd;
+         fd.increment(fdError)) {
       std::error_code linkError;
       if (fs::read_symlink(fd->path(), linkError).string() == canonical) {
         return DeviceHolder{pid, ProgramOf(pid)};

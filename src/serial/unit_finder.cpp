@@ -16,8 +16,8 @@ UnitFinder::~UnitFinder() {
   Stop();
 }
 
-void UnitFinder::Start(std::vector<std::string> devices, std::string settings,
-                       RequestFrame request, FrameJudge judge, int timeoutMs) {
+void UnitFinder::Start(std::vector<std::string> devices, std::string settings, RequestFrame request,
+                       FrameJudge judge, int timeoutMs) {
   Stop();
   devices_ = std::move(devices);
   next_ = 0;
