@@ -35,8 +35,8 @@
 #include "fleet/fleet_window.hpp"
 #include "monitor/monitor_settings.hpp"
 #include "monitor/monitor_window.hpp"
-#include "serial/serial_devices.hpp"
 #include "serial/send_request.hpp"
+#include "serial/serial_devices.hpp"
 #include "serial/serial_port.hpp"
 
 namespace climate {

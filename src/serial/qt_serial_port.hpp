@@ -48,7 +48,9 @@ class QtSerialPort final : public QObject, public SerialPort {
   void Write(const std::vector<std::uint8_t>& bytes) override;
 
   std::array<std::string, 4> PortEntries() const override { return devicePaths_; }
-  void SetPortEntries(const std::array<std::string, 4>& entries) override { devicePaths_ = entries; }
+  void SetPortEntries(const std::array<std::string, 4>& entries) override {
+    devicePaths_ = entries;
+  }
 
   // The device path of the current port number ("" when the number is outside 1 to 4).
   std::string DevicePath() const;

@@ -294,8 +294,9 @@ TEST_F(CommandsTest, HelpOpensTheFileBesideTheProgramOrSaysItIsMissing) {
   helpOpens_ = false;
   Trigger("Help");
   ASSERT_EQ(prompts_.messages.size(), 3u);
-  EXPECT_EQ(prompts_.messages.back().text,
-            "没有可以打开帮助文件的程序（如 xdg-open）。请自行打开帮助文件：" + exeDir_ + "Help.txt");
+  EXPECT_EQ(
+      prompts_.messages.back().text,
+      "没有可以打开帮助文件的程序（如 xdg-open）。请自行打开帮助文件：" + exeDir_ + "Help.txt");
   Trigger("Language");
   Trigger("Help");
   EXPECT_EQ(prompts_.messages.back().text,

@@ -150,12 +150,11 @@ class ConsoleTest : public ::testing::Test {
   IniFile ReadConfig() const { return IniFile::Load(ConfigPath()); }
 
   TFrmMain& Create() {
-    window_ = std::make_unique<TFrmMain>(
-        ConsoleEnvironment{exeDir_, logDir_, port_, prompts_, clock_,
-                           [this](const std::string& path) {
-                             openedHelp_.push_back(path);
-                             return helpOpens_;
-                           }});
+    window_ = std::make_unique<TFrmMain>(ConsoleEnvironment{
+        exeDir_, logDir_, port_, prompts_, clock_, [this](const std::string& path) {
+          openedHelp_.push_back(path);
+          return helpOpens_;
+        }});
     window_->SetDialogLauncher(&launcher_);
     return *window_;
   }
