@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "common/qt_text.hpp"
@@ -34,6 +35,9 @@ QTableWidget* MakeTable(QWidget* parent, const char* name, int columns) {
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->verticalHeader()->hide();
   table->horizontalHeader()->setStretchLastSection(true);
+  // Long by-id names stay on one line; their ends are what tell adapters apart.
+  table->setWordWrap(false);
+  table->setTextElideMode(Qt::ElideMiddle);
   return table;
 }
 
@@ -61,6 +65,7 @@ FrmSerialDevices::FrmSerialDevices(SerialDevicesHost& host, DeviceEnumerator& de
   portsLabel_ = Named(new QLabel(this), "PortsLabel");
   ports_ = MakeTable(this, "PortTable", 3);
   ports_->setRowCount(4);
+  ports_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   devicesLabel_ = Named(new QLabel(this), "DevicesLabel");
   deviceTable_ = MakeTable(this, "DeviceTable", 6);
   entryLabel_ = Named(new QLabel(this), "EntryLabel");
@@ -89,8 +94,8 @@ FrmSerialDevices::FrmSerialDevices(SerialDevicesHost& host, DeviceEnumerator& de
   layout->addWidget(entry_);
   layout->addWidget(status_);
   layout->addLayout(buttons);
-  // Small enough for a 1366x768 screen beside the main window; the tables scroll.
-  resize(720, 460);
+  // Small enough for a 1366x768 screen; the device table takes what height there is.
+  resize(860, 440);
 
   finder_ = new UnitFinder(this);
   finder_->onTrying = [this](const std::string& device) {
@@ -129,8 +134,8 @@ void FrmSerialDevices::ApplyTexts() {
   devicesLabel_->setText(Q(T::DevicesLabel.In(language_)));
   deviceTable_->setHorizontalHeaderLabels(
       {Q(T::DeviceColumn.In(language_)), Q(T::SystemColumn.In(language_)),
-       Q(T::DescriptionColumn.In(language_)), Q(T::MakerColumn.In(language_)),
-       Q(T::SerialColumn.In(language_)), Q(T::StateColumn.In(language_))});
+       Q(T::StateColumn.In(language_)), Q(T::DescriptionColumn.In(language_)),
+       Q(T::MakerColumn.In(language_)), Q(T::SerialColumn.In(language_))});
   entryLabel_->setText(Q(T::EntryLabel.In(language_)));
   refresh_->setText(Q(T::RefreshButton.In(language_)));
   find_->setText(Q((Searching() ? T::StopFindButton : T::FindButton).In(language_)));
@@ -157,6 +162,7 @@ void FrmSerialDevices::Refresh() {
   devices_ = enumerator_.Devices();
   FillPorts();
   FillDevices();
+  if (devices_.empty()) SetStatus(std::string(T::NoDevices.In(language_)));
   const int selected = host_.SelectedPortNumber();
   if (selected >= 1 && selected <= 4 && ports_->currentRow() < 0) ports_->selectRow(selected - 1);
 }
@@ -187,7 +193,9 @@ void FrmSerialDevices::FillPorts() {
     SetCell(ports_, row, 2, state, problem);
   }
   ports_->resizeColumnToContents(0);
-  ports_->setColumnWidth(1, 340);
+  ports_->setColumnWidth(1, 420);
+  ports_->setFixedHeight(ports_->horizontalHeader()->height() + 4 * ports_->rowHeight(0) +
+                         2 * ports_->frameWidth());
 }
 
 void FrmSerialDevices::FillDevices() {
@@ -197,14 +205,15 @@ void FrmSerialDevices::FillDevices() {
     const int row = static_cast<int>(i);
     SetCell(deviceTable_, row, 0, device.path);
     SetCell(deviceTable_, row, 1, device.systemPath);
-    SetCell(deviceTable_, row, 2, device.description);
-    SetCell(deviceTable_, row, 3, device.manufacturer);
-    SetCell(deviceTable_, row, 4, device.serialNumber);
-    SetCell(deviceTable_, row, 5, std::string((device.inUse ? T::InUse : T::Free).In(language_)),
+    // Whether it is free comes before the details: it is what decides the choice.
+    SetCell(deviceTable_, row, 2, std::string((device.inUse ? T::InUse : T::Free).In(language_)),
             device.inUse);
+    SetCell(deviceTable_, row, 3, device.description);
+    SetCell(deviceTable_, row, 4, device.manufacturer);
+    SetCell(deviceTable_, row, 5, device.serialNumber);
   }
-  deviceTable_->setColumnWidth(0, 300);
-  if (devices_.empty() && !Searching()) SetStatus(std::string(T::NoDevices.In(language_)));
+  deviceTable_->resizeColumnsToContents();
+  deviceTable_->setColumnWidth(0, std::min(deviceTable_->columnWidth(0), 420));
 }
 
 int FrmSerialDevices::ChosenPort() const {
@@ -292,6 +301,10 @@ void FrmSerialDevices::ApplyClick() {
   const EntryCheck check = CheckPortEntry(port, entry, language_);
   if (check.state == EntryState::Unusable) {
     SetStatus(check.problem, true);
+    return;
+  }
+  if (!FitsSettingsFile(entry)) {
+    SetStatus(std::string(T::NotStorable.In(language_)), true);
     return;
   }
   // Choosing what a port already uses writes nothing: a file without the section stays as it is.

@@ -51,5 +51,8 @@ inline constexpr TextPair NoPortChosen{"请先在上表中选择一个端口。"
 inline constexpr TextPair NowUses{" 现在使用 ", " now uses "};
 inline constexpr TextPair Unchanged{" 已经使用 ", " already uses "};
 inline constexpr TextPair NotSaved{"无法保存: ", "Not saved: "};
+inline constexpr TextPair NotStorable{
+    "无法保存: 此路径含有 UserSet.INI (GBK) 无法保存的字符。",
+    "Not saved: the path has characters UserSet.INI (GBK) cannot hold."};
 
 }  // namespace climate::serial_devices_text

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/config/gbk.hpp"
 #include "app/config/ini_file.hpp"
 #include "serial/port_entry.hpp"
 
@@ -26,6 +27,10 @@ EntryCheck CheckPortEntry(int number, const std::string& entry, Language languag
   const bool there =
       !parsed.entry->path.empty() && std::filesystem::exists(parsed.entry->path, error);
   return {there ? EntryState::Present : EntryState::NotPresent, {}};
+}
+
+bool FitsSettingsFile(const std::string& entry) {
+  return GbkToUtf8(Utf8ToGbk(entry)) == entry;
 }
 
 void SavePortEntry(const std::string& configPath, int number, const std::string& entry) {

@@ -20,6 +20,10 @@ struct EntryCheck {
 // number is 1 to 4; the entry is judged as the port would judge it when opening.
 EntryCheck CheckPortEntry(int number, const std::string& entry, Language language);
 
+// Whether the settings file (GBK) can hold the entry as it is; one it cannot would come back
+// with '?' in place of some characters and name another device.
+bool FitsSettingsFile(const std::string& entry);
+
 // Stores COM<number>=entry in the SerialPorts section of the settings file, keeping every other
 // key and the file's order; the section is added at the end when the file has none. Throws
 // IniWriteError when the file cannot be written.

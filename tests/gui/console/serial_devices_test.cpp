@@ -68,8 +68,8 @@ TEST_F(SerialDevicesTest, ShowsThePortsAndDevicesAndStoresTheChoice) {
   }
   EXPECT_EQ(Find<QTableWidget>("PortTable")->item(1, 2)->foreground().color(), QColor(Qt::red));
   const std::vector<std::vector<std::string>> found = {
-      {byId, adapter, "FT232R USB UART", "FTDI", "A10KXYZ", "free"},
-      {"/dev/ttyS0", "/dev/ttyS0", "", "", "", "in use"}};
+      {byId, adapter, "free", "FT232R USB UART", "FTDI", "A10KXYZ"},
+      {"/dev/ttyS0", "/dev/ttyS0", "in use", "", "", ""}};
   for (int row = 0; row < 2; ++row) {
     for (int column = 0; column < 6; ++column) {
       EXPECT_EQ(Cell("DeviceTable", row, column), found[row][column]) << row << "," << column;
@@ -85,6 +85,10 @@ TEST_F(SerialDevicesTest, ShowsThePortsAndDevicesAndStoresTheChoice) {
             "UserSet.INI: [SerialPorts] COM1=rfc2217://cabinet-7:99999 cannot be used: the port "
             "number is missing or not within 1 to 65535. Write tcp://host:port or "
             "rfc2217://host:port.");
+  // A path the GBK file would store with '?' in it would name another device.
+  Type(exeDir_ + "tty\xF0\x9F\x98\x80");
+  Click("ApplyButton");
+  EXPECT_EQ(Status(), "Not saved: the path has characters UserSet.INI (GBK) cannot hold.");
   Type(adapter);
   Click("ApplyButton");
   EXPECT_EQ(ReadFile(ConfigPath()), fileBefore) << "no choice made, the file stays as it was";
@@ -114,7 +118,7 @@ TEST_F(SerialDevicesTest, ShowsThePortsAndDevicesAndStoresTheChoice) {
   Trigger("Language");
   EXPECT_EQ(dialog->windowTitle().toStdString(), "串口设备");
   EXPECT_EQ(Caption("SerialDevices"), "串口设备...");
-  EXPECT_EQ(Cell("DeviceTable", 1, 5), "已被占用");
+  EXPECT_EQ(Cell("DeviceTable", 1, 2), "已被占用");
   EXPECT_EQ(Cell("PortTable", 2, 2), "网络串口");
 }
 
@@ -187,6 +191,38 @@ TEST_F(SerialDevicesTest, OpenFailureBoxSaysWhichDeviceAndWhy) {
             0u)
       << prompts_.messages.back().details;
   window.reset();
+}
+
+// Pictures of the window in both languages for the README, written only when
+// CLIMATE_DIALOG_SHOTS names a folder.
+TEST_F(SerialDevicesTest, Screenshots) {
+  const QString folder = qEnvironmentVariable("CLIMATE_DIALOG_SHOTS");
+  if (folder.isEmpty()) GTEST_SKIP() << "set CLIMATE_DIALOG_SHOTS to a folder to take them";
+  const std::string ftdi = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KXYZ1-if00-port0";
+  devices_.devices = {
+      {ftdi, "/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10KXYZ1", false},
+      {"/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0",
+       "/dev/ttyUSB1", "USB-Serial Controller", "Prolific Technology Inc.", "", true},
+      {"/dev/ttyS0", "/dev/ttyS0", "", "", "", false},
+  };
+  const std::pair<const char*, const char*> languages[] = {{"中文(&L)", "en"},
+                                                           {"English (&L)", "zh"}};
+  for (const auto& [caption, suffix] : languages) {
+    WriteConfig(
+        [caption = caption](IniFile& ini) { ini.WriteString("UserSet", "Language", caption); });
+    port_.SetPortEntries({ftdi, "/dev/ttyS0", "rfc2217://10.20.0.5:2217", "/dev/ttyS3"});
+    TFrmMain& window = Start();
+    window.SetDeviceEnumerator(devices_);
+    Trigger("SerialDevices");
+    FrmSerialDevices* dialog = window.SerialDevicesWin();
+    ASSERT_NE(dialog, nullptr);
+    Find<QTableWidget>("DeviceTable")->selectRow(0);
+    QCoreApplication::processEvents();
+    const QString name = folder + "/FrmSerialDevices_" + suffix + ".png";
+    EXPECT_TRUE(dialog->grab().save(name)) << name.toStdString();
+    window.close();
+    window_.reset();
+  }
 }
 
 }  // namespace
