@@ -14,9 +14,12 @@ std::vector<DetectedDevice> QtDeviceEnumerator::Devices() {
     device.description = info.description().toStdString();
     device.manufacturer = info.manufacturer().toStdString();
     device.serialNumber = info.serialNumber().toStdString();
-    device.inUse = DeviceInUse(device.systemPath);
     devices.push_back(std::move(device));
   }
+  std::vector<std::string> paths;
+  for (const DetectedDevice& device : devices) paths.push_back(device.systemPath);
+  const std::vector<bool> inUse = DevicesInUse(paths);
+  for (std::size_t i = 0; i < devices.size(); ++i) devices[i].inUse = inUse[i];
   SortDevices(devices);
   return devices;
 }

@@ -92,7 +92,39 @@ std::optional<DeviceHolder> Holder(const std::string& path, bool selfToo) {
   return DescriptorHolder(canonical, selfToo);
 }
 
+// Every file some process holds open, by the path its descriptor leads to.
+std::vector<std::string> OpenTargets() {
+  std::vector<std::string> targets;
+  std::error_code error;
+  for (fs::directory_iterator process("/proc", error), end; !error && process != end;
+       process.increment(error)) {
+    const std::string name = process->path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::error_code fdError;
+    for (fs::directory_iterator fd(process->path() / "fd", fdError), fdEnd; !fdError && fd != fdEnd;
+         fd.increment(fdError)) {
+      std::error_code linkError;
+      const fs::path target = fs::read_symlink(fd->path(), linkError);
+      if (!linkError && target.string().rfind("/dev/", 0) == 0) targets.push_back(target.string());
+    }
+  }
+  std::sort(targets.begin(), targets.end());
+  return targets;
+}
+
 }  // namespace
+
+std::vector<bool> DevicesInUse(const std::vector<std::string>& paths) {
+  const std::vector<std::string> targets = OpenTargets();
+  std::vector<bool> inUse;
+  for (const std::string& path : paths) {
+    const std::string canonical = Canonical(path);
+    inUse.push_back(!canonical.empty() &&
+                    (LockHolder(path, canonical).has_value() ||
+                     std::binary_search(targets.begin(), targets.end(), canonical)));
+  }
+  return inUse;
+}
 
 void SortDevices(std::vector<DetectedDevice>& devices) {
   std::stable_sort(devices.begin(), devices.end(),

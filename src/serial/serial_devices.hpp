@@ -45,5 +45,7 @@ struct DeviceHolder {
 std::optional<DeviceHolder> FindDeviceHolder(const std::string& path);
 // Whether anyone holds it, this process's descriptors included.
 bool DeviceInUse(const std::string& path);
+// The same for many devices with one look at the processes, which a busy desktop has hundreds of.
+std::vector<bool> DevicesInUse(const std::vector<std::string>& paths);
 
 }  // namespace climate

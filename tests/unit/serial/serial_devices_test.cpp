@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -51,6 +52,18 @@ TEST(SerialDevices, StableNamesOrderAndHolders) {
   EXPECT_TRUE(DeviceInUse(adapter));
   EXPECT_FALSE(FindDeviceHolder(adapter).has_value());
   ::close(own);
+  // The one-look form the device list uses, on a terminal this process holds.
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master), 0);
+  ASSERT_EQ(::unlockpt(master), 0);
+  const std::string terminal = ::ptsname(master);
+  EXPECT_EQ(DevicesInUse({terminal, "/dev/null-no-such"}), (std::vector<bool>{false, false}));
+  const int slave = ::open(terminal.c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(slave, 0);
+  EXPECT_EQ(DevicesInUse({terminal, "/dev/null-no-such"}), (std::vector<bool>{true, false}));
+  ::close(slave);
+  ::close(master);
 
   int ready[2];
   ASSERT_EQ(::pipe(ready), 0);
