@@ -101,8 +101,10 @@ FrmSerialDevices::FrmSerialDevices(SerialDevicesHost& host, DeviceEnumerator& de
   finder_->onTrying = [this](const std::string& device) {
     SetStatus(std::string(T::Trying.In(language_)) + device + " ...");
   };
-  finder_->onNoAnswer = [this](const std::string& device, const std::string&) {
-    silent_.push_back(device);
+  // A device that could not even be opened is named with the reason: a refused line setting
+  // or a permission problem is worth knowing while looking for the unit.
+  finder_->onNoAnswer = [this](const std::string& device, const std::string& problem) {
+    silent_.push_back(problem.empty() ? device : device + " (" + problem + ")");
   };
   finder_->onFinished = [this](const std::optional<std::string>& device) { SearchEnded(device); };
 

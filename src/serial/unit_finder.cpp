@@ -54,6 +54,10 @@ void UnitFinder::TryNext() {
     probe->SetSettings(settings_);
     probe->Open();
     probe->Write(request_);
+  } catch (const DeviceOpenError& error) {
+    // The probe's port number means nothing to the operator; the system's words do.
+    GiveUp(error.SystemText());
+    return;
   } catch (const std::exception& error) {
     GiveUp(error.what());
     return;

@@ -65,13 +65,15 @@ TEST(SerialDevicesOnSimulator, FindUnitSkipsTheOpenPortAndSilentDevices) {
   EXPECT_EQ(console.Requests().size(), ownRequests) << "the console's own unit was not asked";
   EXPECT_EQ(console.Find<Lamp>("ShapeComLed")->Colour(), Lamp::Lime);
 
-  // The silent one alone: nothing answers, and the status says what was tried.
-  devices.devices = {Terminal(silent)};
+  // Nothing answers: the status names what was tried, and why a device could not be opened.
+  const std::string gone = dir.File("gone");
+  devices.devices = {Terminal(silent), Terminal(gone)};
   dialog->SetReplyTimeoutMs(300);
   InDialog<QAbstractButton>(*dialog, "FindUnitButton")->click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->Searching(); }, 5000));
-  EXPECT_EQ(InDialog<QLabel>(*dialog, "StatusLabel")->text().toStdString(),
-            "No unit answered. Tried: " + silent);
+  const std::string status = InDialog<QLabel>(*dialog, "StatusLabel")->text().toStdString();
+  EXPECT_EQ(status.rfind("No unit answered. Tried: " + silent + ", " + gone + " (", 0), 0u)
+      << status;
 }
 
 TEST(SerialDevicesOnSimulator, PickedDeviceIsStoredAndPolled) {
