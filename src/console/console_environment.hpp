@@ -19,8 +19,9 @@ struct ConsoleEnvironment {
   SerialPort& port;
   Prompts& prompts;
   const Clock& clock;
-  // Opens a text file in the platform's editor; empty means the desktop's default handler.
-  std::function<void(const std::string& path)> openHelp;
+  // Opens a text file in the platform's editor; empty means the desktop's default handler. False
+  // when nothing could open it (no desktop opener installed).
+  std::function<bool(const std::string& path)> openHelp;
   // Where UserSet.INI lives when it is not beside the program (an installed console), ending
   // with '/'; empty: exeDir.
   std::string configDir = {};

@@ -36,6 +36,7 @@
 #include "monitor/monitor_settings.hpp"
 #include "monitor/monitor_window.hpp"
 #include "serial/send_request.hpp"
+#include "serial/serial_devices.hpp"
 #include "serial/serial_port.hpp"
 
 namespace climate {
@@ -79,6 +80,7 @@ TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
   BuildLayout();
   ApplyMonitorLanguage();
   ApplyFleetLanguage();
+  ApplySerialDevicesLanguage();
   // The framer weighs a suspect frame against one that starts inside it by the settings and
   // unit type in force when the bytes arrive.
   framer_.SetJudge([this](std::span<const std::uint8_t> frame) {
@@ -140,6 +142,7 @@ void TFrmMain::ConnectHandlers() {
   on(Help_, &QAction::triggered, &TFrmMain::HelpClick);
   on(Monitor_, &QAction::triggered, &TFrmMain::MonitorClick);
   on(Fleet_, &QAction::triggered, &TFrmMain::FleetClick);
+  on(SerialDevices_, &QAction::triggered, &TFrmMain::SerialDevicesClick);
   on(Timer1_, &QTimer::timeout, &TFrmMain::Timer1Timer);
   on(Timer2_, &QTimer::timeout, &TFrmMain::Timer2Timer);
   on(Timer3_, &QTimer::timeout, &TFrmMain::Timer3Timer);
@@ -300,6 +303,7 @@ void TFrmMain::closeEvent(QCloseEvent* event) {
   // A visible Monitor would keep the application running after the main window is gone.
   if (monitorWindow_) monitorWindow_->close();
   if (fleetWindow_) fleetWindow_->close();
+  if (serialDevicesWindow_) serialDevicesWindow_->close();
   if (!closed_) {
     closed_ = true;
     Guarded([this] { FormClose(); });

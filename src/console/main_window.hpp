@@ -16,6 +16,7 @@
 #include "console/console_environment.hpp"
 #include "console/log_file.hpp"
 #include "dialogs/dialog_host.hpp"
+#include "dialogs/serial_devices_dialog.hpp"
 #include "monitor/monitor_model.hpp"
 #include "protocol/device_kind.hpp"
 #include "protocol/framer.hpp"
@@ -36,6 +37,7 @@ class QTimer;
 
 namespace climate {
 
+class DeviceEnumerator;
 class DialogLauncher;
 class Lamp;
 class FleetWindow;
@@ -43,7 +45,7 @@ class MonitorWindow;
 class ParameterModel;
 class RadioGroup;
 
-class TFrmMain final : public QMainWindow, public DialogHost {
+class TFrmMain final : public QMainWindow, public DialogHost, private SerialDevicesHost {
   Q_OBJECT
 
  public:
@@ -95,6 +97,10 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   MonitorWindow* MonitorWin() const { return monitorWindow_.get(); }
   // The fleet view exists once opened from the window menu.
   FleetWindow* FleetWin() const { return fleetWindow_.get(); }
+  // The serial devices window exists once opened from the window menu.
+  FrmSerialDevices* SerialDevicesWin() const { return serialDevicesWindow_.get(); }
+  // Where that window finds the serial devices; QSerialPortInfo unless set (tests).
+  void SetDeviceEnumerator(DeviceEnumerator& devices) { devices_ = &devices; }
   // Whether the ten value boxes and the status and alarm lamps show their values as stale (grey).
   bool ValuesStale() const { return valuesStale_; }
 
@@ -204,6 +210,19 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   void FleetClick();
   void ApplyFleetLanguage();
 
+  // main_window_devices.cpp: the serial devices window, its menu item and the port list's
+  // tooltip
+  void SerialDevicesClick();
+  void ApplySerialDevicesLanguage();
+  void ShowPortDevice();
+  std::array<std::string, 4> PortEntries() const override;
+  int SelectedPortNumber() const override;
+  std::string LineSettings() const override;
+  RequestFrame UnitRequest() const override;
+  bool UsableReply(std::span<const std::uint8_t> frame) const override;
+  std::string OpenDevice() const override;
+  void ApplyPortEntry(int number, const std::string& entry) override;
+
   ConsoleEnvironment env_;
   SerialPort& port_;
   Prompts& prompts_;
@@ -252,6 +271,9 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   std::vector<QLineEdit*> cuedBoxes_;
   std::int64_t cueEndsMs_ = 0;
   std::unique_ptr<FleetWindow> fleetWindow_;
+  std::unique_ptr<DeviceEnumerator> ownDevices_;
+  DeviceEnumerator* devices_ = nullptr;
+  std::unique_ptr<FrmSerialDevices> serialDevicesWindow_;
 
   // Controls the handlers use often; every control also carries its object name.
   QComboBox* suiComboBoxCOM_ = nullptr;
@@ -282,6 +304,7 @@ class TFrmMain final : public QMainWindow, public DialogHost {
   QAction* NAbout_ = nullptr;
   QAction* Monitor_ = nullptr;
   QAction* Fleet_ = nullptr;
+  QAction* SerialDevices_ = nullptr;
   QTimer* Timer1_ = nullptr;
   QTimer* Timer2_ = nullptr;
   QTimer* Timer3_ = nullptr;

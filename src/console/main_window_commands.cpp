@@ -142,11 +142,12 @@ void TFrmMain::HelpClick() {
     prompts_.Message(Text(Texts::HelpMissing.In(CurrentLanguage())), "");
     return;
   }
-  if (env_.openHelp) {
-    env_.openHelp(path);
-  } else {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-  }
+  // A bare system has no desktop opener (xdg-open); the operator is told where the file is
+  // rather than left with a menu item that does nothing.
+  const bool opened =
+      env_.openHelp ? env_.openHelp(path)
+                    : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+  if (!opened) prompts_.Message(Text(Texts::HelpNotOpened.In(CurrentLanguage())) + path, "");
 }
 
 // Periodic or manual collection; the check box is the one record of which it is.

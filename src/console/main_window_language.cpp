@@ -43,6 +43,7 @@ void TFrmMain::LanguageClick() {
   ApplyMonitorLanguage();
   ApplyFleetLanguage();
   ShowLineSettingsState();  // the port lamp's tooltip in the new language
+  ApplySerialDevicesLanguage();
 }
 
 void TFrmMain::RadioGroupTypeClick() {

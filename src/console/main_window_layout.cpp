@@ -290,6 +290,7 @@ void TFrmMain::BuildMenus() {
   NAbout_ = action(suiPopupMenu2_, "NAbout");
   Monitor_ = action(suiPopupMenu2_, "Monitor");
   Fleet_ = action(suiPopupMenu2_, "Fleet");
+  SerialDevices_ = action(suiPopupMenu2_, "SerialDevices");
   SetLogMenuState();
 }
 

@@ -13,6 +13,8 @@
 #include "console/ui_texts.hpp"
 #include "monitor/monitor_model.hpp"
 #include "serial/send_request.hpp"
+#include "serial/open_failure.hpp"
+#include "serial/port_entry.hpp"
 #include "serial/serial_port.hpp"
 
 namespace climate {
@@ -28,6 +30,25 @@ void ShowPortEndpoint(Lamp& lamp, const SerialPort& port, Language language) {
   const std::string problem = LineSettingsProblemText(port.LineSettingsState(), language);
   if (!problem.empty()) hint += "\n" + problem;
   lamp.setToolTip(QString::fromStdString(hint));
+}
+
+// The box's details: which device or address, and why, in words the operator can act on.
+std::string FailureDetails(const SerialError& error, const SerialPort& port, Language language) {
+  if (const auto* device = dynamic_cast<const DeviceOpenError*>(&error)) {
+    return OpenFailureDetails(ExamineOpenFailure(*device), language);
+  }
+  const int number = port.PortNumber();
+  const std::string entry =
+      number >= 1 && number <= 4 ? port.PortEntries()[static_cast<std::size_t>(number - 1)] : "";
+  const PortEntryParse parsed = ParsePortEntry(entry);
+  if (!parsed.entry) {
+    const std::string reason =
+        BadPortEntryText("COM" + std::to_string(number), entry, parsed.problem, language);
+    return PortFailureDetails(entry, false, reason, language);
+  }
+  const bool network = parsed.entry->IsNetwork();
+  return PortFailureDetails(network ? parsed.entry->Address() : entry, network, error.what(),
+                            language);
 }
 
 }  // namespace
@@ -53,6 +74,7 @@ void TFrmMain::OpenSelectedPort(bool quietForDeviceServer) {
   SetStatusPanel(0, PortInUseText(port, language));
   UpdateMonitorPort();
   ShowPortEndpoint(*ShapeComLed_, port_, language);
+  ShowPortDevice();
   port_.DiscardBuffers();
   framer_.Reset();
   ShapeComLed_->SetColour(Lamp::Lime);
@@ -63,8 +85,9 @@ void TFrmMain::OpenSelectedPort(bool quietForDeviceServer) {
     if (quietForDeviceServer && !port_.RemoteEndpoint().empty()) {
       OnLinkLost(error.what());
     } else {
-      prompts_.Message(std::string(PortOpenFailedMessage(language)),
-                       std::string(PortOpenFailedCaption(language)));
+      prompts_.MessageWithDetails(std::string(PortOpenFailedMessage(language)),
+                                  std::string(PortOpenFailedCaption(language)),
+                                  FailureDetails(error, port_, language));
       SetStatusPanel(0, PortOpenFailedText(port, CurrentLanguage()));
       ShapeComLed_->SetColour(Lamp::Maroon);
     }

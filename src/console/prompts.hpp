@@ -10,6 +10,12 @@ class Prompts {
   virtual ~Prompts() = default;
   // A message box with only an OK button. An empty caption means the application title.
   virtual void Message(const std::string& text, const std::string& caption) = 0;
+  // The same box with details the operator can unfold ("Show Details...").
+  virtual void MessageWithDetails(const std::string& text, const std::string& caption,
+                                  const std::string& details) {
+    (void)details;
+    Message(text, caption);
+  }
   // OK/Cancel without an icon; true for OK.
   virtual bool Confirm(const std::string& text, const std::string& caption) = 0;
   // A text-input dialog. value holds the initial entry and receives the entry on OK. mask is 0

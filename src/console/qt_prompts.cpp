@@ -126,6 +126,16 @@ void QtPrompts::ShowMessage(const std::string& text, const std::string& caption)
   box.exec();
 }
 
+void QtPrompts::MessageWithDetails(const std::string& text, const std::string& caption,
+                                   const std::string& details) {
+  if (dismissed_) return;
+  ApplyLanguage();
+  QMessageBox box(QMessageBox::NoIcon, Caption(caption), QString::fromStdString(text),
+                  QMessageBox::Ok, parent_);
+  box.setDetailedText(QString::fromStdString(details));
+  box.exec();
+}
+
 bool QtPrompts::Confirm(const std::string& text, const std::string& caption) {
   if (dismissed_) return false;
   ApplyLanguage();

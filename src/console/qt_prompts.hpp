@@ -36,6 +36,8 @@ class QtPrompts final : public Prompts {
   void ApplyLanguage();
 
   void Message(const std::string& text, const std::string& caption) override;
+  void MessageWithDetails(const std::string& text, const std::string& caption,
+                          const std::string& details) override;
   bool Confirm(const std::string& text, const std::string& caption) override;
   bool InputText(const std::string& caption, const std::string& prompt, std::string& value,
                  char mask, const std::string& okText, const std::string& cancelText) override;

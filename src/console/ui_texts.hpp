@@ -79,6 +79,10 @@ inline constexpr TextPair StopPointOutOfRange = {"输入的停止点超出范围
 inline constexpr std::string_view HelpFileName = "Help.txt";
 inline constexpr TextPair HelpMissing = {"帮助文件 --'Help.txt'不存在!",
                                          "Help File --'Help.txt' Do Not Exist!"};
+// Followed by the help file's full path.
+inline constexpr TextPair HelpNotOpened = {
+    "没有可以打开帮助文件的程序（如 xdg-open）。请自行打开帮助文件：",
+    "No program to open the help file was found (such as xdg-open). Open it yourself: "};
 
 inline constexpr std::string_view PortLampHint = "右键切换串口状态";
 inline constexpr std::string_view LanguageHint = "Change Language";

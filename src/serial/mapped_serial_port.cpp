@@ -37,6 +37,11 @@ void MappedSerialPort::SetPortNumber(int number) {
   network_.SetPortNumber(number);
 }
 
+void MappedSerialPort::SetPortEntries(const std::array<std::string, 4>& entries) {
+  entries_ = entries;
+  local_.SetPortEntries(entries);
+}
+
 void MappedSerialPort::SetSettings(const std::string& settings) {
   active_->SetSettings(settings);
   settings_ = settings;

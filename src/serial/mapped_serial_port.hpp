@@ -32,6 +32,9 @@ class MappedSerialPort final : public SerialPort {
   std::vector<std::uint8_t> ReadAll() override { return active_->ReadAll(); }
   void Write(const std::vector<std::uint8_t>& bytes) override { active_->Write(bytes); }
 
+  std::array<std::string, 4> PortEntries() const override { return entries_; }
+  void SetPortEntries(const std::array<std::string, 4>& entries) override;
+
   std::string RemoteEndpoint() const override;
   std::string DevicePath() const override;
   bool AppliesLineSettings() const override;

@@ -132,7 +132,15 @@ void QtSerialPort::Open() {
   ConfigureScope scope(*this);
   serial_.setPortName(QString::fromStdString(path));
   if (!serial_.open(QIODevice::ReadWrite)) {
-    throw SerialError(PortLabel() + ": " + serial_.errorString().toStdString());
+    const std::string systemText = serial_.errorString().toStdString();
+    DeviceOpenError::Cause cause = DeviceOpenError::Cause::Other;
+    if (serial_.error() == QSerialPort::DeviceNotFoundError) {
+      cause = DeviceOpenError::Cause::Missing;
+    } else if (serial_.error() == QSerialPort::PermissionError) {
+      // Qt says this for a denied device, a busy one and one locked by another program alike.
+      cause = DeviceOpenError::Cause::Refused;
+    }
+    throw DeviceOpenError(PortLabel() + ": " + systemText, path, cause, systemText);
   }
   ++generation_;
   linkLost_ = false;

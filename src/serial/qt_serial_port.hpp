@@ -47,6 +47,11 @@ class QtSerialPort final : public QObject, public SerialPort {
   std::vector<std::uint8_t> ReadAll() override;
   void Write(const std::vector<std::uint8_t>& bytes) override;
 
+  std::array<std::string, 4> PortEntries() const override { return devicePaths_; }
+  void SetPortEntries(const std::array<std::string, 4>& entries) override {
+    devicePaths_ = entries;
+  }
+
   // The device path of the current port number ("" when the number is outside 1 to 4).
   std::string DevicePath() const override;
   // The operating-system handle of the open port, -1 when closed (diagnostics and tests).

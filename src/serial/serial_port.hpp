@@ -3,10 +3,12 @@
 // through the two notifications and the window decides what the operator sees.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "serial/line_negotiation.hpp"
@@ -16,6 +18,27 @@ namespace climate {
 class SerialError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// A local device that would not open: which device, how the system classed the refusal and its
+// own words. The window turns this into advice the operator can act on.
+class DeviceOpenError : public SerialError {
+ public:
+  enum class Cause { Missing, Refused, Other };
+  DeviceOpenError(const std::string& message, std::string device, Cause cause,
+                  std::string systemText)
+      : SerialError(message),
+        device_(std::move(device)),
+        cause_(cause),
+        systemText_(std::move(systemText)) {}
+  const std::string& Device() const { return device_; }
+  Cause GetCause() const { return cause_; }
+  const std::string& SystemText() const { return systemText_; }
+
+ private:
+  std::string device_;
+  Cause cause_;
+  std::string systemText_;
 };
 
 class SerialPort {
@@ -55,6 +78,11 @@ class SerialPort {
   // refused, unanswered or confirmed with other values. A local line reports Local.
   virtual LineSettingsReport LineSettingsState() const { return {}; }
 
+  // What COM1 to COM4 map to (the SerialPorts entries), and a new mapping, which takes effect at
+  // the next Open. A port that maps nothing keeps the default paths.
+  virtual std::array<std::string, 4> PortEntries() const { return entries_; }
+  virtual void SetPortEntries(const std::array<std::string, 4>& entries) { entries_ = entries; }
+
   // Bytes arrived (raised on the event loop as soon as they do).
   std::function<void()> onReceive;
   // The link failed while open (cable pulled, device gone, read or write error). The port has
@@ -62,6 +90,9 @@ class SerialPort {
   std::function<void(const std::string& reason)> onLinkLost;
   // LineSettingsState changed (the server answered, confirmed or stayed silent too long).
   std::function<void()> onLineSettingsChange;
+
+ private:
+  std::array<std::string, 4> entries_ = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
 };
 
 }  // namespace climate

@@ -289,6 +289,19 @@ TEST_F(CommandsTest, HelpOpensTheFileBesideTheProgramOrSaysItIsMissing) {
   Trigger("Help");
   EXPECT_EQ(openedHelp_, std::vector<std::string>{exeDir_ + "Help.txt"});
   EXPECT_EQ(prompts_.messages.size(), 2u);
+
+  // A bare system without a desktop opener: the box names the file instead of nothing happening.
+  helpOpens_ = false;
+  Trigger("Help");
+  ASSERT_EQ(prompts_.messages.size(), 3u);
+  EXPECT_EQ(
+      prompts_.messages.back().text,
+      "没有可以打开帮助文件的程序（如 xdg-open）。请自行打开帮助文件：" + exeDir_ + "Help.txt");
+  Trigger("Language");
+  Trigger("Help");
+  EXPECT_EQ(prompts_.messages.back().text,
+            "No program to open the help file was found (such as xdg-open). Open it yourself: " +
+                exeDir_ + "Help.txt");
   (void)window;
 }
 

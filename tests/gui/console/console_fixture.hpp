@@ -41,6 +41,7 @@ class ScriptedPrompts final : public Prompts {
   struct Message {
     std::string text;
     std::string caption;
+    std::string details;  // the unfolding part of the box; empty when it has none
   };
   struct Input {
     std::string caption;
@@ -64,7 +65,11 @@ class ScriptedPrompts final : public Prompts {
   std::deque<std::optional<std::string>> answers;
 
   void Message(const std::string& text, const std::string& caption) override {
-    messages.push_back({text, caption});
+    messages.push_back({text, caption, {}});
+  }
+  void MessageWithDetails(const std::string& text, const std::string& caption,
+                          const std::string& details) override {
+    messages.push_back({text, caption, details});
   }
   bool Confirm(const std::string&, const std::string&) override { return true; }
   bool InputText(const std::string& caption, const std::string& prompt, std::string& value,
@@ -145,9 +150,11 @@ class ConsoleTest : public ::testing::Test {
   IniFile ReadConfig() const { return IniFile::Load(ConfigPath()); }
 
   TFrmMain& Create() {
-    window_ = std::make_unique<TFrmMain>(
-        ConsoleEnvironment{exeDir_, logDir_, port_, prompts_, clock_,
-                           [this](const std::string& path) { openedHelp_.push_back(path); }});
+    window_ = std::make_unique<TFrmMain>(ConsoleEnvironment{
+        exeDir_, logDir_, port_, prompts_, clock_, [this](const std::string& path) {
+          openedHelp_.push_back(path);
+          return helpOpens_;
+        }});
     window_->SetDialogLauncher(&launcher_);
     return *window_;
   }
@@ -216,6 +223,7 @@ class ConsoleTest : public ::testing::Test {
   FakeClock clock_;
   RecordingLauncher launcher_;
   std::vector<std::string> openedHelp_;
+  bool helpOpens_ = true;  // whether the desktop has an opener for the help file
   std::unique_ptr<TFrmMain> window_;
 };
 

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
 #include <QTimer>
 #include <functional>
 
@@ -43,6 +44,27 @@ TEST(QtPrompts, StandardButtonsSpeakTheLanguageShownAtTheTime) {
   EXPECT_EQ(ButtonsOfTheBox(message), QStringList{"OK"});
   language = Language::Chinese;
   EXPECT_EQ(ButtonsOfTheBox(confirm), (QStringList{"取消", "确定"}));
+}
+
+// The failed open's box keeps its text and caption and carries the reason as Qt's details.
+TEST(QtPrompts, MessageWithDetailsUnfoldsTheDetails) {
+  QtPrompts prompts(nullptr, "Background Control System");
+  QString text;
+  QString caption;
+  QString details;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    text = box->text();
+    caption = box->windowTitle();
+    details = box->detailedText();
+    box->done(0);
+  });
+  prompts.MessageWithDetails("Open Serial Port Fail", "Error!",
+                             "Device: /dev/ttyUSB0\nReason: No such device");
+  EXPECT_EQ(text.toStdString(), "Open Serial Port Fail");
+  EXPECT_EQ(caption.toStdString(), "Error!");
+  EXPECT_EQ(details.toStdString(), "Device: /dev/ttyUSB0\nReason: No such device");
 }
 
 }  // namespace
