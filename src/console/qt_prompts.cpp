@@ -87,14 +87,19 @@ bool QtPrompts::ParentComing() {
 }
 
 void QtPrompts::Message(const std::string& text, const std::string& caption) {
+  MessageWithDetails(text, caption, {});
+}
+
+void QtPrompts::MessageWithDetails(const std::string& text, const std::string& caption,
+                                   const std::string& details) {
   if (dismissed_) return;
   if (!ParentComing() && waiting_.empty()) {
-    ShowMessage(text, caption);
+    ShowMessage({text, caption, details});
     return;
   }
   // The show handler is still running and the window system has not even been asked to map the
   // window: the box follows once the event loop has put the window on screen.
-  waiting_.emplace_back(text, caption);
+  waiting_.push_back({text, caption, details});
   if (!showScheduled_) {
     showScheduled_ = true;
     QTimer::singleShot(0, parent_, [this] { ShowWaitingMessages(); });
@@ -111,28 +116,19 @@ void QtPrompts::ShowWaitingMessages() {
   parentSeen_ = true;
   if (parent_ != nullptr) parent_->repaint();
   while (!waiting_.empty() && !dismissed_) {
-    const auto [text, caption] = waiting_.front();
+    const WaitingMessage message = waiting_.front();
     waiting_.pop_front();
-    ShowMessage(text, caption);
+    ShowMessage(message);
   }
   waiting_.clear();
 }
 
-void QtPrompts::ShowMessage(const std::string& text, const std::string& caption) {
+void QtPrompts::ShowMessage(const WaitingMessage& message) {
   ApplyLanguage();
-  QMessageBox box(QMessageBox::NoIcon, Caption(caption), QString::fromStdString(text),
-                  QMessageBox::Ok, parent_);
+  QMessageBox box(QMessageBox::NoIcon, Caption(message.caption),
+                  QString::fromStdString(message.text), QMessageBox::Ok, parent_);
+  if (!message.details.empty()) box.setDetailedText(QString::fromStdString(message.details));
   NameButtons(box, ShownLanguage());
-  box.exec();
-}
-
-void QtPrompts::MessageWithDetails(const std::string& text, const std::string& caption,
-                                   const std::string& details) {
-  if (dismissed_) return;
-  ApplyLanguage();
-  QMessageBox box(QMessageBox::NoIcon, Caption(caption), QString::fromStdString(text),
-                  QMessageBox::Ok, parent_);
-  box.setDetailedText(QString::fromStdString(details));
   box.exec();
 }
 

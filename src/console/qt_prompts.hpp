@@ -47,7 +47,12 @@ class QtPrompts final : public Prompts {
   Language ShownLanguage() const;
   // True while the parent is shown but not yet on screen for the first time.
   bool ParentComing();
-  void ShowMessage(const std::string& text, const std::string& caption);
+  struct WaitingMessage {
+    std::string text;
+    std::string caption;
+    std::string details;  // empty: a box without "Show Details..."
+  };
+  void ShowMessage(const WaitingMessage& message);
   void ShowWaitingMessages();
 
   QWidget* parent_;
@@ -59,7 +64,7 @@ class QtPrompts final : public Prompts {
   bool qtChineseInstalled_ = false;
   bool parentSeen_ = false;
   bool showScheduled_ = false;
-  std::deque<std::pair<std::string, std::string>> waiting_;  // text, caption
+  std::deque<WaitingMessage> waiting_;
 };
 
 }  // namespace climate

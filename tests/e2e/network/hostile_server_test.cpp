@@ -241,7 +241,10 @@ class BoxWatcher {
     if (box == nullptr || !box->isVisible()) return;
     SeenBox seen;
     seen.text = box->text().toStdString();
-    for (const QAbstractButton* button : box->buttons()) seen.buttons << button->text();
+    // The answer buttons; "Show Details..." is Qt's own and follows Qt's translation.
+    for (QAbstractButton* button : box->buttons()) {
+      if (box->buttonRole(button) != QMessageBox::ActionRole) seen.buttons << button->text();
+    }
     if (window_ != nullptr) {
       const QWindow* handle = window_->windowHandle();
       seen.windowOnScreen = handle != nullptr && handle->isExposed();
