@@ -9,6 +9,7 @@
 #include "protocol/replies.hpp"
 #include "serial/send_request.hpp"
 #include "serial/serial_port.hpp"
+#include "snmp_subagent.hpp"
 
 namespace climate {
 
@@ -78,6 +79,33 @@ AgentService::~AgentService() {
 }
 
 bool AgentService::Start(std::string& error) {
+  if (settings_.snmp.enabled) {
+    snmp_ = std::make_unique<SnmpSubagent>(
+        settings_,
+        [this](RemoteCommand command, CommandDone done) {
+          SubmitCommand(std::move(command), std::move(done));
+        },
+        [this](const std::string& line) { Log(line); });
+    if (!snmp_->Start(error)) return false;
+  }
+  if (settings_.broker.enabled) {
+    if (!StartMqtt(error)) return false;
+  } else {
+    Log("agent for " + base_ + " on " + settings_.device + ", no broker (SNMP only)");
+  }
+  port_->SetPortNumber(1);
+  try {
+    port_->SetSettings(settings_.portSettings);
+  } catch (const SerialError& failure) {
+    error = failure.what();
+    return false;
+  }
+  pollTimer_.start();
+  Poll();
+  return true;
+}
+
+bool AgentService::StartMqtt(std::string& error) {
   mqtt_ = std::make_unique<MqttClient>(OptionsFor(settings_, base_));
   connect(mqtt_.get(), &MqttClient::connected, this, [this] { OnConnected(); });
   connect(mqtt_.get(), &MqttClient::disconnected, this, [this](const QString& reason) {
@@ -93,15 +121,6 @@ bool AgentService::Start(std::string& error) {
       std::to_string(settings_.broker.port) +
       (settings_.broker.user.empty() ? "" : " as " + settings_.broker.user) +
       (settings_.broker.caFile.empty() ? "" : " (TLS)"));
-  port_->SetPortNumber(1);
-  try {
-    port_->SetSettings(settings_.portSettings);
-  } catch (const SerialError& failure) {
-    error = failure.what();
-    return false;
-  }
-  pollTimer_.start();
-  Poll();
   return true;
 }
 
@@ -161,7 +180,7 @@ void AgentService::HandleFrame(const Bytes& frame) {
       if (ack == CommandAck::Other) return;  // neither yes nor no: wait on
       FinishCommand(
           ack == CommandAck::Positive ? CommandStatus::Acknowledged : CommandStatus::NegativeAck,
-          AckMessage(ack, current_->pendingCode));
+          AckMessage(ack, current_->command.pendingCode));
     }
     return;
   }
@@ -183,7 +202,7 @@ void AgentService::HandleReading(const UnitReading& reading) {
   readingEpochMs_ = now;
   for (const AlarmTransition& transition : tracker_.Update(reading)) {
     Log(std::string("alarm ") + (transition.raised ? "raised: " : "cleared: ") + transition.key);
-    events_.Push(AlarmEventJson(identity_, transition, run_, ++seq_, now));
+    if (mqtt_) events_.Push(AlarmEventJson(identity_, transition, run_, ++seq_, now));
   }
   link_.alarmEventsDropped = events_.Dropped();
   FlushEvents();
@@ -214,23 +233,29 @@ void AgentService::OnCommandMessage(const QByteArray& payload) {
       settings_.protocol, {settings_.kind, settings_.factoryCommands});
   if (!command.accepted) {
     Log("command refused: " + command.refusal);
-    PublishResult(command, CommandStatus::Refused, command.refusal);
+    PublishResult({command, nullptr}, CommandStatus::Refused, command.refusal);
     return;
   }
+  SubmitCommand(std::move(command), nullptr);
+}
+
+void AgentService::SubmitCommand(RemoteCommand command, CommandDone done) {
+  QueuedCommand queued{std::move(command), std::move(done)};
   if (commands_.size() >= CommandQueueLimit) {
-    PublishResult(command, CommandStatus::Busy, "too many commands waiting; try again later");
+    PublishResult(queued, CommandStatus::Busy, "too many commands waiting; try again later");
     return;
   }
-  commands_.push_back(std::move(command));
+  commands_.push_back(std::move(queued));
   SendNextCommand();
 }
 
 void AgentService::SendNextCommand() {
   if (awaiting_ != Awaiting::Nothing || commands_.empty()) return;
-  RemoteCommand command = std::move(commands_.front());
+  QueuedCommand queued = std::move(commands_.front());
   commands_.pop_front();
+  const RemoteCommand& command = queued.command;
   if (!EnsurePortOpen()) {
-    PublishResult(command, CommandStatus::PortClosed,
+    PublishResult(queued, CommandStatus::PortClosed,
                   "the line to the unit is not open: " + lastPortError_);
     SendNextCommand();
     return;
@@ -238,12 +263,12 @@ void AgentService::SendNextCommand() {
   try {
     port_->Write(command.frame);
   } catch (const SerialError& failure) {
-    PublishResult(command, CommandStatus::PortClosed, failure.what());
+    PublishResult(queued, CommandStatus::PortClosed, failure.what());
     SendNextCommand();
     return;
   }
   Log("command sent: " + command.command + (command.id.empty() ? "" : " (" + command.id + ")"));
-  current_ = std::move(command);
+  current_ = std::move(queued);
   awaiting_ = Awaiting::Command;
   replyTimer_.start();
 }
@@ -254,8 +279,14 @@ void AgentService::FinishCommand(CommandStatus status, const std::string& messag
   EndExchange();
 }
 
-void AgentService::PublishResult(const RemoteCommand& command, CommandStatus status,
+void AgentService::PublishResult(const QueuedCommand& queued, CommandStatus status,
                                  const std::string& message) {
+  if (queued.done) {
+    queued.done(status, message);
+    return;
+  }
+  if (!mqtt_) return;
+  const RemoteCommand& command = queued.command;
   // A result is an answer to someone waiting now; if the broker is away it is lost with them.
   mqtt_->Publish(base_ + "/command/result",
                  CommandResultJson(command.id, command.command, status, message, EpochMs()), 1,
@@ -270,8 +301,9 @@ void AgentService::OnConnected() {
 }
 
 void AgentService::PublishState() {
-  if (!mqtt_) return;
   link_.portOpen = port_->IsOpen();
+  if (snmp_) snmp_->StateChanged(reading_, readingEpochMs_, link_);
+  if (!mqtt_) return;
   mqtt_->Publish(base_ + "/state",
                  StateJson(identity_, reading_, readingEpochMs_, link_, EpochMs()), 1, true);
 }

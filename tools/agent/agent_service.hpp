@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,7 @@ namespace climate {
 
 class MqttClient;
 class SerialPort;
+class SnmpSubagent;
 
 class AgentService final : public QObject {
  public:
@@ -34,8 +36,17 @@ class AgentService final : public QObject {
   // Says goodbye on the online topic and disconnects.
   void Shutdown();
 
+  // Queues a checked command from another source than the command topic (an SNMP set) with the
+  // topic's commands; done gets its result instead of the result topic.
+  using CommandDone = std::function<void(CommandStatus, const std::string&)>;
+  void SubmitCommand(RemoteCommand command, CommandDone done);
+
  private:
   enum class Awaiting { Nothing, RealTime, Command };
+  struct QueuedCommand {
+    RemoteCommand command;
+    CommandDone done;  // empty: the result goes to the result topic
+  };
 
   void Poll();
   bool EnsurePortOpen();
@@ -47,8 +58,8 @@ class AgentService final : public QObject {
   void OnCommandMessage(const QByteArray& payload);
   void SendNextCommand();
   void FinishCommand(CommandStatus status, const std::string& message);
-  void PublishResult(const RemoteCommand& command, CommandStatus status,
-                     const std::string& message);
+  void PublishResult(const QueuedCommand& queued, CommandStatus status, const std::string& message);
+  bool StartMqtt(std::string& error);
   void OnConnected();
   void PublishState();
   void FlushEvents();
@@ -58,13 +69,14 @@ class AgentService final : public QObject {
   Identity identity_;
   std::string base_;
   std::unique_ptr<SerialPort> port_;
-  std::unique_ptr<MqttClient> mqtt_;
+  std::unique_ptr<MqttClient> mqtt_;    // none with Broker/Enabled=0
+  std::unique_ptr<SnmpSubagent> snmp_;  // with Snmp/Enabled=1
   StreamFramer framer_;
   QTimer pollTimer_;
   QTimer replyTimer_;
   Awaiting awaiting_ = Awaiting::Nothing;
-  std::deque<RemoteCommand> commands_;
-  std::optional<RemoteCommand> current_;
+  std::deque<QueuedCommand> commands_;
+  std::optional<QueuedCommand> current_;
   LinkCounters link_;
   std::optional<UnitReading> reading_;
   std::int64_t readingEpochMs_ = 0;
