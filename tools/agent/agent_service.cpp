@@ -70,6 +70,8 @@ AgentService::AgentService(AgentSettings settings, std::unique_ptr<SerialPort> p
     link_.portOpen = false;
     framer_.Reset();
     Log("line lost: " + reason);
+    // The line may be back before the next poll: the loss is news of its own for SNMP.
+    if (snmp_) snmp_->StateChanged(reading_, readingEpochMs_, link_);
   };
 }
 

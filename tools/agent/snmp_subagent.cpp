@@ -260,39 +260,52 @@ void SnmpSubagent::HandleGet(netsnmp_request_info* request, bool next) {
 void SnmpSubagent::HandleSet(int mode, netsnmp_mib_handler* handler,
                              netsnmp_handler_registration* registration,
                              netsnmp_agent_request_info* info, netsnmp_request_info* requests) {
-  // The row is checked whole in the test phase, and again from the same varbinds when the
-  // master commits: the phases of one set arrive as separate AgentX messages.
+  // net-snmp calls this once a registration, that is once a column; a set is checked whole, from
+  // every varbind of the message, in the test phase and again from the same varbinds when the
+  // master commits (the phases of one set arrive as separate AgentX messages). Every call reaches
+  // the same verdict; the call that holds the varbind concerned answers for it.
   if (mode != MODE_SET_RESERVE1 && mode != MODE_SET_ACTION) return;
+  const auto held = [&](const netsnmp_variable_list* vb) -> netsnmp_request_info* {
+    for (netsnmp_request_info* request = requests; request; request = request->next) {
+      if (snmp_oid_compare(request->requestvb->name, request->requestvb->name_length, vb->name,
+                           vb->name_length) == 0) {
+        return request;
+      }
+    }
+    return nullptr;
+  };
+  const netsnmp_variable_list* all =
+      info->asp && info->asp->pdu ? info->asp->pdu->variables : requests->requestvb;
   std::vector<SetItem> items;
-  std::vector<netsnmp_request_info*> order;
-  for (netsnmp_request_info* request = requests; request; request = request->next) {
-    const netsnmp_variable_list* vb = request->requestvb;
+  std::vector<const netsnmp_variable_list*> bindings;
+  for (const netsnmp_variable_list* vb = all; vb; vb = vb->next_variable) {
     int number = 0;
     for (const UnitColumn& column : UnitColumns()) {
       if (Compare(vb->name, vb->name_length, Instance(column.number)) == 0) number = column.number;
     }
-    if (number == 0) {
-      netsnmp_set_request_error(info, request, SNMP_ERR_NOCREATION);
-      return;
-    }
+    if (number == 0) continue;  // not this row's: not this agent's to judge
     if (vb->type != ASN_INTEGER || !vb->val.integer) {
-      netsnmp_set_request_error(info, request, SNMP_ERR_WRONGTYPE);
+      if (netsnmp_request_info* own = held(vb)) {
+        netsnmp_set_request_error(info, own, SNMP_ERR_WRONGTYPE);
+      }
       return;
     }
     items.push_back({number, *vb->val.integer});
-    order.push_back(request);
+    bindings.push_back(vb);
   }
+  if (items.empty()) return;
   const SetVerdict verdict =
       CheckUnitSet(items, settings_.protocol, {settings_.kind, settings_.factoryCommands});
   if (verdict.refusal != SetRefusal::None) {
     static constexpr int Errors[] = {SNMP_ERR_NOERROR, SNMP_ERR_NOTWRITABLE, SNMP_ERR_WRONGVALUE,
                                      SNMP_ERR_INCONSISTENTVALUE};
-    if (mode == MODE_SET_RESERVE1) log_("snmp set refused: " + EscapeForLog(verdict.reason));
-    netsnmp_set_request_error(info, order.at(verdict.failedItem),
-                              Errors[static_cast<int>(verdict.refusal)]);
+    if (netsnmp_request_info* own = held(bindings.at(verdict.failedItem))) {
+      if (mode == MODE_SET_RESERVE1) log_("snmp set refused: " + EscapeForLog(verdict.reason));
+      netsnmp_set_request_error(info, own, Errors[static_cast<int>(verdict.refusal)]);
+    }
     return;
   }
-  if (mode != MODE_SET_ACTION) return;
+  if (mode != MODE_SET_ACTION || !held(bindings.front())) return;
 
   // The answer waits for the unit's: the requests stay with net-snmp, marked delegated, until
   // the command has ended.
