@@ -6,6 +6,7 @@
 
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -135,9 +136,10 @@ class SnmpSite {
 // The settings of an agent with SNMP on and no broker.
 inline std::string SnmpAgentIni(const std::string& kind, const std::string& unit,
                                 const std::string& device, const std::string& socket, int index,
-                                bool allowSet) {
+                                bool allowSet, int pollMs = 500) {
   return "[Agent]\r\nSite=north\r\nUnit=" + unit + "\r\nKind=" + kind + "\r\nDevice=" + device +
-         "\r\nPollMs=500\r\nReplyTimeoutMs=1000\r\n[Broker]\r\nEnabled=0\r\n[Snmp]\r\nEnabled=1\r\n"
+         "\r\nPollMs=" + std::to_string(pollMs) +
+         "\r\nReplyTimeoutMs=1000\r\n[Broker]\r\nEnabled=0\r\n[Snmp]\r\nEnabled=1\r\n"
          "AgentX=" +
          socket + "\r\nIndex=" + std::to_string(index) + "\r\nAllowSet=" + (allowSet ? "1" : "0") +
          "\r\nPingSeconds=1\r\n";
