@@ -12,11 +12,15 @@
 #include <algorithm>
 #include <chrono>
 #include <sstream>
+#include <type_traits>
 
 #include "common/peer_text.hpp"
 #include "snmp/unit_set.hpp"
 
 namespace climate {
+
+// The row's OIDs are kept as unsigned long, net-snmp's oid on this platform.
+static_assert(std::is_same_v<oid, unsigned long>);
 
 namespace {
 
@@ -94,7 +98,8 @@ bool SnmpSubagent::Start(std::string& error) {
   snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, LogCallback, nullptr);
   netsnmp_register_loghandler(NETSNMP_LOGHANDLER_CALLBACK, LOG_INFO);
 
-  // The agent speaks numeric OIDs only: no MIB files are read (and none missing reported).
+  // The agent speaks numeric OIDs only: no MIB files are read (and none missing reported). Set
+  // before the MQTT client starts its thread.
   ::setenv("MIBS", "", 1);
   // No configuration or persistent files: the agent runs unprivileged in a read-only system.
   netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
@@ -332,8 +337,13 @@ void SnmpSubagent::FinishSet(netsnmp_delegated_cache_s* cache,
   if (ok) row_.Acknowledged(values);
   netsnmp_delegated_cache* live = netsnmp_handler_check_cache(cache);
   if (live) {
-    // The unit refused, did not answer, or the line is down: nothing was changed.
-    if (!ok) netsnmp_set_request_error(live->reqinfo, live->requests, SNMP_ERR_COMMITFAILED);
+    // The unit refused, did not answer, or the line is down: nothing was changed. Too many
+    // commands waiting: nothing was tried.
+    if (!ok) {
+      netsnmp_set_request_error(
+          live->reqinfo, live->requests,
+          status == CommandStatus::Busy ? SNMP_ERR_RESOURCEUNAVAILABLE : SNMP_ERR_COMMITFAILED);
+    }
     for (netsnmp_request_info* request = live->requests; request; request = request->next) {
       request->delegated = 0;
     }
