@@ -64,7 +64,11 @@ int LogCallback(int, int, void* serverArg, void*) {
   if (!LogTarget || !message || !message->msg) return 0;
   std::string line(message->msg);
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-  if (!line.empty()) (*LogTarget)("snmp: " + EscapeForLog(line));
+  // A master that stays away is retried at every ping: said once, until something else is said.
+  static std::string last;
+  if (line.empty() || line == last) return 0;
+  last = line;
+  (*LogTarget)("snmp: " + EscapeForLog(line));
   return 0;
 }
 
@@ -119,8 +123,11 @@ bool SnmpSubagent::Start(std::string& error) {
     error = "net-snmp's agent library did not start";
     return false;
   }
+  // init_agent sets the library's default interval; init_snmp schedules the ping (and, with no
+  // master yet, the first reconnect) with whatever is set then.
+  SetPingInterval();
   init_snmp("climate-agent");
-  SetPingInterval();  // the library's start sets its default again
+  SetPingInterval();
   started_ = true;
 
   // One registration a column instance: the agents of one master share the table row by row,

@@ -94,10 +94,16 @@ class SnmpAgents : public ::testing::Test {
 };
 
 TEST_F(SnmpAgents, ServeTheTableNotifyTakeSetsAndComeBackAfterTheMasterRestarts) {
-  StartSim(ac_, "ac", "ac-line", {"--alarm", "custom1"});
+  // One agent starts before the master and registers once it is there.
+  site_.StopMaster();
   StartSim(hx_, "hx", "hx-line");
-  const auto cab7 = StartAgent("ac", "cab7", 3, true);
   const auto cab9 = StartAgent("hx", "cab9", 4, false);
+  ASSERT_TRUE(WaitUntil(
+      [&] { return ReadFile(dir_.File("cab9.log")).find("line open") != std::string::npos; },
+      10000));
+  site_.StartMaster();
+  StartSim(ac_, "ac", "ac-line", {"--alarm", "custom1"});
+  const auto cab7 = StartAgent("ac", "cab7", 3, true);
 
   // Both rows, each with the columns of its unit type, in one walk, once both lines are open
   // and both units answer (a loaded machine may drop a line for a poll and open it again).
