@@ -13,6 +13,7 @@ packages=(
   fonts-wqy-microhei xvfb xauth imagemagick poppler-utils
   e2fsprogs ser2net
   libsystemd-dev lintian systemd man-db adduser
+  libsnmp-dev snmpd snmptrapd snmp smitools
 )
 
 if [ "${1:-}" = "--list" ]; then

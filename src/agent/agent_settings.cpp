@@ -13,6 +13,7 @@ namespace {
 
 constexpr char AgentSection[] = "Agent";
 constexpr char BrokerSection[] = "Broker";
+constexpr char SnmpSection[] = "Snmp";
 
 // A topic level may not be empty or hold the separators and wildcards of MQTT.
 bool IsTopicLevel(const std::string& text) {
@@ -30,6 +31,37 @@ int ReadBounded(const IniFile& ini, const char* section, const char* key, int fa
     return fallback;
   }
   return value;
+}
+
+// Dotted decimal sub-identifiers, at least two, each below 2^32, at most 64 of them (the row's
+// OIDs add five more and must stay within what SNMP allows).
+bool IsOid(const std::string& text) {
+  std::size_t count = 0;
+  std::size_t start = text.empty() || text[0] != '.' ? 0 : 1;
+  while (start <= text.size()) {
+    const std::size_t dot = std::min(text.find('.', start), text.size());
+    const std::string part = text.substr(start, dot - start);
+    if (part.empty() || part.size() > 10 ||
+        !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+        std::stoull(part) > 0xFFFFFFFFull) {
+      return false;
+    }
+    ++count;
+    start = dot + 1;
+  }
+  return count >= 2 && count <= 64;
+}
+
+void LoadSnmp(const IniFile& ini, SnmpSettings& s, std::vector<std::string>& errors) {
+  s.enabled = ini.ReadBool(SnmpSection, "Enabled", false);
+  s.agentxSocket = ini.ReadString(SnmpSection, "AgentX", s.agentxSocket);
+  if (s.agentxSocket.empty()) errors.emplace_back("Snmp/AgentX must name the master's socket");
+  s.index = ReadBounded(ini, SnmpSection, "Index", 1, 1, 65535, errors);
+  s.allowSet = ini.ReadBool(SnmpSection, "AllowSet", false);
+  s.root = ini.ReadString(SnmpSection, "Root", s.root);
+  if (!IsOid(s.root)) errors.push_back("Snmp/Root '" + s.root + "' is not an OID like 1.3.6.1.4.1");
+  if (!s.root.empty() && s.root[0] == '.') s.root.erase(0, 1);
+  s.pingSeconds = ReadBounded(ini, SnmpSection, "PingSeconds", 15, 1, 3600, errors);
 }
 
 }  // namespace
@@ -67,6 +99,7 @@ AgentSettings LoadAgentSettings(const IniFile& ini, std::vector<std::string>& er
   s.queueLimit = ReadBounded(ini, AgentSection, "QueueLimit", 1000, 1, 1'000'000, errors);
 
   BrokerSettings& b = s.broker;
+  b.enabled = ini.ReadBool(BrokerSection, "Enabled", true);
   b.host = ini.ReadString(BrokerSection, "Host", b.host);
   b.port = ReadBounded(ini, BrokerSection, "Port", 1883, 1, 65535, errors);
   b.user = ini.ReadString(BrokerSection, "User", "");
@@ -84,6 +117,11 @@ AgentSettings LoadAgentSettings(const IniFile& ini, std::vector<std::string>& er
   b.reconnectMinSeconds = ReadBounded(ini, BrokerSection, "ReconnectMin", 1, 1, 3600, errors);
   b.reconnectMaxSeconds = ReadBounded(ini, BrokerSection, "ReconnectMax", 30, 1, 3600, errors);
   b.reconnectMaxSeconds = std::max(b.reconnectMaxSeconds, b.reconnectMinSeconds);
+
+  LoadSnmp(ini, s.snmp, errors);
+  if (!b.enabled && !s.snmp.enabled) {
+    errors.emplace_back("Broker/Enabled=0 needs Snmp/Enabled=1: the agent would publish nowhere");
+  }
 
   s.protocol = LoadProtocolSettings(ini);
   return s;

@@ -14,6 +14,7 @@ namespace climate {
 class IniFile;
 
 struct BrokerSettings {
+  bool enabled = true;  // false: no MQTT at all (a site without a broker runs SNMP only)
   std::string host = "127.0.0.1";
   int port = 1883;
   std::string user;      // empty: connect without a user name
@@ -24,6 +25,16 @@ struct BrokerSettings {
   int keepAliveSeconds = 30;
   int reconnectMinSeconds = 1;  // back-off doubles from here after every failed attempt
   int reconnectMaxSeconds = 30;
+};
+
+// The AgentX subagent: one row of the unit table of the host's SNMP master agent.
+struct SnmpSettings {
+  bool enabled = false;
+  std::string agentxSocket = "/var/agentx/master";  // a path, or tcp:host:port
+  int index = 1;                                 // the row, unique among the agents of one master
+  bool allowSet = false;                         // remote on/off and parameter sets writable
+  std::string root = "1.3.6.1.4.1.8072.9999.7";  // the module's root OID
+  int pingSeconds = 15;  // how often the master is checked; a lost one is reconnected then
 };
 
 struct AgentSettings {
@@ -38,6 +49,7 @@ struct AgentSettings {
   int queueLimit = 1000;  // alarm events kept while the broker is away
   std::string prefix = "climate";
   BrokerSettings broker;
+  SnmpSettings snmp;
   ProtocolSettings protocol;
 };
 

@@ -10,6 +10,7 @@
 #include "protocol/replies.hpp"
 #include "serial/send_request.hpp"
 #include "serial/serial_port.hpp"
+#include "snmp_subagent.hpp"
 
 namespace climate {
 
@@ -81,6 +82,8 @@ AgentService::AgentService(AgentSettings settings, std::unique_ptr<SerialPort> p
     link_.portOpen = false;
     framer_.Reset();
     Log("line lost: " + EscapeForLog(reason));  // a device server's words may be in it
+    // The line may be back before the next poll: the loss is news of its own for SNMP.
+    if (snmp_) snmp_->StateChanged(reading_, readingEpochMs_, link_);
   };
 }
 
@@ -90,6 +93,33 @@ AgentService::~AgentService() {
 }
 
 bool AgentService::Start(std::string& error) {
+  if (settings_.snmp.enabled) {
+    snmp_ = std::make_unique<SnmpSubagent>(
+        settings_,
+        [this](RemoteCommand command, CommandDone done) {
+          SubmitCommand(std::move(command), std::move(done));
+        },
+        [this](const std::string& line) { Log(line); });
+    if (!snmp_->Start(error)) return false;
+  }
+  if (settings_.broker.enabled) {
+    if (!StartMqtt(error)) return false;
+  } else {
+    Log("agent for " + base_ + " on " + settings_.device + ", no broker (SNMP only)");
+  }
+  port_->SetPortNumber(1);
+  try {
+    port_->SetSettings(settings_.portSettings);
+  } catch (const SerialError& failure) {
+    error = failure.what();
+    return false;
+  }
+  pollTimer_.start();
+  Poll();
+  return true;
+}
+
+bool AgentService::StartMqtt(std::string& error) {
   mqtt_ = std::make_unique<MqttClient>(OptionsFor(settings_, base_));
   connect(mqtt_.get(), &MqttClient::connected, this, [this] { OnConnected(); });
   connect(mqtt_.get(), &MqttClient::disconnected, this, [this](const QString& reason) {
@@ -112,15 +142,6 @@ bool AgentService::Start(std::string& error) {
       std::to_string(settings_.broker.port) +
       (settings_.broker.user.empty() ? "" : " as " + settings_.broker.user) +
       (settings_.broker.caFile.empty() ? "" : " (TLS)"));
-  port_->SetPortNumber(1);
-  try {
-    port_->SetSettings(settings_.portSettings);
-  } catch (const SerialError& failure) {
-    error = failure.what();
-    return false;
-  }
-  pollTimer_.start();
-  Poll();
   return true;
 }
 
@@ -199,7 +220,7 @@ void AgentService::HandleFrame(const Bytes& frame) {
     if (ack == CommandAck::Other) return;  // neither yes nor no: wait on
     FinishCommand(
         ack == CommandAck::Positive ? CommandStatus::Acknowledged : CommandStatus::NegativeAck,
-        AckMessage(ack, current_->pendingCode));
+        AckMessage(ack, current_->command.pendingCode));
     return;
   }
   if (kind != ReplyKind::AcRealTime && kind != ReplyKind::HxRealTime) return;
@@ -220,7 +241,7 @@ void AgentService::HandleReading(const UnitReading& reading) {
   readingEpochMs_ = now;
   for (const AlarmTransition& transition : tracker_.Update(reading)) {
     Log(std::string("alarm ") + (transition.raised ? "raised: " : "cleared: ") + transition.key);
-    events_.Push(AlarmEventJson(identity_, transition, run_, ++seq_, now));
+    if (mqtt_) events_.Push(AlarmEventJson(identity_, transition, run_, ++seq_, now));
   }
   link_.alarmEventsDropped = events_.Dropped();
   FlushEvents();
@@ -261,13 +282,13 @@ void AgentService::OnCommandMessage(const QByteArray& payload, bool retained) {
       std::string_view(payload.constData(), static_cast<std::size_t>(payload.size())),
       settings_.protocol, {settings_.kind, settings_.factoryCommands});
   if (!command.accepted) {
-    PublishResult(command, CommandStatus::Refused, command.refusal, false);
+    PublishResult({command, nullptr}, CommandStatus::Refused, command.refusal, false);
     return;
   }
   const CommandGate::Decision decision = gate_.Admit(command, retained, EpochMs(), MonotonicMs());
   switch (decision.verdict) {
     case CommandGate::Verdict::Refuse:
-      PublishResult(command, CommandStatus::Refused, decision.reason, false);
+      PublishResult({command, nullptr}, CommandStatus::Refused, decision.reason, false);
       return;
     case CommandGate::Verdict::Repeat:
       Log("command repeated: " + CommandLabel(command) + ", answered again from its first result");
@@ -280,20 +301,26 @@ void AgentService::OnCommandMessage(const QByteArray& payload, bool retained) {
     case CommandGate::Verdict::Pass:
       break;
   }
+  SubmitCommand(std::move(command), nullptr);
+}
+
+void AgentService::SubmitCommand(RemoteCommand command, CommandDone done) {
+  QueuedCommand queued{std::move(command), std::move(done)};
   if (commands_.size() >= CommandQueueLimit) {
-    PublishResult(command, CommandStatus::Busy, "too many commands waiting; try again later");
+    PublishResult(queued, CommandStatus::Busy, "too many commands waiting; try again later");
     return;
   }
-  commands_.push_back(std::move(command));
+  commands_.push_back(std::move(queued));
   if (awaiting_ == Awaiting::Nothing && settle_ == Settle::Settled) SendNextCommand();
 }
 
 void AgentService::SendNextCommand() {
   if (awaiting_ != Awaiting::Nothing || settle_ != Settle::Settled || commands_.empty()) return;
-  RemoteCommand command = std::move(commands_.front());
+  QueuedCommand queued = std::move(commands_.front());
   commands_.pop_front();
+  const RemoteCommand& command = queued.command;
   if (!EnsurePortOpen()) {
-    PublishResult(command, CommandStatus::PortClosed,
+    PublishResult(queued, CommandStatus::PortClosed,
                   "the line to the unit is not open: " + lastPortError_);
     SendNextCommand();
     return;
@@ -301,12 +328,12 @@ void AgentService::SendNextCommand() {
   try {
     port_->Write(command.frame);
   } catch (const SerialError& failure) {
-    PublishResult(command, CommandStatus::PortClosed, failure.what());
+    PublishResult(queued, CommandStatus::PortClosed, failure.what());
     SendNextCommand();
     return;
   }
   Log("command sent: " + CommandLabel(command));
-  current_ = std::move(command);
+  current_ = std::move(queued);
   awaiting_ = Awaiting::Command;
   replyTimer_.start();
 }
@@ -317,15 +344,21 @@ void AgentService::FinishCommand(CommandStatus status, const std::string& messag
   EndExchange();
 }
 
-void AgentService::PublishResult(const RemoteCommand& command, CommandStatus status,
+void AgentService::PublishResult(const QueuedCommand& queued, CommandStatus status,
                                  const std::string& message, bool passedGate) {
+  const RemoteCommand& command = queued.command;
   // Every command that arrives ends in one log line and one result.
   Log(std::string("command ") + CommandStatusName(status) + ": " + CommandLabel(command) + ": " +
       EscapeForLog(message, 300));
+  if (queued.done) {  // an SNMP set: its answer goes back to the manager that asked
+    queued.done(status, message);
+    return;
+  }
   const std::string result =
       CommandResultJson(command.id, command.command, status, message, EpochMs());
   const bool reachedUnit = status != CommandStatus::Busy && status != CommandStatus::PortClosed;
   const int repeats = passedGate ? gate_.Finished(command.id, result, reachedUnit) : 0;
+  if (!mqtt_) return;
   // A result is an answer to someone waiting now; if the broker is away it is lost with them.
   for (int i = 0; i <= repeats; ++i) mqtt_->Publish(base_ + "/command/result", result, 1, false);
 }
@@ -338,8 +371,9 @@ void AgentService::OnConnected() {
 }
 
 void AgentService::PublishState() {
-  if (!mqtt_) return;
   link_.portOpen = port_->IsOpen();
+  if (snmp_) snmp_->StateChanged(reading_, readingEpochMs_, link_);
+  if (!mqtt_) return;
   mqtt_->Publish(base_ + "/state",
                  StateJson(identity_, reading_, readingEpochMs_, link_, EpochMs()), 1, true);
 }

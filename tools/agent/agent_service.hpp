@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,7 @@ namespace climate {
 
 class MqttClient;
 class SerialPort;
+class SnmpSubagent;
 
 class AgentService final : public QObject {
  public:
@@ -38,11 +40,20 @@ class AgentService final : public QObject {
   // Says goodbye on the online topic and disconnects.
   void Shutdown();
 
+  // Queues a checked command from another source than the command topic (an SNMP set) with the
+  // topic's commands; done gets its result instead of the result topic.
+  using CommandDone = std::function<void(CommandStatus, const std::string&)>;
+  void SubmitCommand(RemoteCommand command, CommandDone done);
+
  private:
   enum class Awaiting { Nothing, RealTime, Command };
   // After a command's time-out: NeedPoll until the settling poll is written, Polling until it
   // ends (reply or time-out); no command goes out meanwhile.
   enum class Settle { Settled, NeedPoll, Polling };
+  struct QueuedCommand {
+    RemoteCommand command;
+    CommandDone done;  // empty: the result goes to the result topic
+  };
 
   void Poll();
   bool EnsurePortOpen();
@@ -55,8 +66,9 @@ class AgentService final : public QObject {
   void SendNextCommand();
   void FinishCommand(CommandStatus status, const std::string& message);
   // passedGate: the command's id is remembered, so repeats are answered with this result.
-  void PublishResult(const RemoteCommand& command, CommandStatus status, const std::string& message,
+  void PublishResult(const QueuedCommand& queued, CommandStatus status, const std::string& message,
                      bool passedGate = true);
+  bool StartMqtt(std::string& error);
   void OnConnected();
   void PublishState();
   void FlushEvents();
@@ -66,7 +78,8 @@ class AgentService final : public QObject {
   Identity identity_;
   std::string base_;
   std::unique_ptr<SerialPort> port_;
-  std::unique_ptr<MqttClient> mqtt_;
+  std::unique_ptr<MqttClient> mqtt_;    // none with Broker/Enabled=0
+  std::unique_ptr<SnmpSubagent> snmp_;  // with Snmp/Enabled=1
   StreamFramer framer_;
   QTimer pollTimer_;
   QTimer replyTimer_;
@@ -74,8 +87,8 @@ class AgentService final : public QObject {
   Settle settle_ = Settle::Settled;
   bool stopping_ = false;
   CommandGate gate_;
-  std::deque<RemoteCommand> commands_;
-  std::optional<RemoteCommand> current_;
+  std::deque<QueuedCommand> commands_;
+  std::optional<QueuedCommand> current_;
   LinkCounters link_;
   std::optional<UnitReading> reading_;
   std::int64_t readingEpochMs_ = 0;

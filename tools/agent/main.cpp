@@ -1,5 +1,5 @@
 // climate-agent: a headless service that watches one unit on its serial line and publishes it to
-// an MQTT broker. Usage: climate-agent SETTINGS.INI
+// an MQTT broker, to the host's SNMP master agent, or both. Usage: climate-agent SETTINGS.INI
 #include <QCoreApplication>
 #include <cstdio>
 #include <memory>
@@ -19,6 +19,7 @@ constexpr char Usage[] =
     "usage: climate-agent SETTINGS.INI\n"
     "Polls one cabinet climate unit on its serial line and publishes its state, alarm events and\n"
     "online flag to an MQTT broker; takes remote commands on <prefix>/<site>/<unit>/command.\n"
+    "With [Snmp] Enabled=1 it also serves the unit as an AgentX subagent of the host's snmpd.\n"
     "Every settings key is described in the README (section \"Fleet\").\n";
 
 }  // namespace
