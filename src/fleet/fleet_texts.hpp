@@ -61,6 +61,8 @@ inline constexpr TextPair CapReached{
     "已达机柜上限 %1, 拒绝 %2 条新机柜消息",
     "cabinet limit %1 reached: %2 messages of new cabinets refused"};
 inline constexpr TextPair Rejected{"已拒绝 %1 条消息; 最近: ", "rejected %1 messages; last: "};
+inline constexpr TextPair Dropped{"%1 条消息因来不及处理被丢弃",
+                                  "%1 messages dropped: they came faster than the view could read"};
 
 // Why a message was refused. Whole-message faults read alone; the others follow a field name.
 inline constexpr TextPair TheMessage{"消息", "the message"};

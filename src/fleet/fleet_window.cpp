@@ -196,6 +196,9 @@ void FleetWindow::UpdateStatus() {
   if (proxy_->rowCount() != rows || !filter_->text().trimmed().isEmpty()) {
     parts << Q(FilterShows.In(l)).arg(proxy_->rowCount());
   }
+  if (client_ && client_->MessagesDropped() > 0) {
+    parts << Q(Dropped.In(l)).arg(static_cast<qulonglong>(client_->MessagesDropped()));
+  }
   const FleetModel& model = table_->Model();
   if (model.CapRefused() > 0) {
     parts << Q(CapReached.In(l))

@@ -99,6 +99,40 @@ const char* MqttStateName(MqttState state) {
 // Everything the worker thread and the owner share. The worker alone talks to the network
 // (connect, loop, subscribe, disconnect); the owner only publishes, which libmosquitto allows from
 // another thread in threaded mode.
+// Messages handed to the owner's thread and not yet taken, bounded in count and bytes.
+class MessageBacklog {
+ public:
+  MessageBacklog(std::size_t maxCount, std::size_t maxBytes)
+      : maxCount_(maxCount), maxBytes_(maxBytes) {}
+  bool TryAdd(std::size_t bytes) {
+    std::lock_guard lock(mutex_);
+    if (count_ >= maxCount_ || bytes_ + bytes > maxBytes_) {
+      ++dropped_;
+      return false;
+    }
+    ++count_;
+    bytes_ += bytes;
+    return true;
+  }
+  void Remove(std::size_t bytes) {
+    std::lock_guard lock(mutex_);
+    --count_;
+    bytes_ -= bytes;
+  }
+  std::uint64_t Dropped() const {
+    std::lock_guard lock(mutex_);
+    return dropped_;
+  }
+
+ private:
+  const std::size_t maxCount_;
+  const std::size_t maxBytes_;
+  mutable std::mutex mutex_;
+  std::size_t count_ = 0;
+  std::size_t bytes_ = 0;
+  std::uint64_t dropped_ = 0;
+};
+
 class MqttLink {
  public:
   explicit MqttLink(MqttOptions options) : options_(std::move(options)) {}
@@ -111,6 +145,7 @@ class MqttLink {
   bool Create(std::string& error);
   void Run();
 
+  const MessageBacklog& Backlog() const { return *backlog_; }
   void SetOwner(MqttClient* owner) {
     std::lock_guard lock(ownerMutex_);
     owner_ = owner;
@@ -196,6 +231,9 @@ class MqttLink {
   std::vector<std::pair<std::string, int>> subscriptions_;
   std::size_t subscribed_ = 0;  // how many of subscriptions_ went out on this connection
   std::string logError_;        // the library's first error line of this attempt
+  // Shared with the queued deliveries, which may run after the worker has ended.
+  const std::shared_ptr<MessageBacklog> backlog_ =
+      std::make_shared<MessageBacklog>(options_.maxQueuedMessages, options_.maxQueuedBytes);
 
   // Worker thread only (the library's callbacks run inside Pump).
   std::map<int, std::string> awaitingSuback_;
@@ -428,11 +466,24 @@ void MqttLink::OnPublish(mosquitto*, void* self, int mid) {
 }
 
 void MqttLink::OnMessage(mosquitto*, void* self, const mosquitto_message* message) {
-  static_cast<MqttLink*>(self)->Tell([message](MqttClient* owner) {
-    emit owner->messageArrived(
-        QString::fromUtf8(message->topic),
-        QByteArray(static_cast<const char*>(message->payload), message->payloadlen),
-        message->retain != 0);
+  auto* link = static_cast<MqttLink*>(self);
+  // Messages wait in the owner's event queue until its thread takes them. A broker (or a
+  // publisher behind it) faster than the owner would grow that queue without end: past the
+  // bounds a message is dropped and counted instead.
+  const auto bytes = static_cast<std::size_t>(std::max(message->payloadlen, 0));
+  const std::shared_ptr<MessageBacklog> backlog = link->backlog_;
+  if (!backlog->TryAdd(bytes)) return;
+  auto topic = QString::fromUtf8(message->topic);
+  auto payload = QByteArray(static_cast<const char*>(message->payload), message->payloadlen);
+  const bool retained = message->retain != 0;
+  link->Tell([&](MqttClient* owner) {
+    QMetaObject::invokeMethod(
+        owner,
+        [owner, backlog, bytes, topic = std::move(topic), payload = std::move(payload), retained] {
+          backlog->Remove(bytes);
+          emit owner->messageArrived(topic, payload, retained);
+        },
+        Qt::QueuedConnection);
   });
 }
 
@@ -504,6 +555,10 @@ void MqttClient::EndWorker(int waitMs) {
   } else {
     worker_.detach();
   }
+}
+
+std::uint64_t MqttClient::MessagesDropped() const {
+  return link_->Backlog().Dropped();
 }
 
 bool MqttClient::IsConnected() const {

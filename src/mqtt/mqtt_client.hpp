@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <thread>
@@ -36,6 +38,10 @@ struct MqttOptions {
   std::string willPayload;
   bool willRetain = true;
   int willQos = 1;
+  // Messages that have arrived and wait for the owner's thread; past either bound a message is
+  // dropped and counted (MessagesDropped), so a flooding peer cannot grow the owner's queue.
+  std::size_t maxQueuedMessages = 100000;
+  std::size_t maxQueuedBytes = 64 * 1024 * 1024;
 };
 
 enum class MqttState {
@@ -74,6 +80,8 @@ class MqttClient final : public QObject {
 
   bool IsConnected() const;
   MqttState State() const;
+  // Messages given up because the owner's thread had too many waiting.
+  std::uint64_t MessagesDropped() const;
 
  signals:
   void connected();

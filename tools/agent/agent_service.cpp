@@ -180,6 +180,11 @@ bool AgentService::EnsurePortOpen() {
 }
 
 void AgentService::Poll() {
+  if (mqtt_ && mqtt_->MessagesDropped() != messagesDropped_) {
+    messagesDropped_ = mqtt_->MessagesDropped();
+    Log(std::to_string(messagesDropped_) +
+        " command messages dropped so far: they came faster than the agent could read them");
+  }
   if (awaiting_ != Awaiting::Nothing) return;  // the exchange on the line ends first
   if (!EnsurePortOpen()) {
     PublishState();

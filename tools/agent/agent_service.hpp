@@ -97,6 +97,7 @@ class AgentService final : public QObject {
   std::uint64_t run_ = 0;
   std::uint64_t seq_ = 0;
   std::string lastPortError_;
+  std::uint64_t messagesDropped_ = 0;  // as last logged
 };
 
 }  // namespace climate

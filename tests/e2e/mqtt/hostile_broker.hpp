@@ -39,6 +39,7 @@ struct PeerStep {
   int connackCode = 5;               // RefuseConnect: 4 bad user name or password, 5 not authorised
   bool refuseSubscriptions = false;  // Serve: every SUBSCRIBE answered with 0x80
   bool wrongCertificate = false;     // TLS: present the certificate of the other CA
+  int floodMessages = 0;             // Serve: after the first SUBACK, this many QoS 0 PUBLISHes
 };
 
 struct PeerPublish {
@@ -264,6 +265,7 @@ class HostileBroker {
             const std::uint8_t granted =
                 step.refuseSubscriptions ? 0x80 : static_cast<std::uint8_t>(body.back() & 3);
             Write(connection, {0x90, 0x03, body[0], body[1], granted});
+            if (step.floodMessages > 0 && !flooded_.exchange(true)) Flood(connection, step);
           }
           break;
         case 12:  // PINGREQ
@@ -277,11 +279,26 @@ class HostileBroker {
     }
   }
 
+  // QoS 0 PUBLISHes on "flood/n", n from 0, as fast as the socket takes them.
+  void Flood(Connection& connection, const PeerStep& step) {
+    for (int i = 0; i < step.floodMessages; ++i) {
+      const std::string topic = "flood/" + std::to_string(i);
+      const std::string payload = "{}";
+      std::vector<std::uint8_t> packet = {
+          0x30, static_cast<std::uint8_t>(2 + topic.size() + payload.size()), 0,
+          static_cast<std::uint8_t>(topic.size())};
+      packet.insert(packet.end(), topic.begin(), topic.end());
+      packet.insert(packet.end(), payload.begin(), payload.end());
+      Write(connection, packet);
+    }
+  }
+
   const std::vector<PeerStep> steps_;
   const std::optional<PeerCertificates> tls_;
   int listener_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> flooded_{false};
   std::thread thread_;
   mutable std::mutex mutex_;
   int connects_ = 0;

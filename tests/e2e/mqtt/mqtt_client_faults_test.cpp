@@ -6,6 +6,7 @@
 #include <QTest>
 #include <chrono>
 #include <memory>
+#include <thread>
 
 #include "client_recorder.hpp"
 #include "hostile_broker.hpp"
@@ -195,6 +196,34 @@ TEST(MqttClientFaults, ALookupOrAConnectNeverHoldsUpTheCallersThread) {
     client.reset();
     EXPECT_LT(Clock::now() - before, 500ms);
   }
+}
+
+}  // namespace
+}  // namespace climate::test
+
+namespace climate::test {
+namespace {
+
+TEST(MqttClientFaults, AFloodWaitsBoundedForTheOwnersThreadAndTheRestIsCounted) {
+  PeerStep flooding{PeerAct::Serve};
+  flooding.floodMessages = 2000;
+  HostileBroker peer({flooding});
+  MqttOptions options = OptionsFor(peer.Port());
+  options.maxQueuedMessages = 50;
+  MqttClient client(options);
+  int arrived = 0;
+  QObject::connect(&client, &MqttClient::messageArrived, &client, [&] { ++arrived; });
+  client.AddSubscription("flood/#", 0);
+  std::string error;
+  ASSERT_TRUE(client.Start(error)) << error;
+  // The owner's thread is busy elsewhere (it takes no events) while the peer floods.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(DeadlineMs);
+  while (client.MessagesDropped() < 2000 - 50 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(client.MessagesDropped(), 2000u - 50u);
+  // What waited arrives in full once the thread gets to it, and the count makes room again.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return arrived == 50; }, DeadlineMs)) << arrived;
 }
 
 }  // namespace
