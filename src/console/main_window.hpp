@@ -179,7 +179,7 @@ class TFrmMain final : public QMainWindow, public DialogHost, private SerialDevi
   void ShowReply(const Bytes& frame);
   void ApplyRealTime(const RealTimeView& view);
   void ApplyFactory(const FactoryView& view);
-  void AppendMemoLine(const std::string& line);
+  void AppendMemoLines(const std::vector<std::string>& lines);
   void HandMemoToLog();
   void WriteLogFile();
   void FlushLogOnClose();
