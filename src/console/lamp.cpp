@@ -11,13 +11,34 @@ Lamp::Lamp(QWidget* parent) : QWidget(parent) {}
 void Lamp::SetColour(const QColor& colour) {
   if (colour_ == colour) return;
   colour_ = colour;
+  ShowStateWord();
   update();
 }
 
 void Lamp::SetStale(bool stale) {
   if (stale_ == stale) return;
   stale_ = stale;
+  ShowStateWord();
   update();
+}
+
+void Lamp::SetStateWords(const QString& on, const QString& off, const QString& noData) {
+  onWord_ = on;
+  offWord_ = off;
+  noDataWord_ = noData;
+  ShowStateWord();
+}
+
+QString Lamp::StateWord() const {
+  if (stale_) return noDataWord_;
+  return colour_ == Green || colour_ == Lime ? onWord_ : offWord_;
+}
+
+// Setting the description tells the screen reader of the change (a description-changed event);
+// an unchanged word tells it nothing.
+void Lamp::ShowStateWord() {
+  const QString word = StateWord();
+  if (word != accessibleDescription()) setAccessibleDescription(word);
 }
 
 void Lamp::paintEvent(QPaintEvent*) {
