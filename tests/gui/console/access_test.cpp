@@ -156,6 +156,14 @@ TEST_F(AccessTest, MenuKeysOpenTheWindowMenuOutsideTheMemoAndTabGoesRoundInScree
   EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>("suiEdit10"));
   EXPECT_EQ(memo->toPlainText().size(), 3000) << "no tab was typed into the memo";
 
+  // In the unit selector the arrow keys choose the unit, as in any group of radio buttons.
+  Find<QRadioButton>("RadioGroupTypeItem0")->setFocus();
+  Press(Qt::Key_Right);
+  EXPECT_EQ(QApplication::focusWidget(), Find<QRadioButton>("RadioGroupTypeItem1"));
+  EXPECT_EQ(window.Kind(), DeviceKind::HeatExchanger);
+  Press(Qt::Key_Left);
+  EXPECT_EQ(window.Kind(), DeviceKind::AirConditioner);
+
   // Tab meets every control once, in screen order, in both languages (the language switch makes
   // the unit selector's buttons anew).
   for (int round = 0; round < 2; ++round) {
