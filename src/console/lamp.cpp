@@ -1,12 +1,32 @@
 // The round lamp: its drawing, its stale look and its right-click.
 #include "console/lamp.hpp"
 
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QPainter>
 
 namespace climate {
 
-Lamp::Lamp(QWidget* parent) : QWidget(parent) {}
+namespace {
+
+// To a screen reader a lamp is a picture with a name and a state, not an empty area (which it
+// would skip).
+QAccessibleInterface* LampAccessible(const QString& className, QObject* object) {
+  if (className != QLatin1String(Lamp::staticMetaObject.className()) || !object->isWidgetType()) {
+    return nullptr;
+  }
+  return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+}
+
+}  // namespace
+
+Lamp::Lamp(QWidget* parent) : QWidget(parent) {
+  static const bool accessible = [] {
+    QAccessible::installFactory(LampAccessible);
+    return true;
+  }();
+  (void)accessible;
+}
 
 void Lamp::SetColour(const QColor& colour) {
   if (colour_ == colour) return;

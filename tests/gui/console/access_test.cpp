@@ -223,6 +223,7 @@ TEST_F(AccessTest, ControlsAndLampsSpeakTheirNamesAndStatesInBothLanguages) {
   auto* unitStatus = Find<Lamp>("Shape1");  // Label2
   auto* highTemp = Find<Lamp>("Shape2");    // Label7
   auto* portLamp = Find<Lamp>("ShapeComLed");
+  EXPECT_EQ(Access(unitStatus)->role(), QAccessible::Graphic);
   EXPECT_EQ(Name(unitStatus), Caption("Label2"));
   EXPECT_EQ(Name(highTemp), Caption("Label7"));
   EXPECT_EQ(Name(portLamp), Caption("Label1"));
