@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-base-private-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   qt6-translations-l10n
   libjpeg-dev libgtest-dev googletest
   nlohmann-json3-dev libmosquitto-dev mosquitto mosquitto-clients openssl libssl-dev

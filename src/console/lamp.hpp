@@ -1,6 +1,7 @@
 // A round status lamp: a filled circle in one colour, as the operator reads it at a glance. A
 // stale lamp (its unit has stopped reporting) is drawn grey and keeps its colour for when the
-// unit reports again.
+// unit reports again. A screen reader hears the lamp by the caption whose buddy it is and its
+// state in words ("running", "alarm", "no data"), told again whenever the state changes.
 #pragma once
 
 #include <QColor>
@@ -26,6 +27,11 @@ class Lamp : public QWidget {
   void SetColour(const QColor& colour);
   bool Stale() const { return stale_; }
   void SetStale(bool stale);
+  // The words a screen reader hears for green, for red and for a stale lamp, in the window's
+  // language.
+  void SetStateWords(const QString& on, const QString& off, const QString& noData);
+  // The word for the lamp's present state, also its accessible description.
+  QString StateWord() const;
   // Only a lamp that reports right-clicks keeps them; the others leave them to their group.
   void SetReportsContextMenu(bool reports) { reportsContextMenu_ = reports; }
 
@@ -35,12 +41,16 @@ class Lamp : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void ShowStateWord();
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   QColor colour_ = Green;
   bool stale_ = false;
   bool reportsContextMenu_ = false;
+  QString onWord_;
+  QString offWord_;
+  QString noDataWord_;
 };
 
 }  // namespace climate

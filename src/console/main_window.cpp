@@ -78,6 +78,7 @@ TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildLayout();
+  BuildKeyboardAccess();
   ApplyMonitorLanguage();
   ApplyFleetLanguage();
   ApplySerialDevicesLanguage();
@@ -330,8 +331,10 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == suiMemoText_) {
     if (event->type() == QEvent::KeyPress) {
       const auto* key = static_cast<QKeyEvent*>(event);
+      // Tab and Shift+Tab move the focus on and add nothing, however full the memo is.
       const bool adds = !key->text().isEmpty() && key->text() != QStringLiteral("\b") &&
-                        key->key() != Qt::Key_Delete && key->key() != Qt::Key_Backspace;
+                        key->key() != Qt::Key_Delete && key->key() != Qt::Key_Backspace &&
+                        key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab;
       if (adds && suiMemoText_->document()->characterCount() - 1 >= MemoInputLimit) return true;
     }
     return QMainWindow::eventFilter(watched, event);

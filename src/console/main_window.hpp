@@ -132,6 +132,17 @@ class TFrmMain final : public QMainWindow, public DialogHost, private SerialDevi
   static void FitCaption(QWidget* widget);
   void SetFactoryView(bool open);
 
+  // main_window_access.cpp: keyboard and screen reader access
+  // Tab leaves the memo, Shift+F10 and the Menu key open the pop-up menus.
+  void BuildKeyboardAccess();
+  // Tab and Shift+Tab go through the controls as they stand on the screen, row by row.
+  void ApplyTabOrder();
+  // The words the lamps and the interval box say to a screen reader, in the given language.
+  void ApplyAccessibleTexts(Language language);
+  // The menu of the focused control as the keyboard asks for it: the memo's own, else the
+  // window's.
+  void OpenMenuFromKeyboard();
+
   // main_window.cpp: lifecycle
   void FormCreate();
   void FormShow();

@@ -31,6 +31,7 @@ void TFrmMain::LanguageClick() {
   RadioGroupType_->SetItems(
       {Q(Texts::UnitSelectorItem0.In(target)), Q(Texts::UnitSelectorItem1.In(target))});
   for (int i = 0; i < 2; ++i) FitCaption(RadioGroupType_->Button(i));
+  ApplyTabOrder();
   stopPointCaption_ = Texts::StopPointCaption.In(target);
   stopPointPrompt_ = Texts::StopPointPrompt.In(target);
   dialogOk_ = Texts::DialogOk.In(target);
@@ -44,6 +45,7 @@ void TFrmMain::LanguageClick() {
   ApplyFleetLanguage();
   ShowLineSettingsState();  // the port lamp's tooltip in the new language
   ApplySerialDevicesLanguage();
+  ApplyAccessibleTexts(target);
 }
 
 void TFrmMain::RadioGroupTypeClick() {

@@ -76,8 +76,9 @@ void PlaceValueRows(QWidget* group, std::span<const ValueRowPlace> rows, int lef
                     int step, std::array<QLineEdit*, 15>& boxes) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const int y = top + static_cast<int>(i) * step;
-    PlaceLabel(group, rows[i].label, rows[i].text, left, y + 3, 146);
+    QLabel* caption = PlaceLabel(group, rows[i].label, rows[i].text, left, y + 3, 146);
     boxes[rows[i].box - 1] = PlaceValueBox(group, rows[i].box, left + 146, y);
+    caption->setBuddy(boxes[rows[i].box - 1]);  // the box's name for a screen reader
     const QByteArray unitName = "LabelUnit" + QByteArray::number(rows[i].box);
     PlaceLabel(group, unitName.constData(), rows[i].unit, left + 206, y + 3, 28);
   }
@@ -128,7 +129,8 @@ void TFrmMain::BuildLayout() {
     const int y = 20 + rows[bit.IsAlarm() ? 1 : 0]++ * 21;
     const QByteArray name = "Shape" + QByteArray::number(static_cast<int>(bit.lamp) + 1);
     Shape_[bit.lamp] = Place<Lamp>(group, name.constData(), 8, y, 14, 14);
-    PlaceLabel(group, LampCaptions[bit.lamp].label, LampCaptions[bit.lamp].text, 27, y - 1, 115);
+    PlaceLabel(group, LampCaptions[bit.lamp].label, LampCaptions[bit.lamp].text, 27, y - 1, 115)
+        ->setBuddy(Shape_[bit.lamp]);
   }
 
   BuildCommandControls(client);
@@ -166,8 +168,9 @@ QWidget* TFrmMain::BuildClientArea() {
 // The port selector with its lamp and settings button, and the logo beside them.
 void TFrmMain::BuildPortGroup(QWidget* client) {
   auto* group1 = Place<QGroupBox>(client, "GroupBox1", 5, 29, 362, 48);
-  PlaceLabel(group1, "Label1", "Serial Port", 8, 17, 72);
+  QLabel* portCaption = PlaceLabel(group1, "Label1", "Serial Port", 8, 17, 72);
   suiComboBoxCOM_ = Place<QComboBox>(group1, "suiComboBoxCOM", 82, 13, 72, 24);
+  portCaption->setBuddy(suiComboBoxCOM_);
   suiComboBoxCOM_->addItems({"COM1", "COM2", "COM3", "COM4"});
   ShapeComLed_ = Place<Lamp>(group1, "ShapeComLed", 162, 16, 18, 18);
   ShapeComLed_->SetColour(Lamp::Maroon);

@@ -19,7 +19,9 @@ void RadioGroup::SetItems(const QStringList& items) {
   for (int i = 0; i < items.size(); ++i) {
     auto* button = new QRadioButton(items[i], this);
     button->setObjectName(objectName() + "Item" + QString::number(i));
-    button->setAutoExclusive(false);  // the group decides what is checked
+    // Auto-exclusive, as a screen reader must see radio buttons (a button that is not is a check
+    // box to it); the group still decides what is checked.
+    button->setAutoExclusive(true);
     connect(button, &QRadioButton::clicked, this, [this, i] {
       SetItemIndex(i);
       // A click on the selected item changes nothing, but the button must stay checked.
@@ -36,7 +38,12 @@ void RadioGroup::SetItemIndex(int index) {
   if (index < -1) index = -1;
   if (index == index_) return;
   index_ = index;
-  for (int i = 0; i < buttons_.size(); ++i) buttons_[i]->setChecked(i == index_);
+  for (int i = 0; i < buttons_.size(); ++i) {
+    // An auto-exclusive button refuses to be unchecked, which "nothing selected" needs.
+    buttons_[i]->setAutoExclusive(false);
+    buttons_[i]->setChecked(i == index_);
+    buttons_[i]->setAutoExclusive(true);
+  }
   emit ItemIndexChanged(index_);
 }
 

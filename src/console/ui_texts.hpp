@@ -84,6 +84,17 @@ inline constexpr TextPair HelpNotOpened = {
     "没有可以打开帮助文件的程序（如 xdg-open）。请自行打开帮助文件：",
     "No program to open the help file was found (such as xdg-open). Open it yourself: "};
 
+// What a screen reader says of a lamp: a status lamp, an alarm lamp and the port lamp, by colour
+// (green, red), and any lamp of a unit that has stopped reporting.
+inline constexpr TextPair LampRunning = {"运行", "running"};
+inline constexpr TextPair LampStopped = {"停止", "stopped"};
+inline constexpr TextPair LampNormal = {"正常", "normal"};
+inline constexpr TextPair LampAlarm = {"告警", "alarm"};
+inline constexpr TextPair LampNoData = {"无数据", "no data"};
+inline constexpr TextPair MemoName = {"通信信息", "Messages"};
+inline constexpr TextPair PortLampOpen = {"已打开", "open"};
+inline constexpr TextPair PortLampClosed = {"已关闭", "closed"};
+
 inline constexpr std::string_view PortLampHint = "右键切换串口状态";
 inline constexpr std::string_view LanguageHint = "Change Language";
 }  // namespace Texts

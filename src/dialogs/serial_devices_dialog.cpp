@@ -70,6 +70,10 @@ FrmSerialDevices::FrmSerialDevices(SerialDevicesHost& host, DeviceEnumerator& de
   deviceTable_ = MakeTable(this, "DeviceTable", 6);
   entryLabel_ = Named(new QLabel(this), "EntryLabel");
   entry_ = Named(new QLineEdit(this), "EntryEdit");
+  // Each caption names its field for a screen reader (and leads Linux screen readers to it).
+  portsLabel_->setBuddy(ports_);
+  devicesLabel_->setBuddy(deviceTable_);
+  entryLabel_->setBuddy(entry_);
   status_ = Named(new QLabel(this), "StatusLabel");
   status_->setWordWrap(true);
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -130,10 +134,13 @@ void FrmSerialDevices::SetLanguage(Language language) {
 void FrmSerialDevices::ApplyTexts() {
   setWindowTitle(Q(T::WindowTitle.In(language_)));
   portsLabel_->setText(Q(T::PortsLabel.In(language_)));
+  // A table takes no name from its caption by itself.
+  ports_->setAccessibleName(portsLabel_->text());
   ports_->setHorizontalHeaderLabels({Q(T::PortColumn.In(language_)),
                                      Q(T::EntryColumn.In(language_)),
                                      Q(T::StateColumn.In(language_))});
   devicesLabel_->setText(Q(T::DevicesLabel.In(language_)));
+  deviceTable_->setAccessibleName(devicesLabel_->text());
   deviceTable_->setHorizontalHeaderLabels(
       {Q(T::DeviceColumn.In(language_)), Q(T::SystemColumn.In(language_)),
        Q(T::StateColumn.In(language_)), Q(T::DescriptionColumn.In(language_)),
