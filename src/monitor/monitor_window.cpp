@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -108,9 +109,23 @@ MonitorWindow::MonitorWindow(MonitorModel& model, QString configPath, QString re
   bottom->addWidget(cabinetLabel_);
   bottom->addWidget(cabinet_);
   bottom->addWidget(report_);
-  auto* layout = new QVBoxLayout(this);
+  // The pages and the report line sit in a scroll area: on a screen smaller than they need the
+  // window stays on the screen and they scroll inside it.
+  auto* content = new QWidget;
+  content->setObjectName("MonitorContent");
+  auto* layout = new QVBoxLayout(content);
   layout->addWidget(tabs_, 1);
   layout->addLayout(bottom);
+  auto* scroller = new QScrollArea(this);
+  scroller->setObjectName("MonitorScroller");
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setWidgetResizable(true);
+  scroller->setWidget(content);
+  auto* outer = new QVBoxLayout(this);
+  // The content keeps the margins of a window's own layout.
+  layout->setContentsMargins(outer->contentsMargins());
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->addWidget(scroller);
 
   chooseReportPath_ = [this](const QString& suggested) {
     return QFileDialog::getSaveFileName(this, Q(monitor_text::ReportSaveCaption.In(language_)),
@@ -278,6 +293,11 @@ void MonitorWindow::OnModelChanged(unsigned changes) {
 
 void MonitorWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  // The scroll area sized its content just now; laying the content out at once gives the chart
+  // its width before the redraw below fits the trends to it.
+  if (auto* content = findChild<QWidget*>("MonitorContent"); content && content->layout()) {
+    content->layout()->activate();
+  }
   pendingChanges_ = 0;
   Refresh(AllChanged);
 }
