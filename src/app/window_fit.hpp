@@ -77,6 +77,59 @@ inline void PlaceOnScreen(QWidget& window) {
   window.move(topLeft);
 }
 
+// Where a window of this frame size goes beside its owner's frame on the available area: right
+// of the owner where there is room, else left of it; otherwise on the side with more room,
+// pushed inside the area. A window as wide as the area would still cover the owner wholly, so
+// the caller narrows it first (NarrowedBeside).
+inline QPoint BesidePosition(const QRect& owner, QSize frame, const QRect& area) {
+  const int roomRight = area.right() - owner.right();
+  const int roomLeft = owner.left() - area.left();
+  int x = 0;
+  if (roomRight >= frame.width()) {
+    x = owner.right() + 1;
+  } else if (roomLeft >= frame.width()) {
+    x = owner.left() - frame.width();
+  } else {
+    x = roomRight >= roomLeft ? area.right() + 1 - frame.width() : area.left();
+  }
+  x = std::max(area.left(), std::min(x, area.right() + 1 - frame.width()));
+  int y = std::max(area.top(), std::min(owner.top(), area.bottom() + 1 - frame.height()));
+  return {x, y};
+}
+
+// The width a window beside its owner may have so that a strip of the owner stays uncovered on
+// the side with more room: the frame width wanted, at most the area less that strip, never
+// below the window's own least width.
+inline int NarrowedBeside(const QRect& owner, int frameWidth, int leastWidth, const QRect& area) {
+  const int strip = std::clamp(owner.width() / 4, 1, 120);
+  // On the side with more room, the window reaches from the area's edge into the owner.
+  const int room = std::max(area.right() - owner.right(), owner.left() - area.left());
+  const int most = std::max(std::min(area.width(), room + owner.width() - strip), 1);
+  return std::max(leastWidth, std::min(frameWidth, most));
+}
+
+// Opens a window beside its visible owner within the available area, shrunk to the area where
+// it is larger and never covering the owner wholly; with no visible owner it is placed on screen.
+inline void PlaceBesideOwner(QWidget& window) {
+  const QWidget* owner = window.parentWidget() ? window.parentWidget()->window() : nullptr;
+  const QRect area = AvailableArea(window);
+  if (area.isEmpty()) return;
+  const QSize decoration = Decoration(window);
+  const QSize least = window.minimumSize().expandedTo(window.minimumSizeHint());
+  QSize size = window.size().boundedTo(area.size() - decoration).expandedTo(least);
+  if (owner == nullptr || !owner->isVisible()) {
+    window.resize(size);
+    PlaceOnScreen(window);
+    return;
+  }
+  const QRect ownerFrame = owner->frameGeometry();
+  size.setWidth(NarrowedBeside(ownerFrame, size.width() + decoration.width(),
+                               least.width() + decoration.width(), area) -
+                decoration.width());
+  window.resize(size);
+  window.move(BesidePosition(ownerFrame, size + decoration, area));
+}
+
 // Gives a window its stored size within the limits above; maximum defaults to no limit but the
 // screen. Placing it is left to the caller (PlaceOnScreen, or Qt's own placement of a dialog).
 inline QSize RestoreWindowSize(QWidget& window, QSize stored, QSize minimum,

@@ -244,6 +244,10 @@ void TFrmMain::FormShow() {
   // A stored size smaller than the layout would cut off the alarm lamps, one larger than the
   // screen would leave the window unusable: the minimum size keeps the whole layout, the screen
   // bounds the rest.
+  // The window may be smaller than the layout only where the screen is: the layout then
+  // scrolls inside it.
+  const QSize screen = AvailableArea(*this).size() - Decoration(*this);
+  if (!screen.isEmpty()) setMinimumSize(QSize(DesignWidth, DesignHeight).boundedTo(screen));
   RestoreWindowSize(*this,
                     QSize(ini.ReadInteger("FrmMain", "Width", ReadDefault::FrmMainWidth),
                           ini.ReadInteger("FrmMain", "Height", ReadDefault::FrmMainHeight)),

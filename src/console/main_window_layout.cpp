@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <span>
@@ -158,7 +159,13 @@ QWidget* TFrmMain::BuildClientArea() {
   font.setPixelSize(CaptionPixelSize);
   client->setFont(font);
   client->setFixedSize(DesignWidth, DesignHeight - StatusBarHeight);
-  setCentralWidget(client);
+  // The fixed layout keeps its design size; on a screen smaller than it the window is smaller
+  // and the layout scrolls inside it, the status bar staying in view below.
+  auto* scroller = new QScrollArea(this);
+  scroller->setObjectName("ClientScroller");
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setWidget(client);
+  setCentralWidget(scroller);
 
   auto* band = Place<TitleBand>(client, "TitleBand", 0, 0, DesignWidth, 27);
   connect(this, &QWidget::windowTitleChanged, band, qOverload<>(&QWidget::update));

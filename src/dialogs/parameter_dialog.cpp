@@ -33,6 +33,28 @@ QRect ContentRect(const ParameterDialogLayout& layout) {
   return content;
 }
 
+// The layout with room for captions longer than their design widths (English ones in some
+// fonts): the widest shortfall widens the labels and moves the fields, units and frames right
+// with the window, so that no caption wraps onto a second line.
+ParameterDialogLayout WidenedForCaptions(ParameterDialogLayout layout,
+                                         const std::vector<QLabel*>& labels) {
+  int extra = 0;
+  for (std::size_t i = 0; i < labels.size() && i < layout.labelWidths.size(); ++i) {
+    const int needed = labels[i]->fontMetrics().horizontalAdvance(labels[i]->text()) + 2;
+    extra = std::max(extra, needed - layout.labelWidths[i]);
+  }
+  if (extra == 0) return layout;
+  for (int& width : layout.labelWidths) width += extra;
+  layout.fieldLeft += extra;
+  layout.unitLeft += extra;
+  layout.fieldFrame.setWidth(layout.fieldFrame.width() + extra);
+  if (!layout.buttonFrame.isEmpty()) {
+    layout.buttonFrame.setWidth(layout.buttonFrame.width() + extra);
+  }
+  layout.window.width += extra;
+  return layout;
+}
+
 }  // namespace
 
 ParameterDialog::ParameterDialog(DialogHost& host, ParameterModel& model,
@@ -108,7 +130,8 @@ int ParameterDialog::Run() {
   return exec();
 }
 
-void ParameterDialog::ApplyLayout(const ParameterDialogLayout& layout) {
+void ParameterDialog::ApplyLayout(const ParameterDialogLayout& design) {
+  const ParameterDialogLayout layout = WidenedForCaptions(design, labels_);
   // The window holds the whole layout of the language and gains nothing beyond its design size
   // but empty space.
   const QSize needed = ContentSize(ContentRect(layout));

@@ -2,11 +2,15 @@
 #include "fleet/fleet_window.hpp"
 
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <span>
+#include <utility>
 
 #include "app/config/ini_file.hpp"
 #include "common/peer_text.hpp"
@@ -77,9 +81,6 @@ void FleetWindow::BuildLayout() {
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view_->setWordWrap(false);
   view_->horizontalHeader()->setStretchLastSection(true);
-  view_->setColumnWidth(FleetTableModel::Kind, 120);
-  view_->setColumnWidth(FleetTableModel::State, 150);
-  view_->setColumnWidth(FleetTableModel::WorstAlarm, 240);
   status_ = new QLabel(this);
   status_->setObjectName("LabelFleetStatus");
   layout->addWidget(filter_);
@@ -92,7 +93,39 @@ void FleetWindow::SetLanguage(Language language) {
   setWindowTitle(Q(fleet_text::WindowTitle.In(language)));
   filter_->setPlaceholderText(Q(fleet_text::FilterPlaceholder.In(language)));
   table_->SetLanguage(language);
+  FitColumns();
   UpdateStatus();
+}
+
+// Each column as wide as its header needs in the language shown (Qt measures the header bold,
+// as it draws the sorted one, with room for the sort mark); the kind and state columns as wide
+// as their longest cell in either language, the alarm column as its usual cells; the last
+// column takes what is left.
+void FleetWindow::FitColumns() {
+  QFont bold = view_->font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  const auto widest = [&metrics](std::span<const TextPair> texts) {
+    int width = 0;
+    for (const TextPair& text : texts) {
+      for (const Language language : {Language::English, Language::Chinese}) {
+        width = std::max(width, metrics.horizontalAdvance(Q(text.In(language))));
+      }
+    }
+    return width + 16;
+  };
+  const TextPair kinds[] = {fleet_text::AirConditioner, fleet_text::HeatExchanger};
+  const std::pair<int, int> cellWidths[] = {{FleetTableModel::Kind, widest(kinds)},
+                                            {FleetTableModel::State, widest(fleet_text::RowStates)},
+                                            {FleetTableModel::WorstAlarm, 220}};
+  QHeaderView* header = view_->horizontalHeader();
+  for (int column = 0; column < FleetTableModel::ColumnCount; ++column) {
+    int width = header->sectionSizeHint(column);
+    for (const auto& [cells, least] : cellWidths) {
+      if (cells == column) width = std::max(width, least);
+    }
+    header->resizeSection(column, width);
+  }
 }
 
 void FleetWindow::showEvent(QShowEvent* event) {

@@ -49,6 +49,7 @@ class FleetWindow final : public QWidget {
 
  private:
   void BuildLayout();
+  void FitColumns();
   void UpdateStatus();
 
   QString configPath_;
@@ -65,7 +66,7 @@ class FleetWindow final : public QWidget {
   std::string endpoint_;
   enum class Link { Idle, Connecting, Up, Down } link_ = Link::Idle;
   QString linkReason_;
-  QString refusedTopics_;  // subscriptions the broker refused on this connection
+  QString refusedTopics_;                 // subscriptions the broker refused on this connection
   std::optional<QString> invalidPrefix_;  // the Prefix that could not be used, escaped
 };
 

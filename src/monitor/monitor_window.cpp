@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -27,6 +29,7 @@
 #include "monitor/monitor_texts.hpp"
 #include "monitor/service_report.hpp"
 #include "monitor/trend_chart.hpp"
+#include "protocol/unit_bits.hpp"
 
 namespace climate {
 
@@ -108,15 +111,38 @@ MonitorWindow::MonitorWindow(MonitorModel& model, QString configPath, QString re
   bottom->addWidget(cabinetLabel_);
   bottom->addWidget(cabinet_);
   bottom->addWidget(report_);
-  auto* layout = new QVBoxLayout(this);
+  // The pages and the report line sit in a scroll area: on a screen smaller than they need the
+  // window stays on the screen and they scroll inside it.
+  auto* content = new QWidget;
+  content->setObjectName("MonitorContent");
+  auto* layout = new QVBoxLayout(content);
   layout->addWidget(tabs_, 1);
   layout->addLayout(bottom);
+  auto* scroller = new QScrollArea(this);
+  scroller->setObjectName("MonitorScroller");
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setWidgetResizable(true);
+  scroller->setWidget(content);
+  auto* outer = new QVBoxLayout(this);
+  // The content keeps the margins of a window's own layout.
+  layout->setContentsMargins(outer->contentsMargins());
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->addWidget(scroller);
 
   chooseReportPath_ = [this](const QString& suggested) {
     return QFileDialog::getSaveFileName(this, Q(monitor_text::ReportSaveCaption.In(language_)),
                                         suggested, "PDF (*.pdf)");
   };
 
+  // The window opens wide enough for the alarm table's columns: the window's, the tab pane's
+  // and the page's margins around the table's frame, columns and scroll bar.
+  int columns = 0;
+  for (int column = 0; column < AlarmTableModel::ColumnCount; ++column) {
+    columns += alarmView_->horizontalHeader()->sectionSize(column);
+  }
+  const int openingWidth = columns + 2 * alarmView_->frameWidth() +
+                           alarmView_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 64;
+  resize(std::max(width(), openingWidth), height());
   model_.SetListener([this](unsigned changes) { OnModelChanged(changes); });
   ApplyTexts();
   Refresh(AllChanged);
@@ -190,7 +216,18 @@ void MonitorWindow::BuildAlarmsPage() {
   bold.setBold(true);  // unacknowledged active alarms are bold
   const QFontMetrics metrics(bold);
   const int timeWidth = metrics.horizontalAdvance("2024-05-01 00:00:00") + 16;
-  header->setSectionResizeMode(AlarmTableModel::NameColumn, QHeaderView::Stretch);
+  // The name column holds the longest alarm name of either unit type in either language; the
+  // last column takes what is left.
+  int nameWidth = 0;
+  for (const DeviceKind kind : {DeviceKind::AirConditioner, DeviceKind::HeatExchanger}) {
+    for (const UnitBit& bit : UnitBits(kind)) {
+      for (const Language language : {Language::English, Language::Chinese}) {
+        nameWidth = std::max(nameWidth, metrics.horizontalAdvance(Q(bit.Name(language))));
+      }
+    }
+  }
+  header->resizeSection(AlarmTableModel::NameColumn, nameWidth + 16);
+  header->setStretchLastSection(true);
   header->resizeSection(AlarmTableModel::UnitColumn,
                         metrics.horizontalAdvance("Air conditioner") + 16);
   header->resizeSection(AlarmTableModel::RaisedColumn, timeWidth);
@@ -199,7 +236,6 @@ void MonitorWindow::BuildAlarmsPage() {
   header->resizeSection(AlarmTableModel::DurationColumn,
                         metrics.horizontalAdvance("9999d 00:00:00") + 16);
   header->resizeSection(AlarmTableModel::AckColumn, timeWidth);
-
   alarmList_ = new QComboBox(page);
   alarmList_->setObjectName("AlarmList");
   alarmList_->addItems({QString(), QString()});
@@ -278,6 +314,11 @@ void MonitorWindow::OnModelChanged(unsigned changes) {
 
 void MonitorWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  // The scroll area sized its content just now; laying the content out at once gives the chart
+  // its width before the redraw below fits the trends to it.
+  if (auto* content = findChild<QWidget*>("MonitorContent"); content && content->layout()) {
+    content->layout()->activate();
+  }
   pendingChanges_ = 0;
   Refresh(AllChanged);
 }

@@ -8,6 +8,7 @@
 #include <QToolTip>
 
 #include "console_fixture.hpp"
+#include "monitor/monitor_window.hpp"
 
 namespace climate::testing {
 namespace {
@@ -72,6 +73,40 @@ TEST_F(MainWindowScreenshots, SilentUnitBothLanguages) {
     EXPECT_TRUE(screen->grabWindow(0).save(name)) << name.toStdString();
     QToolTip::hideText();
     window.close();
+  }
+}
+
+// The whole screen with the main window and the Monitor beside it, on a 1366x768 screen and on
+// one at twice the scale (QT_SCALE_FACTOR=2), in both languages; the file names carry the
+// screen's pixels and scale.
+TEST_F(MainWindowScreenshots, MainWindowAndMonitorOnTheScreenBothLanguages) {
+  const QString folder = qEnvironmentVariable("CLIMATE_DIALOG_SHOTS");
+  if (folder.isEmpty()) GTEST_SKIP() << "set CLIMATE_DIALOG_SHOTS to a folder to take them";
+  QScreen* screen = QGuiApplication::primaryScreen();
+  // Named by the screen's pixels and its scale: main-window-monitor-1366x768-200-en.png.
+  const qreal scale = screen->devicePixelRatio();
+  QString size = QStringLiteral("%1x%2")
+                     .arg(qRound(screen->size().width() * scale))
+                     .arg(qRound(screen->size().height() * scale));
+  if (scale != 1) size += QStringLiteral("-%1").arg(qRound(scale * 100));
+  const std::pair<const char*, const char*> languages[] = {{"中文(&L)", "en"},
+                                                           {"English (&L)", "zh"}};
+  for (const auto& [caption, suffix] : languages) {
+    WriteConfig([caption = caption](IniFile& ini) {
+      ini.WriteString("UserSet", "Language", caption);
+      ini.WriteInteger("UserSet", "Check", 1);
+    });
+    TFrmMain& window = Start();
+    port_.Inject(RealTimeReply(0x13, 0x00, 0x40));
+    window.TimerRsvTimer();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    Trigger("Monitor");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.MonitorWin()));
+    QTest::qWait(300);  // the windows' own painting; a picture, not a check
+    const QString name = folder + "/main-window-monitor-" + size + "-" + suffix + ".png";
+    EXPECT_TRUE(screen->grabWindow(0).save(name)) << name.toStdString();
+    window.close();
+    window_.reset();
   }
 }
 

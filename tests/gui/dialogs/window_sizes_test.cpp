@@ -4,6 +4,7 @@
 // the close stores the size that was shown.
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QScreen>
 
 #include "app/about.hpp"
@@ -101,6 +102,34 @@ TEST(WindowSizes, StoredSizesGiveWholeWindowsOnTheScreenInEitherLanguage) {
       EXPECT_EQ(
           QSize(ini.ReadInteger("FrmAbout", "Width", 0), ini.ReadInteger("FrmAbout", "Height", 0)),
           shown);
+    }
+  }
+}
+
+// Every caption of the settings dialogs shows whole on one line at the font it is drawn in.
+TEST(WindowSizes, EveryDialogCaptionShowsWholeOnOneLineInEitherLanguage) {
+  TestDialogHost host;
+  testing::ParameterDialogSet parameterDialogs(host);
+  auto& [kt, rjh, factory, setKt, rjhCjSet, setRjh] = parameterDialogs;
+  TFrmComSet comSet(host);
+  QDialog* const dialogs[] = {&setKt, &rjhCjSet, &setRjh, &comSet};
+  for (const Language language : {Language::English, Language::Chinese}) {
+    host.language = language;
+    for (QDialog* dialog : dialogs) {
+      if (auto* parameters = dynamic_cast<ParameterDialog*>(dialog)) parameters->FormShow();
+      if (dialog == &comSet) comSet.FormShow();
+      dialog->show();
+      for (QLabel* label : dialog->findChildren<QLabel*>()) {
+        if (label->text().isEmpty() || !label->isVisible() || label->pixmap().isNull() == false) {
+          continue;
+        }
+        QString text = label->text();
+        text.remove('&');
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(text), label->contentsRect().width())
+            << dialog->objectName().toStdString() << " " << label->objectName().toStdString() << " "
+            << text.toStdString();
+      }
+      dialog->reject();
     }
   }
 }

@@ -1,9 +1,12 @@
 // The fleet view: cabinets from agents' messages, alarm rows first whichever way a column sorts,
-// the filter, both languages, and the window menu item of the main window that opens it.
+// the filter, both languages, the table's fit to the window, and the window menu item of the
+// main window that opens it.
 #include "fleet/fleet_window.hpp"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableView>
 
 #include "../console/console_fixture.hpp"
@@ -98,6 +101,28 @@ TEST(FleetWindow, ListsCabinetsWithAlarmRowsFirstAndFilters) {
   EXPECT_EQ(window.View()->model()->headerData(0, Qt::Horizontal).toString(), "站点");
   EXPECT_EQ(Cell(window, 0, FleetTableModel::WorstAlarm), "传感器故障");
   EXPECT_EQ(Cell(window, 0, FleetTableModel::State), "代理离线");
+}
+
+// At its own width of 1040 the table shows every column without a horizontal scroll bar, and
+// every header whole even drawn bold as the sorted one is, in either language.
+TEST(FleetWindow, TableFitsTheWindowWithEveryHeaderWhole) {
+  FleetWindow window("does-not-exist.INI");
+  window.Table()->Ingest("climate/north/a/state", State("airConditioner", "", 25).toUtf8());
+  window.FlushNow();
+  window.resize(1040, 560);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  for (const Language language : {Language::English, Language::Chinese}) {
+    window.SetLanguage(language);
+    QCoreApplication::processEvents();
+    const QHeaderView* header = window.View()->horizontalHeader();
+    for (int column = 0; column < FleetTableModel::ColumnCount; ++column) {
+      EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column))
+          << window.View()->model()->headerData(column, Qt::Horizontal).toString().toStdString();
+    }
+    EXPECT_FALSE(window.View()->horizontalScrollBar()->isVisible())
+        << header->length() << " in " << window.View()->viewport()->width();
+  }
 }
 
 TEST_F(ConsoleTest, FleetMenuItemFollowsTheLanguageAndOpensTheFleetView) {

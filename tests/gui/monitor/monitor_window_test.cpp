@@ -8,12 +8,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
@@ -28,6 +30,7 @@
 #include "monitor/monitor_model.hpp"
 #include "monitor/trend_chart.hpp"
 #include "protocol/receive.hpp"
+#include "protocol/unit_bits.hpp"
 #include "support/frames.hpp"
 
 namespace climate {
@@ -569,6 +572,36 @@ TEST_F(MonitorWindowTest, ServiceReportTableIsMeasuredFromItsContent) {
       }
       EXPECT_TRUE(HasWord(words, "Heater")) << "the heater's stopped spell is a state change";
     }
+  }
+}
+
+// At the size it opens with, the alarm table shows every column without a horizontal scroll bar
+// and every alarm name whole, drawn bold as an unacknowledged one is, in either language.
+TEST_F(MonitorWindowTest, AlarmTableShowsEveryNameWholeAtTheOpeningSize) {
+  window_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  auto* tabs = window_->findChild<QTabWidget*>("MonitorTabs");
+  auto* view = window_->findChild<QTableView*>("AlarmTable");
+  ASSERT_NE(view, nullptr);
+  tabs->setCurrentIndex(tabs->indexOf(view->parentWidget()->parentWidget()));
+  QCoreApplication::processEvents();
+  QFont bold = view->font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  for (const Language language : {Language::English, Language::Chinese}) {
+    window_->SetLanguage(language);
+    QCoreApplication::processEvents();
+    for (const DeviceKind kind : {DeviceKind::AirConditioner, DeviceKind::HeatExchanger}) {
+      for (const UnitBit& bit : UnitBits(kind)) {
+        const QString name = QString::fromUtf8(bit.Name(language).data(),
+                                               static_cast<int>(bit.Name(language).size()));
+        EXPECT_LE(metrics.horizontalAdvance(name) + 8,
+                  view->horizontalHeader()->sectionSize(AlarmTableModel::NameColumn))
+            << name.toStdString();
+      }
+    }
+    EXPECT_FALSE(view->horizontalScrollBar()->isVisible())
+        << view->horizontalHeader()->length() << " in " << view->viewport()->width();
   }
 }
 
