@@ -163,6 +163,8 @@ QWidget* TFrmMain::BuildClientArea() {
   // and the layout scrolls inside it, the status bar staying in view below.
   auto* scroller = new QScrollArea(this);
   scroller->setObjectName("ClientScroller");
+  // The frame only scrolls; Tab goes to the controls in it, never to the frame itself.
+  scroller->setFocusPolicy(Qt::NoFocus);
   scroller->setFrameShape(QFrame::NoFrame);
   scroller->setWidget(client);
   setCentralWidget(scroller);

@@ -120,6 +120,8 @@ MonitorWindow::MonitorWindow(MonitorModel& model, QString configPath, QString re
   layout->addLayout(bottom);
   auto* scroller = new QScrollArea(this);
   scroller->setObjectName("MonitorScroller");
+  // The frame only scrolls; Tab goes to the controls in it, never to the frame itself.
+  scroller->setFocusPolicy(Qt::NoFocus);
   scroller->setFrameShape(QFrame::NoFrame);
   scroller->setWidgetResizable(true);
   scroller->setWidget(content);
