@@ -17,6 +17,7 @@ class QTableView;
 
 namespace climate {
 
+class FleetDetailWindow;
 class FleetSortProxy;
 class FleetTableModel;
 class MqttClient;
@@ -43,6 +44,8 @@ class FleetWindow final : public QWidget {
   QLabel* Status() const { return status_; }
   // Applies what has arrived at once (the flush timer does it otherwise).
   void FlushNow();
+  // The detail of the cabinet a row was activated on (double-click or Enter); nullptr before.
+  FleetDetailWindow* Detail() const { return detail_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -50,6 +53,7 @@ class FleetWindow final : public QWidget {
  private:
   void BuildLayout();
   void UpdateStatus();
+  void OpenDetail(const QModelIndex& index);
 
   QString configPath_;
   Language language_ = Language::English;
@@ -59,13 +63,14 @@ class FleetWindow final : public QWidget {
   QTableView* view_ = nullptr;
   QLineEdit* filter_ = nullptr;
   QLabel* status_ = nullptr;
+  FleetDetailWindow* detail_ = nullptr;
   QTimer flushTimer_;
   QTimer ageTimer_;
   std::unique_ptr<MqttClient> client_;
   std::string endpoint_;
   enum class Link { Idle, Connecting, Up, Down } link_ = Link::Idle;
   QString linkReason_;
-  QString refusedTopics_;  // subscriptions the broker refused on this connection
+  QString refusedTopics_;                 // subscriptions the broker refused on this connection
   std::optional<QString> invalidPrefix_;  // the Prefix that could not be used, escaped
 };
 
