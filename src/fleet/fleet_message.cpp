@@ -123,7 +123,7 @@ void ReadAlarms(const Json& active, CabinetState& state) {
 
 // A key as agents write them: a short camelCase identifier. Anything else is not shown.
 bool IsEntryKey(const std::string& key) {
-  return !key.empty() && key.size() <= 64 && std::all_of(key.begin(), key.end(), [](char c) {
+  return !key.empty() && key.size() <= 40 && std::all_of(key.begin(), key.end(), [](char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
   });
 }

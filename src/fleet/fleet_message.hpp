@@ -56,7 +56,7 @@ struct CommandResult {
   std::optional<std::int64_t> timeMs;
 };
 
-inline constexpr std::size_t MaxStateEntries = 32;
+inline constexpr std::size_t MaxStateEntries = 24;
 inline constexpr std::size_t MaxResultTextBytes = 512;
 
 enum class FleetFault {
