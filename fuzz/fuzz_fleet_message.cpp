@@ -39,6 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           (*state.pollMs >= climate::MinPollMs && *state.pollMs <= climate::MaxPollMs));
     Check(state.timeMs >= 0);
     Check((state.worstAlarm == nullptr) == (state.activeAlarms == 0));
+    for (const auto* entries : {&state.values, &state.status, &state.alarms, &state.link}) {
+      Check(entries->size() <= climate::MaxStateEntries);
+      for (const climate::StateEntry& entry : *entries) Check(!entry.key.empty());
+    }
+  }
+  if (verdict.kind == climate::FleetVerdict::Kind::Accepted && verdict.message.result) {
+    Check(verdict.message.result->message.size() <= climate::MaxResultTextBytes);
   }
 
   // The same message through the model, twice over a cap of one cabinet, then cleared.

@@ -15,7 +15,8 @@ namespace climate {
 
 namespace {
 
-using Json = nlohmann::json;
+// Objects keep the order the agent wrote them in, which is the order the unit sends its values.
+using Json = nlohmann::ordered_json;
 
 static_assert(std::size(fleet_text::FaultTexts) ==
               static_cast<std::size_t>(FleetFault::NameTooLong) + 1);
@@ -39,7 +40,9 @@ bool SplitTopic(std::string_view topic, std::string_view prefix, std::string_vie
     part = rest.substr(0, slash);
     rest.remove_prefix(slash + 1);
   }
-  if (rest.empty() || rest.find('/') != std::string_view::npos) return false;
+  if (rest.empty() || (rest.find('/') != std::string_view::npos && rest != "command/result")) {
+    return false;
+  }
   site = parts[0];
   unit = parts[1];
   leaf = rest;
@@ -109,12 +112,50 @@ void ReadAlarms(const Json& active, CabinetState& state) {
     if (bit == nullptr || !bit->IsAlarm()) continue;
     if (std::find(seen.begin(), seen.end(), bit) != seen.end()) continue;
     seen.push_back(bit);
+    state.activeAlarmKeys.emplace_back(bit->key);
     if (state.worstAlarm == nullptr ||
         AlarmSeverityRank(bit->key) < AlarmSeverityRank(state.worstAlarm->key)) {
       state.worstAlarm = bit;
     }
   }
   state.activeAlarms = static_cast<int>(seen.size());
+}
+
+// A key as agents write them: a short camelCase identifier. Anything else is not shown.
+bool IsEntryKey(const std::string& key) {
+  return !key.empty() && key.size() <= 40 && std::all_of(key.begin(), key.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+  });
+}
+
+// The entries of values, status, alarms or link: each one's type is checked; keys that are not
+// identifiers and entries past the bound are skipped, since a newer agent may send more.
+std::vector<StateEntry> ReadEntries(const Json& object, const std::string& name, bool readings,
+                                    bool bits) {
+  ObjectAt(object, name);
+  std::vector<StateEntry> entries;
+  for (const auto& [key, item] : object.items()) {
+    const std::string field = name + "." + key;
+    StateEntry entry;
+    if (readings) {
+      ObjectAt(item, field);
+      entry.value = WholeNumberAt(Member(item, "value", field + ".value"), field + ".value",
+                                  MinReading, MaxReading);
+      if (const auto unit = item.find("unit"); unit != item.end()) {
+        entry.unit = StringAt(*unit, field + ".unit").substr(0, 16);
+      }
+    } else if (bits) {
+      if (!item.is_boolean()) Refuse(field, FleetFault::NotABoolean);
+      entry.value = item.get<bool>() ? 1 : 0;
+    } else {
+      if (item.is_boolean()) continue;  // portOpen, read on its own
+      entry.value = WholeNumberAt(item, field, 0, std::int64_t{1} << 53);
+    }
+    if (!IsEntryKey(key) || entries.size() >= MaxStateEntries) continue;
+    entry.key = key;
+    entries.push_back(std::move(entry));
+  }
+  return entries;
 }
 
 CabinetState ReadState(const Json& root) {
@@ -138,8 +179,15 @@ CabinetState ReadState(const Json& root) {
   const Json& portOpen = Member(link, "portOpen", "link.portOpen");
   if (!portOpen.is_boolean()) Refuse("link.portOpen", FleetFault::NotABoolean);
   state.portOpen = portOpen.get<bool>();
+  state.link = ReadEntries(link, "link", false, false);
+  if (const auto status = root.find("status"); status != root.end()) {
+    state.status = ReadEntries(*status, "status", false, true);
+  }
+  if (const auto alarms = root.find("alarms"); alarms != root.end()) {
+    state.alarms = ReadEntries(*alarms, "alarms", false, true);
+  }
   if (const auto values = root.find("values"); values != root.end()) {
-    ObjectAt(*values, "values");
+    state.values = ReadEntries(*values, "values", true, false);
     state.indoorTemperature = ReadingAt(*values, "indoorTemperature");
     state.indoorHumidity = ReadingAt(*values, "indoorHumidity");
     state.supplyVoltage = ReadingAt(*values, "supplyVoltage");
@@ -148,6 +196,33 @@ CabinetState ReadState(const Json& root) {
     ReadAlarms(*active, state);
   }
   return state;
+}
+
+// A text field cut to its bound: the detail shows it, escaped, and nothing more.
+std::string TextAt(const Json& value, const std::string& field, std::size_t bound) {
+  return StringAt(value, field).substr(0, bound);
+}
+
+CommandResult ReadResult(const Json& root) {
+  ObjectAt(root, "");
+  CommandResult result;
+  if (const auto id = root.find("id"); id != root.end()) {
+    // Any JSON value; the bounds checked before parsing keep its text small.
+    result.id = id->dump().substr(0, 64);
+  }
+  if (const auto command = root.find("command"); command != root.end()) {
+    result.command = TextAt(*command, "command", 64);
+  }
+  result.status = TextAt(Member(root, "status", "status"), "status", 64);
+  const Json& ok = Member(root, "ok", "ok");
+  if (!ok.is_boolean()) Refuse("ok", FleetFault::NotABoolean);
+  result.ok = ok.get<bool>();
+  if (const auto message = root.find("message"); message != root.end()) {
+    result.message = TextAt(*message, "message", MaxResultTextBytes);
+  }
+  if (const auto time = root.find("time"); time != root.end())
+    result.timeMs = TimeAt(*time, "time");
+  return result;
 }
 
 // Two digits of text at [at, at + count) as a number; -1 when they are not all digits.
@@ -237,9 +312,16 @@ FleetVerdict ReadFleetMessage(std::string_view prefix, std::string_view topic,
   FleetVerdict verdict;
   std::string_view site, unit, leaf;
   if (!SplitTopic(topic, prefix, site, unit, leaf)) return verdict;
-  if (leaf != "state" && leaf != "online") return verdict;
   FleetMessage& message = verdict.message;
-  message.leaf = leaf == "state" ? FleetMessage::Leaf::State : FleetMessage::Leaf::Online;
+  if (leaf == "state") {
+    message.leaf = FleetMessage::Leaf::State;
+  } else if (leaf == "online") {
+    message.leaf = FleetMessage::Leaf::Online;
+  } else if (leaf == "command/result") {
+    message.leaf = FleetMessage::Leaf::CommandResult;
+  } else {
+    return verdict;
+  }
   message.site = std::string(site.substr(0, MaxNameBytes));
   message.unit = std::string(unit.substr(0, MaxNameBytes));
   const auto refuse = [&verdict](std::string field, FleetFault fault) {
@@ -266,7 +348,11 @@ FleetVerdict ReadFleetMessage(std::string_view prefix, std::string_view topic,
   const Json root = Json::parse(payload, nullptr, false);
   if (root.is_discarded()) return refuse("", FleetFault::NotJson);
   try {
-    message.state = ReadState(root);
+    if (message.leaf == FleetMessage::Leaf::State) {
+      message.state = ReadState(root);
+    } else {
+      message.result = ReadResult(root);
+    }
   } catch (const Refused& refused) {
     return refuse(refused.refusal.field, refused.refusal.fault);
   } catch (const Json::exception&) {

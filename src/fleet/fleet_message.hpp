@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/language.hpp"
 #include "protocol/device_kind.hpp"
@@ -14,6 +15,14 @@
 namespace climate {
 
 struct UnitBit;
+
+// One entry of a state message's values, status, alarms or link figures, as the agent named it.
+// Keys are checked to be short identifiers; a unit text is cut to a few bytes.
+struct StateEntry {
+  std::string key;
+  std::int64_t value = 0;  // a reading or counter; for a bit, 1 when true
+  std::string unit;        // values only: "°C", "%RH", "V"
+};
 
 // What one state message says about a cabinet, every field checked.
 struct CabinetState {
@@ -28,7 +37,27 @@ struct CabinetState {
   // The most severe active alarm and how many distinct ones are active; nullptr when none.
   const UnitBit* worstAlarm = nullptr;
   int activeAlarms = 0;
+  // Everything else the message carried, for the cabinet's detail; at most MaxStateEntries each,
+  // in the order the agent sent them.
+  std::vector<StateEntry> values;
+  std::vector<StateEntry> status;
+  std::vector<StateEntry> alarms;
+  std::vector<std::string> activeAlarmKeys;  // the known alarm keys of activeAlarms
+  std::vector<StateEntry> link;              // the counters; portOpen is above
 };
+
+// One result of a command the agent received, every field checked and cut to a bound.
+struct CommandResult {
+  std::string id;  // the id's JSON text; empty when the command had none
+  std::string command;
+  std::string status;  // "acknowledged", "refused", "busy", ...
+  bool ok = false;
+  std::string message;
+  std::optional<std::int64_t> timeMs;
+};
+
+inline constexpr std::size_t MaxStateEntries = 24;
+inline constexpr std::size_t MaxResultTextBytes = 512;
 
 enum class FleetFault {
   TooLarge,
@@ -56,13 +85,15 @@ struct FleetRefusal {
 std::string RefusalText(const FleetRefusal& refusal, Language language);
 
 struct FleetMessage {
-  enum class Leaf { State, Online } leaf = Leaf::State;
+  enum class Leaf { State, Online, CommandResult } leaf = Leaf::State;
   std::string site;
   std::string unit;
   // State: the record; nullopt for an empty payload, which clears a retained state.
   std::optional<CabinetState> state;
   // Online: the agent's flag; nullopt for an empty payload, which clears it.
   std::optional<bool> online;
+  // CommandResult: the result; nullopt for an empty payload.
+  std::optional<CommandResult> result;
 };
 
 struct FleetVerdict {
@@ -77,7 +108,8 @@ inline constexpr std::size_t MaxNameBytes = 128;
 inline constexpr int MinPollMs = 500;
 inline constexpr int MaxPollMs = 3'600'000;
 
-// Reads a message from <prefix>/<site>/<unit>/state or .../online. Any other topic is Ignored.
+// Reads a message from <prefix>/<site>/<unit>/state, .../online or .../command/result. Any other
+// topic is Ignored.
 FleetVerdict ReadFleetMessage(std::string_view prefix, std::string_view topic,
                               std::string_view payload);
 

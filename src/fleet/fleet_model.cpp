@@ -98,6 +98,14 @@ void FleetModel::Ingest(std::string_view topic, std::string_view payload) {
     lastRefusal_ = std::move(verdict.refusal);
     return;
   }
+  if (message.leaf == FleetMessage::Leaf::CommandResult) {
+    const auto found = index_.find(key);
+    if (!message.result || found == index_.end()) return;
+    std::deque<CommandResult>& results = cabinets_[found->second].results;
+    results.push_back(std::move(*message.result));
+    while (results.size() > MaxCommandResults) results.pop_front();
+    return;
+  }
   const bool clears = payload.empty();
   auto waiting = pendingIndex_.find(key);
   if (waiting == pendingIndex_.end()) {
@@ -154,6 +162,15 @@ FleetModel::Batch FleetModel::Flush(std::int64_t nowMs) {
     if (entry.hasState) {
       cabinet.state = std::move(entry.state);
       cabinet.stateArrivedMs = nowMs;
+      // An alarm still active keeps the time it was first seen; a new one takes this state's.
+      std::vector<ActiveAlarm> active;
+      for (const std::string& alarm : cabinet.state->activeAlarmKeys) {
+        const auto before = std::find_if(cabinet.activeAlarms.begin(), cabinet.activeAlarms.end(),
+                                         [&](const ActiveAlarm& a) { return a.key == alarm; });
+        active.push_back({alarm, before != cabinet.activeAlarms.end() ? before->sinceMs
+                                                                      : cabinet.state->timeMs});
+      }
+      cabinet.activeAlarms = std::move(active);
     }
     if (entry.hasOnline) cabinet.online = entry.online;
   }

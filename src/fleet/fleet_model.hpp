@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,12 +22,24 @@ namespace climate {
 
 struct UnitBit;
 
+// An active alarm and the time (the agent's clock) of the first state that showed it active
+// since the view has listened; an alarm active before that shows when the view first heard of it.
+struct ActiveAlarm {
+  std::string key;
+  std::int64_t sinceMs = 0;
+};
+
+// The command results a cabinet keeps for its detail, newest last.
+inline constexpr std::size_t MaxCommandResults = 5;
+
 struct Cabinet {
   std::string site;
   std::string unit;
-  std::optional<CabinetState> state;  // unknown until the first state message
-  std::int64_t stateArrivedMs = 0;    // the console's monotonic clock when it arrived
-  std::optional<bool> online;         // unknown until the first online message
+  std::optional<CabinetState> state;      // unknown until the first state message
+  std::int64_t stateArrivedMs = 0;        // the console's monotonic clock when it arrived
+  std::optional<bool> online;             // unknown until the first online message
+  std::vector<ActiveAlarm> activeAlarms;  // those of the last state, in its order
+  std::deque<CommandResult> results;      // at most MaxCommandResults
 };
 
 // One state per row, worst first.
@@ -59,7 +72,9 @@ class FleetModel {
       : prefix_(std::move(prefix)), maxCabinets_(maxCabinets) {}
 
   // Reads one message; what it says waits for Flush, replacing what that cabinet's topic had
-  // waiting. Refused messages and new cabinets beyond the cap are counted and dropped.
+  // waiting. Refused messages and new cabinets beyond the cap are counted and dropped. A command
+  // result is kept at once with its cabinet; one for a cabinet not listed is dropped, so results
+  // never make rows.
   void Ingest(std::string_view topic, std::string_view payload);
 
   struct Batch {

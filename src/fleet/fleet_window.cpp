@@ -15,6 +15,7 @@
 #include "app/config/ini_file.hpp"
 #include "common/peer_text.hpp"
 #include "common/qt_text.hpp"
+#include "fleet/fleet_detail_window.hpp"
 #include "fleet/fleet_settings.hpp"
 #include "fleet/fleet_table_model.hpp"
 #include "fleet/fleet_texts.hpp"
@@ -81,6 +82,8 @@ void FleetWindow::BuildLayout() {
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view_->setWordWrap(false);
   view_->horizontalHeader()->setStretchLastSection(true);
+  // Double-click or Enter on a row opens the cabinet's detail.
+  connect(view_, &QTableView::activated, this, &FleetWindow::OpenDetail);
   status_ = new QLabel(this);
   status_->setObjectName("LabelFleetStatus");
   layout->addWidget(filter_);
@@ -94,6 +97,7 @@ void FleetWindow::SetLanguage(Language language) {
   filter_->setPlaceholderText(Q(fleet_text::FilterPlaceholder.In(language)));
   table_->SetLanguage(language);
   FitColumns();
+  if (detail_ != nullptr) detail_->SetLanguage(language);
   UpdateStatus();
 }
 
@@ -126,6 +130,18 @@ void FleetWindow::FitColumns() {
     }
     header->resizeSection(column, width);
   }
+}
+
+void FleetWindow::OpenDetail(const QModelIndex& index) {
+  const int row = proxy_->mapToSource(index).row();
+  const FleetModel& model = table_->Model();
+  if (row < 0 || static_cast<std::size_t>(row) >= model.Size()) return;
+  const Cabinet& cabinet = model.Cabinets()[static_cast<std::size_t>(row)];
+  if (detail_ == nullptr) {
+    detail_ = new FleetDetailWindow(model, this);
+    detail_->SetLanguage(language_);
+  }
+  detail_->Show(cabinet.site + "/" + cabinet.unit);
 }
 
 void FleetWindow::showEvent(QShowEvent* event) {
@@ -180,6 +196,8 @@ void FleetWindow::Connect() {
   // State at QoS 0: the next one is two seconds away, so a lost one is not worth a round trip.
   client_->AddSubscription(settings.prefix + "/+/+/state", 0);
   client_->AddSubscription(settings.prefix + "/+/+/online", 1);
+  // A cabinet's detail shows its agent's last few command results.
+  client_->AddSubscription(settings.prefix + "/+/+/command/result", 1);
   std::string error;
   link_ = Link::Connecting;
   if (!client_->Start(error)) {
@@ -191,6 +209,7 @@ void FleetWindow::Connect() {
 
 void FleetWindow::FlushNow() {
   table_->Flush();
+  if (detail_ != nullptr && detail_->isVisible()) detail_->Refresh();
   UpdateStatus();
 }
 

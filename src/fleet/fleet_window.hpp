@@ -17,6 +17,7 @@ class QTableView;
 
 namespace climate {
 
+class FleetDetailWindow;
 class FleetSortProxy;
 class FleetTableModel;
 class MqttClient;
@@ -43,6 +44,8 @@ class FleetWindow final : public QWidget {
   QLabel* Status() const { return status_; }
   // Applies what has arrived at once (the flush timer does it otherwise).
   void FlushNow();
+  // The detail of the cabinet a row was activated on (double-click or Enter); nullptr before.
+  FleetDetailWindow* Detail() const { return detail_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -51,6 +54,7 @@ class FleetWindow final : public QWidget {
   void BuildLayout();
   void FitColumns();
   void UpdateStatus();
+  void OpenDetail(const QModelIndex& index);
 
   QString configPath_;
   Language language_ = Language::English;
@@ -60,6 +64,7 @@ class FleetWindow final : public QWidget {
   QTableView* view_ = nullptr;
   QLineEdit* filter_ = nullptr;
   QLabel* status_ = nullptr;
+  FleetDetailWindow* detail_ = nullptr;
   QTimer flushTimer_;
   QTimer ageTimer_;
   std::unique_ptr<MqttClient> client_;

@@ -42,6 +42,9 @@ inline constexpr TextPair TemperatureAxis{"温度 (℃)", "Temperature (℃)"};
 inline constexpr TextPair HumidityAxis{"湿度 (%RH)", "Humidity (%RH)"};
 inline constexpr TextPair TimeAxis{"时间", "Time"};
 inline constexpr TextPair NoData{"尚无实时数据", "No real-time data yet"};
+inline constexpr TextPair ResetView{"复位视图", "Reset view"};
+inline constexpr TextPair ViewHint{"滚轮缩放时间轴, 拖动平移, 双击复位",
+                                   "Wheel zooms the time axis, drag pans, double-click resets"};
 
 // Recorded data page.
 inline constexpr TextPair RecordSwitch{"记录实时数据 (CSV)", "Record real-time data (CSV)"};

@@ -163,10 +163,16 @@ void MonitorWindow::BuildTrendsPage() {
   range_->addItems({QString(), QString(), QString()});
   range_->setCurrentIndex(static_cast<int>(model_.Settings().trendRange));
   connect(range_, &QComboBox::currentIndexChanged, this, &MonitorWindow::RangeChanged);
+  resetView_ = new QPushButton(page);
+  resetView_->setObjectName("TrendResetView");
+  resetView_->setEnabled(false);
+  connect(resetView_, &QPushButton::clicked, chart_, &TrendChart::ResetView);
+  connect(chart_, &TrendChart::viewChanged, resetView_, &QPushButton::setEnabled);
 
   auto* top = new QHBoxLayout;
   top->addWidget(rangeLabel_);
   top->addWidget(range_);
+  top->addWidget(resetView_);
   top->addStretch(1);
   auto* layout = new QVBoxLayout(page);
   layout->addLayout(top);
@@ -287,6 +293,8 @@ void MonitorWindow::ApplyTexts() {
   report_->setText(Q(ReportButton.In(language_)));
 
   rangeLabel_->setText(Q(RangeLabel.In(language_)));
+  resetView_->setText(Q(ResetView.In(language_)));
+  resetView_->setToolTip(Q(ViewHint.In(language_)));
   range_->setItemText(0, Q(LastTenMinutes.In(language_)));
   range_->setItemText(1, Q(LastHour.In(language_)));
   range_->setItemText(2, Q(WholeRun.In(language_)));
@@ -514,6 +522,8 @@ void MonitorWindow::RangeChanged(int index) {
   MonitorSettings settings = model_.Settings();
   settings.trendRange = static_cast<TrendRange>(index);
   SaveSettings(settings);
+  // Another range is a fresh look at the newest samples.
+  chart_->ResetView();
   RefreshTrend();
 }
 

@@ -105,6 +105,7 @@ class MonitorWindow final : public QWidget {
   QTabWidget* tabs_ = nullptr;
   TrendChart* chart_ = nullptr;
   QLabel* rangeLabel_ = nullptr;
+  QPushButton* resetView_ = nullptr;
   QComboBox* range_ = nullptr;
   QCheckBox* recordSwitch_ = nullptr;
   std::array<QLabel*, 5> recordNames_{};

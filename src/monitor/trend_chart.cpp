@@ -3,10 +3,13 @@
 
 #include <QCategoryAxis>
 #include <QDateTime>
+#include <QLabel>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QTimeZone>
 #include <QTimer>
 #include <QValueAxis>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -19,6 +22,11 @@ namespace climate {
 namespace {
 
 constexpr std::int64_t MinuteMs = 60 * 1000;
+// The narrowest view: a few samples of the fastest poll.
+constexpr std::int64_t MinSpanMs = 10'000;
+// Up to this many points of a measured series are each marked, so a few samples taken by hand
+// are seen as samples rather than as a line that seems to hold between them.
+constexpr qsizetype MarkedPoints = 40;
 
 // Measured lines solid; each pair of set points shares a colour, dashed.
 const QColor SeriesColours[TrendChart::SeriesCount] = {
@@ -27,16 +35,22 @@ const QColor SeriesColours[TrendChart::SeriesCount] = {
     QColor(0xE6, 0x7E, 0x22), QColor(0x8E, 0x44, 0xAD), QColor(0x8E, 0x44, 0xAD),
 };
 
+// The chosen range ends at the newest sample; until the run is longer than the range it shows the
+// whole run, so a fresh run fills the chart instead of sitting at its right edge.
 std::int64_t RangeStart(const TrendStore& store, TrendRange range, std::int64_t to) {
+  std::int64_t span = 0;
   switch (range) {
     case TrendRange::LastTenMinutes:
-      return to - 10 * MinuteMs;
+      span = 10 * MinuteMs;
+      break;
     case TrendRange::LastHour:
-      return to - 60 * MinuteMs;
+      span = 60 * MinuteMs;
+      break;
     case TrendRange::WholeRun:
-      return std::min(store.FirstMs(), to - MinuteMs);
+      span = to - store.FirstMs();
+      break;
   }
-  return to;
+  return std::min(std::max(to - span, store.FirstMs()), to - MinSpanMs);
 }
 
 // Puts the points on a series and returns how many it holds. Temperatures within the range
@@ -60,6 +74,9 @@ std::size_t ShowPoints(QLineSeries* series, const std::vector<TrendPoint>& point
     list.append(QPointF(static_cast<double>(point.ms), point.value));
   }
   series->replace(list);
+  // Counted before the flat stretches were thinned: a long flat run is many samples.
+  series->setPointsVisible(series->pen().style() == Qt::SolidLine &&
+                           points.size() <= static_cast<std::size_t>(MarkedPoints));
   return static_cast<std::size_t>(list.size());
 }
 
@@ -70,8 +87,17 @@ TrendChart::TrendChart(QWidget* parent)
       chart_(new QChart),
       timeAxis_(new QCategoryAxis),
       temperatureAxis_(new QValueAxis),
-      humidityAxis_(new QValueAxis) {
+      humidityAxis_(new QValueAxis),
+      readout_(new QLabel(this)) {
   setObjectName("TrendChart");
+  // The readout follows the pointer without a button held.
+  setMouseTracking(true);
+  viewport()->setMouseTracking(true);
+  readout_->setObjectName("TrendReadout");
+  readout_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  readout_->setStyleSheet(
+      "QLabel { background: rgba(255, 255, 255, 230); border: 1px solid #888; padding: 3px; }");
+  readout_->hide();
   // Without antialiasing a redraw costs a fraction; at a few points per pixel it looks the same.
   setRenderHint(QPainter::Antialiasing, false);
   chart_->setAnimationOptions(QChart::NoAnimation);
@@ -156,8 +182,8 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
     ApplyNames();
   }
 
-  const std::int64_t to = store.LastMs();
-  const std::int64_t from = RangeStart(store, range, to);
+  const std::int64_t to = view_ ? view_->second : store.LastMs();
+  const std::int64_t from = view_ ? view_->first : RangeStart(store, range, to);
   // A lowest and a highest point for every two pixel columns: finer shows nothing more.
   const auto buckets = static_cast<std::size_t>(std::max(100.0, chart_->plotArea().width() / 2));
 
@@ -168,7 +194,7 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
   }
   // Nothing moves by a pixel column until the range has moved by a bucket or a bucket's lowest
   // or highest point has changed; until then the chart is left as it is.
-  const DrawnState state = StateFor(store, range, to, reduced);
+  const DrawnState state = StateFor(store, range, from, to, reduced);
   if (drawn_ && state == *drawn_) return drawnPoints_;
   drawn_ = state;
 
@@ -189,19 +215,23 @@ std::size_t TrendChart::Update(const TrendStore& store, TrendRange range) {
 
 void TrendChart::ShowNoData() {
   drawn_.reset();
+  view_.reset();
+  readout_->hide();
   for (QLineSeries* series : series_) series->clear();
   SetTimeLabels(nullptr, -10 * MinuteMs, 0);
   chart_->setTitle(Q(monitor_text::NoData.In(language_)));
 }
 
 TrendChart::DrawnState TrendChart::StateFor(const TrendStore& store, TrendRange range,
-                                            std::int64_t to, const Reduced& reduced) const {
+                                            std::int64_t from, std::int64_t to,
+                                            const Reduced& reduced) const {
   DrawnState state;
   state.range = range;
   state.kind = kind_;
   state.wallSegments = store.WallSegments();
   state.bucketMs = reducers_[0].BucketMs();
   state.step = state.bucketMs > 0 ? to / state.bucketMs : to;
+  state.fromStep = state.bucketMs > 0 ? from / state.bucketMs : from;
   for (std::size_t s = 0; s < MeasuredCount; ++s) {
     // The newest point moves on with every sample; only its value can change the picture
     // within a bucket.
@@ -312,6 +342,157 @@ void TrendChart::SetAxes(const TrendStore& store, std::int64_t from, std::int64_
     temperatureAxis_->setTickInterval(top - bottom > 40 ? 10 : 5);
     temperatureAxis_->setRange(bottom, top);
   }
+}
+
+std::pair<double, double> TrendChart::VisibleRange() const {
+  return {timeAxis_->min(), timeAxis_->max()};
+}
+
+void TrendChart::SetView(double from, double to) {
+  if (store_ == nullptr || store_->Empty()) return;
+  const auto first = static_cast<double>(store_->FirstMs());
+  const auto last = static_cast<double>(store_->LastMs());
+  const double span = std::max(to - from, static_cast<double>(MinSpanMs));
+  const bool wasZoomed = view_.has_value();
+  if (span >= last - first) {
+    // The whole run fits: nothing is hidden, so the view follows new samples again.
+    view_.reset();
+  } else {
+    from = std::clamp(from, first, last - span);
+    view_ = std::pair{static_cast<std::int64_t>(std::llround(from)),
+                      static_cast<std::int64_t>(std::llround(from + span))};
+  }
+  Update(*store_, range_);
+  if (wasZoomed || view_) emit viewChanged(view_.has_value());
+}
+
+void TrendChart::ZoomAt(double atMs, double factor) {
+  if (!(factor > 0) || !std::isfinite(atMs)) return;
+  const auto [from, to] = VisibleRange();
+  SetView(atMs - (atMs - from) * factor, atMs + (to - atMs) * factor);
+}
+
+void TrendChart::PanBy(double ms) {
+  if (!std::isfinite(ms)) return;
+  const auto [from, to] = VisibleRange();
+  SetView(from + ms, to + ms);
+}
+
+void TrendChart::ResetView() {
+  const bool wasZoomed = view_.has_value();
+  view_.reset();
+  if (store_ != nullptr) Update(*store_, range_);
+  if (wasZoomed) emit viewChanged(false);
+}
+
+std::optional<double> TrendChart::TimeAtPoint(const QPointF& point) const {
+  const QPointF inChart = chart_->mapFromScene(mapToScene(point.toPoint()));
+  if (!chart_->plotArea().contains(inChart)) return std::nullopt;
+  return chart_->mapToValue(inChart, series_[0]).x();
+}
+
+void TrendChart::wheelEvent(QWheelEvent* event) {
+  const std::optional<double> at = TimeAtPoint(event->position());
+  const int steps = event->angleDelta().y();
+  if (!at || steps == 0) {
+    QChartView::wheelEvent(event);
+    return;
+  }
+  // One notch (120) narrows the view by a fifth; away from the operator widens it again.
+  ZoomAt(*at, std::pow(0.8, steps / 120.0));
+  event->accept();
+}
+
+void TrendChart::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && TimeAtPoint(event->position())) {
+    dragFrom_ = event->position();
+    event->accept();
+    return;
+  }
+  QChartView::mousePressEvent(event);
+}
+
+void TrendChart::mouseMoveEvent(QMouseEvent* event) {
+  if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
+    const auto [from, to] = VisibleRange();
+    const double width = chart_->plotArea().width();
+    if (width > 0) {
+      // The time under the pointer stays under it: dragging right shows earlier samples.
+      PanBy(-(event->position().x() - dragFrom_->x()) * (to - from) / width);
+      dragFrom_ = event->position();
+    }
+    event->accept();
+  }
+  ShowReadout(event->position());
+  QChartView::mouseMoveEvent(event);
+}
+
+void TrendChart::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) dragFrom_.reset();
+  QChartView::mouseReleaseEvent(event);
+}
+
+void TrendChart::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    dragFrom_.reset();
+    ResetView();
+    event->accept();
+    return;
+  }
+  QChartView::mouseDoubleClickEvent(event);
+}
+
+void TrendChart::leaveEvent(QEvent* event) {
+  readout_->hide();
+  QChartView::leaveEvent(event);
+}
+
+void TrendChart::ShowReadout(const QPointF& point) {
+  const std::optional<double> at = TimeAtPoint(point);
+  const QString text = at ? ReadoutAt(*at) : QString();
+  if (text.isEmpty()) {
+    readout_->hide();
+    return;
+  }
+  readout_->setText(text);
+  readout_->adjustSize();
+  // Beside the pointer, on the side with room, never outside the chart.
+  QPoint place = point.toPoint() + QPoint(14, 14);
+  if (place.x() + readout_->width() > width())
+    place.rx() = point.toPoint().x() - 14 - readout_->width();
+  if (place.y() + readout_->height() > height()) place.ry() = height() - readout_->height();
+  readout_->move(std::max(0, place.x()), std::max(0, place.y()));
+  readout_->show();
+  readout_->raise();
+}
+
+QString TrendChart::ReadoutAt(double atMs) const {
+  if (store_ == nullptr || store_->Empty() || !std::isfinite(atMs)) return {};
+  const std::span<const TrendPoint> first = store_->Points(TrendStore::IndoorTemperature);
+  const auto at = static_cast<std::int64_t>(std::llround(atMs));
+  auto it = std::lower_bound(first.begin(), first.end(), at,
+                             [](const TrendPoint& p, std::int64_t ms) { return p.ms < ms; });
+  if (it == first.end() || (it != first.begin() && at - std::prev(it)->ms < it->ms - at)) --it;
+  const auto index = static_cast<std::size_t>(it - first.begin());
+  const std::int64_t ms = it->ms;
+
+  QStringList lines;
+  lines << QDateTime::fromMSecsSinceEpoch(store_->WallMsAt(ms), QTimeZone::utc())
+               .toString("yyyy-MM-dd HH:mm:ss");
+  const auto number = [](float value) { return QString::number(static_cast<double>(value)); };
+  for (std::size_t s = 0; s < MeasuredCount; ++s) {
+    const auto series = static_cast<TrendStore::Series>(s);
+    const QString unit = series == TrendStore::IndoorHumidity ? "%RH" : "℃";
+    lines << series_[s]->name() + ": " + number(store_->Points(series)[index].value) + " " + unit;
+  }
+  for (std::size_t i = 0; i < TrendStore::SetPointCount; ++i) {
+    const std::span<const TrendPoint> changes = store_->SetPointChanges(i);
+    auto change = std::upper_bound(changes.begin(), changes.end(), ms,
+                                   [](std::int64_t t, const TrendPoint& p) { return t < p.ms; });
+    if (change == changes.begin()) continue;  // not known yet at that time
+    lines << series_[MeasuredCount + i]->name() + ": " + number(std::prev(change)->value) + " ℃";
+  }
+  return lines.join('\n');
 }
 
 }  // namespace climate

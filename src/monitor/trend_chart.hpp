@@ -4,6 +4,9 @@
 // order the samples came (monotonic time) and each label tells the wall time the samples there
 // were taken at, so after the clock is set back the labels run back too instead of relabelling
 // what came before.
+// The wheel zooms the time axis around the pointer, a drag pans it and a double-click (or
+// ResetView) returns to the chosen range, which follows the newest sample; a zoomed view stays
+// where it was put. A label under the pointer reads the time and every series' value there.
 #pragma once
 
 #include <QChartView>
@@ -20,6 +23,7 @@
 #include "protocol/device_kind.hpp"
 
 class QCategoryAxis;
+class QLabel;
 class QLineSeries;
 class QValueAxis;
 
@@ -45,6 +49,21 @@ class TrendChart final : public QChartView {
   // The time axis' labels, left to right.
   QStringList TimeLabels() const;
 
+  // The time range on screen, in monotonic ms.
+  std::pair<double, double> VisibleRange() const;
+  // Zooms the time axis by factor (below 1 zooms in) keeping the time atMs where it is; a view
+  // that takes in the whole run again is the chosen range.
+  void ZoomAt(double atMs, double factor);
+  // Moves the view by ms, kept within the run.
+  void PanBy(double ms);
+  // Back to the chosen range, following the newest sample.
+  void ResetView();
+  bool Zoomed() const { return view_.has_value(); }
+  // The time and each series' value of the sample nearest to atMs; empty without data.
+  QString ReadoutAt(double atMs) const;
+  // The label that follows the pointer.
+  QLabel* Readout() const { return readout_; }
+
   // The lowest and highest temperature drawn, for the temperature axis.
   struct TemperatureSpan {
     float low = 1e9F;
@@ -54,10 +73,23 @@ class TrendChart final : public QChartView {
  protected:
   // A new width needs another reduction; it is made once the layout has settled.
   void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ signals:
+  void viewChanged(bool zoomed);
 
  private:
   void ApplyNames();
   void ShowNoData();
+  // The monotonic time at a point of the view; nullopt outside the plot.
+  std::optional<double> TimeAtPoint(const QPointF& point) const;
+  void SetView(double from, double to);
+  void ShowReadout(const QPointF& point);
 
   QChart* chart_;
   QCategoryAxis* timeAxis_;
@@ -72,14 +104,15 @@ class TrendChart final : public QChartView {
     DeviceKind kind = DeviceKind::AirConditioner;
     std::size_t wallSegments = 0;
     std::int64_t bucketMs = 0;
-    std::int64_t step = 0;  // the range's end, in buckets
+    std::int64_t step = 0;      // the range's end, in buckets
+    std::int64_t fromStep = 0;  // the range's start, in buckets
     std::array<std::size_t, MeasuredCount> sizes{};
     std::array<std::array<TrendPoint, 2>, MeasuredCount> tails{};
     std::array<std::size_t, TrendStore::SetPointCount> setPointChanges{};
     bool operator==(const DrawnState&) const = default;
   };
   using Reduced = std::array<const std::vector<TrendPoint>*, MeasuredCount>;
-  DrawnState StateFor(const TrendStore& store, TrendRange range, std::int64_t to,
+  DrawnState StateFor(const TrendStore& store, TrendRange range, std::int64_t from, std::int64_t to,
                       const Reduced& reduced) const;
   void SetAxes(const TrendStore& store, std::int64_t from, std::int64_t to,
                const TemperatureSpan& temperatures);
@@ -92,6 +125,9 @@ class TrendChart final : public QChartView {
   std::vector<std::pair<std::int64_t, QString>> ticks_;  // what the time axis shows now
   Language language_ = Language::English;
   DeviceKind kind_ = DeviceKind::AirConditioner;
+  std::optional<std::pair<std::int64_t, std::int64_t>> view_;  // zoomed or panned: from, to
+  std::optional<QPointF> dragFrom_;                            // where the left button went down
+  QLabel* readout_;
 };
 
 }  // namespace climate

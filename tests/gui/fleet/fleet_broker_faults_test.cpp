@@ -35,7 +35,8 @@ TEST(FleetWindowOnAHostileBroker, StatusLineNamesTheRefusals) {
       [&] {
         return window.Status()->text().startsWith(
             "Connected to " + endpoint +
-            " (subscription refused: climate/+/+/state, climate/+/+/online)");
+            " (subscription refused: climate/+/+/state, climate/+/+/online, "
+            "climate/+/+/command/result)");
       },
       10000))
       << window.Status()->text().toStdString();

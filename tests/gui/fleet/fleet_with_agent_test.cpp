@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QTableView>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "../../e2e/fleet/fleet_e2e.hpp"
 #include "app/config/ini_file.hpp"
+#include "fleet/fleet_detail_window.hpp"
 #include "fleet/fleet_table_model.hpp"
 #include "fleet/fleet_window.hpp"
 
@@ -120,6 +122,57 @@ TEST_F(FleetWithAgent, EachRowStateFollowsWhatHappensToTheCabinet) {
   agent_->Stop(SIGTERM);
   ASSERT_TRUE(Shows(window, "Agent offline"));
   EXPECT_TRUE(window.Status()->text().contains("1 cabinets: 1 agent offline"));
+}
+
+// A command sent to the agent, and its result in the cabinet's detail opened with Enter.
+TEST_F(FleetWithAgent, DetailShowsTheRealAgentsStateAndCommandResult) {
+  StartSim();
+  StartAgent();
+  IniFile ini;
+  ini.WriteString("Fleet", "Host", "127.0.0.1");
+  ini.WriteInteger("Fleet", "Port", broker_.Port());
+  ini.WriteString("Fleet", "User", "console");
+  ini.WriteString("Fleet", "Password", "console-secret");
+  ini.Save(dir_.File("UserSet.INI"));
+  FleetWindow window(QString::fromStdString(dir_.File("UserSet.INI")));
+  window.show();
+  ASSERT_TRUE(Shows(window, "Normal"));
+
+  QTableView* view = window.View();
+  view->setFocus();
+  view->setCurrentIndex(view->model()->index(0, FleetTableModel::Site));
+  QTest::keyClick(view, Qt::Key_Return);
+  FleetDetailWindow* detail = window.Detail();
+  ASSERT_NE(detail, nullptr);
+  const auto lines = [detail] {
+    QStringList rows;
+    const QTreeWidget* tree = detail->Tree();
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+      for (int j = 0; j < tree->topLevelItem(i)->childCount(); ++j) {
+        const QTreeWidgetItem* item = tree->topLevelItem(i)->child(j);
+        rows << item->text(0) + " | " + item->text(1) + " | " + item->text(2);
+      }
+    }
+    return rows;
+  };
+  EXPECT_TRUE(lines().contains("Poll period | 500 ms | pollMs"));
+  EXPECT_TRUE(lines().contains("Port open | yes | portOpen"));
+
+  // The subscription of the fleet view may come up after the agent's; the command waits for it.
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return window.Status()->text().startsWith("Connected"); }, 20000));
+  Client sender(broker_.Port(), "agent", "agent-secret", "sender-1");
+  ASSERT_TRUE(sender.WaitConnected());
+  ASSERT_TRUE(
+      sender.Publish("climate/north/cab7/command", R"({"id":"e2e-1","command":"remoteOff"})"));
+  const auto answered = [&] {
+    const QStringList rows = lines();
+    return std::any_of(rows.begin(), rows.end(), [](const QString& row) {
+      return row.startsWith(R"(remoteOff id "e2e-1" | )");
+    });
+  };
+  EXPECT_TRUE(QTest::qWaitFor(answered, 20000)) << lines().join("\n").toStdString() << "\n"
+                                                << ReadFile(dir_.File("agent.log"));
 }
 
 #endif

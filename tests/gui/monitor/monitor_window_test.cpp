@@ -21,6 +21,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "../../unit/monitor/monitor_test_support.hpp"
@@ -393,6 +394,136 @@ TEST_F(MonitorWindowTest, WholeRunRedrawsOnlyForVisibleChangesButNeverMissesOne)
   EXPECT_EQ(highest(), 40.0);
   feed(20002, 25);
   EXPECT_EQ(chart->Series(0)->points().back().y(), 25.0);
+}
+
+// The pointer on the trend: the wheel zooms the time axis around it, a drag pans, the button or a
+// double-click goes back to the chosen range, and a label reads the sample under the pointer.
+TEST_F(MonitorWindowTest, TrendZoomsPansResetsAndReadsTheSampleUnderThePointer) {
+  window_->resize(900, 600);
+  window_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  // Two hours of 2-second samples from 08:00:00; the indoor temperature counts the minutes.
+  for (int i = 0; i < 3600; ++i) {
+    RealTimeSample sample = test::Sample(DeviceKind::AirConditioner, std::int64_t{i} * 2000);
+    sample.time = test::At(2024, 5, 1, 8 + i * 2 / 3600, i * 2 / 60 % 60, i * 2 % 60);
+    sample.values[IndoorTemperatureSlot] = 10 + i * 2 / 60 % 30;
+    model_.OnRealTime(sample, Language::English);
+  }
+  Find<QComboBox>(*window_, "TrendRange")->setCurrentIndex(static_cast<int>(TrendRange::LastHour));
+  window_->Refresh(TrendChanged);
+  TrendChart* chart = window_->Chart();
+  auto* reset = Find<QPushButton>(*window_, "TrendResetView");
+  // The chosen range ends at the newest sample (within the bucket the chart redraws by).
+  const auto showsLastHourTo = [chart](double last) {
+    const auto [from, to] = chart->VisibleRange();
+    return to - from == 3600000 && to <= last && to > last - 20000;
+  };
+  ASSERT_TRUE(showsLastHourTo(7198000));
+  EXPECT_FALSE(reset->isEnabled());
+
+  QWidget* viewport = chart->viewport();
+  const QRectF plot = chart->chart()->plotArea();
+  const QPoint centre = chart->mapFromScene(chart->chart()->mapToScene(plot.center()));
+  const double underPointer = chart->chart()->mapToValue(plot.center(), chart->Series(0)).x();
+  const auto wheel = [&](int delta) {
+    QWheelEvent event(centre, viewport->mapToGlobal(centre), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &event);
+  };
+  wheel(240);  // two notches in
+  auto [from, to] = chart->VisibleRange();
+  EXPECT_NEAR(to - from, 3600000 * 0.64, 2000);
+  // The time under the pointer stays there.
+  EXPECT_NEAR(chart->chart()->mapToValue(plot.center(), chart->Series(0)).x(), underPointer, 2000);
+  EXPECT_TRUE(reset->isEnabled());
+  // A zoomed view stays where it was put while samples come.
+  RealTimeSample next = test::Sample(DeviceKind::AirConditioner, 7200000);
+  next.time = test::At(2024, 5, 1, 10, 0, 0);
+  model_.OnRealTime(next, Language::English);
+  window_->Refresh(TrendChanged);
+  EXPECT_EQ(chart->VisibleRange(), std::pair(from, to));
+
+  // Dragged 200 pixels to the right: earlier samples come into view, the span stays.
+  const auto mouse = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, viewport->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+  };
+  mouse(QEvent::MouseButtonPress, centre, Qt::LeftButton);
+  mouse(QEvent::MouseMove, centre + QPoint(100, 0), Qt::LeftButton);
+  mouse(QEvent::MouseMove, centre + QPoint(200, 0), Qt::LeftButton);
+  mouse(QEvent::MouseButtonRelease, centre + QPoint(200, 0), Qt::NoButton);
+  const auto [panFrom, panTo] = chart->VisibleRange();
+  EXPECT_NEAR(panTo - panFrom, to - from, 1);
+  EXPECT_NEAR(from - panFrom, 200 * (to - from) / plot.width(), 2000);
+
+  // The button goes back to the chosen range, now ending at the newest sample.
+  QTest::mouseClick(reset, Qt::LeftButton);
+  EXPECT_TRUE(showsLastHourTo(7200000));
+  EXPECT_FALSE(reset->isEnabled());
+  // So does a double-click, and zooming out past the whole run.
+  wheel(120);
+  EXPECT_TRUE(chart->Zoomed());
+  mouse(QEvent::MouseButtonDblClick, centre, Qt::LeftButton);
+  EXPECT_FALSE(chart->Zoomed());
+  wheel(120);
+  wheel(-1200);
+  EXPECT_FALSE(chart->Zoomed());
+  EXPECT_TRUE(showsLastHourTo(7200000));
+
+  // The readout: the time and every value of the sample nearest the pointer.
+  mouse(QEvent::MouseMove, centre, Qt::NoButton);
+  const QPointF inChart = chart->chart()->mapFromScene(chart->mapToScene(centre));
+  const double at = chart->chart()->mapToValue(inChart, chart->Series(0)).x();
+  const int i = static_cast<int>(std::lround(at / 2000));
+  ASSERT_TRUE(chart->Readout()->isVisible());
+  const QStringList lines = chart->Readout()->text().split('\n');
+  ASSERT_GE(lines.size(), 4);
+  EXPECT_EQ(lines[0], QString("2024-05-01 %1:%2:%3")
+                          .arg(8 + i * 2 / 3600, 2, 10, QChar('0'))
+                          .arg(i * 2 / 60 % 60, 2, 10, QChar('0'))
+                          .arg(i * 2 % 60, 2, 10, QChar('0')));
+  EXPECT_EQ(lines[1], chart->Series(0)->name() + QString(": %1 ℃").arg(10 + i * 2 / 60 % 30));
+  EXPECT_EQ(lines[2], chart->Series(1)->name() + ": 30 ℃");
+  EXPECT_EQ(lines[3], chart->Series(2)->name() + ": 60 %RH");
+  EXPECT_TRUE(lines.contains(chart->Series(3)->name() + ": 32 ℃"));
+  // Outside the plot there is nothing to read.
+  mouse(QEvent::MouseMove, QPoint(2, 2), Qt::NoButton);
+  EXPECT_FALSE(chart->Readout()->isVisible());
+  window_->SetLanguage(Language::Chinese);
+  EXPECT_EQ(reset->text(), "复位视图");
+}
+
+// A fresh run fills the chart instead of sitting at its right edge, and a few samples taken by
+// hand are marked one by one; a long run is a plain line over the chosen range.
+TEST_F(MonitorWindowTest, FreshRunFillsTheChartAndAFewSamplesAreMarked) {
+  window_->resize(900, 600);
+  window_->show();
+  Find<QComboBox>(*window_, "TrendRange")->setCurrentIndex(static_cast<int>(TrendRange::LastHour));
+  const auto feed = [this](std::int64_t ms) {
+    RealTimeSample sample = test::Sample(DeviceKind::AirConditioner, ms);
+    sample.time = test::At(2024, 5, 1, 9, static_cast<int>(ms / 60000 % 60),
+                           static_cast<int>(ms / 1000 % 60));
+    sample.values[IndoorTemperatureSlot] = 20 + static_cast<int>(ms / 90000 % 2);
+    model_.OnRealTime(sample, Language::English);
+    window_->Refresh(TrendChanged);
+  };
+  // Three readings asked for by hand, a minute and a half apart.
+  for (std::int64_t ms : {0, 90000, 180000}) feed(ms);
+  TrendChart* chart = window_->Chart();
+  EXPECT_EQ(chart->VisibleRange(), std::pair(0.0, 180000.0));
+  EXPECT_EQ(chart->Series(0)->count(), 3);
+  EXPECT_TRUE(chart->Series(0)->pointsVisible());
+  EXPECT_TRUE(chart->Series(2)->pointsVisible());
+  EXPECT_FALSE(chart->Series(3)->pointsVisible());  // set points stay steps
+
+  // Polled for two hours: the last hour, as a line.
+  for (std::int64_t ms = 182000; ms <= 7380000; ms += 2000) feed(ms);
+  const auto [from, to] = chart->VisibleRange();
+  EXPECT_EQ(to - from, 3600000);
+  EXPECT_GT(to, 7380000 - 20000);
+  EXPECT_FALSE(chart->Series(0)->pointsVisible());
 }
 
 TEST_F(MonitorWindowTest, ServiceReportIsWrittenInBothLanguages) {
