@@ -10,6 +10,7 @@
 
 #include "client_recorder.hpp"
 #include "hostile_broker.hpp"
+#include "support/loopback_listener.hpp"
 
 namespace climate::test {
 namespace {
@@ -129,35 +130,6 @@ TEST(MqttClientFaults, ARefusedSubscriptionIsReportedNotPretended) {
   EXPECT_TRUE(client.IsConnected());
 }
 
-// A listener whose accept queue is full: the kernel drops further SYNs, so a connect to it
-// hangs until the listener goes.
-class HangingListener {
- public:
-  HangingListener() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(listener_, 0);
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    filler_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    ::connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  }
-  ~HangingListener() {
-    ::close(filler_);
-    ::close(listener_);
-  }
-  int Port() const { return port_; }
-
- private:
-  int listener_ = -1;
-  int filler_ = -1;
-  int port_ = 0;
-};
-
 TEST(MqttClientFaults, ALookupOrAConnectNeverHoldsUpTheCallersThread) {
   {
     SCOPED_TRACE("a name that does not resolve");
@@ -180,7 +152,7 @@ TEST(MqttClientFaults, ALookupOrAConnectNeverHoldsUpTheCallersThread) {
   }
   {
     SCOPED_TRACE("a connect that hangs");
-    HangingListener listener;
+    NeverAccepting listener;
     MqttOptions options = OptionsFor(listener.Port());
     options.keepAliveSeconds = 5;
     auto client = std::make_unique<MqttClient>(options);

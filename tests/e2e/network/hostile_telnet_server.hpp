@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "serial/telnet_codec.hpp"
+#include "support/loopback_listener.hpp"
 
 namespace climate::test {
 
@@ -30,15 +31,7 @@ namespace climate::test {
 class DroppingServer {
  public:
   DroppingServer() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(listener_, 16);
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    listener_ = ListenOnLoopback(16, port_);
     thread_ = std::thread([this] { Serve(); });
   }
   ~DroppingServer() {

@@ -8,41 +8,10 @@
 #include <QTimer>
 
 #include "serial/network_serial_port.hpp"
+#include "support/loopback_listener.hpp"
 
 namespace climate::test {
 namespace {
-
-// A listener whose queue is full: the kernel drops further connection requests, so a connect
-// neither succeeds nor fails until the client gives up.
-class NeverAccepting {
- public:
-  NeverAccepting() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(listener_, 0);
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    // Fill the queue (a backlog of 0 still takes one).
-    for (int& filler : fillers_) {
-      filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-      ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    }
-  }
-  ~NeverAccepting() {
-    for (int filler : fillers_) ::close(filler);
-    ::close(listener_);
-  }
-  int Port() const { return port_; }
-
- private:
-  int listener_ = -1;
-  int fillers_[2] = {-1, -1};
-  int port_ = 0;
-};
 
 TEST(NetworkPort, ConnectingIsBoundedAndLeavesTheEventLoopRunning) {
   NeverAccepting server;
