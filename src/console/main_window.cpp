@@ -245,9 +245,9 @@ void TFrmMain::FormShow() {
   // screen would leave the window unusable: the minimum size keeps the whole layout, the screen
   // bounds the rest.
   // The window may be smaller than the layout only where the screen is: the layout then
-  // scrolls inside it.
+  // scrolls inside it, the window keeping room for that scroll bar.
   const QSize screen = AvailableArea(*this).size() - Decoration(*this);
-  if (!screen.isEmpty()) setMinimumSize(QSize(DesignWidth, DesignHeight).boundedTo(screen));
+  if (!screen.isEmpty()) setMinimumSize(LeastSize(screen));
   RestoreWindowSize(*this,
                     QSize(ini.ReadInteger("FrmMain", "Width", ReadDefault::FrmMainWidth),
                           ini.ReadInteger("FrmMain", "Height", ReadDefault::FrmMainHeight)),

@@ -49,7 +49,7 @@ class TFrmMain final : public QMainWindow, public DialogHost, private SerialDevi
   Q_OBJECT
 
  public:
-  static constexpr int DesignWidth = 632;
+  static constexpr int DesignWidth = 735;
   static constexpr int DesignHeight = 582;
 
   // Runs the creation handler: tray icon, and UserSet.INI either read for the language caption or
@@ -128,9 +128,14 @@ class TFrmMain final : public QMainWindow, public DialogHost, private SerialDevi
   void BuildStatusBar();
   void ConnectHandlers();
   void SetControlText(std::string_view control, std::string_view text);
-  // Shrinks a caption's font, down to a readable minimum, until the text fits its design width.
+  // The layout gives every caption its room at the caption size; a text that still does not fit
+  // (a wider face on this desktop) has its font shrunk, down to a readable minimum, rather than
+  // being cut.
   static void FitCaption(QWidget* widget);
   void SetFactoryView(bool open);
+  // The least window size on a screen area of this size: the whole layout where the area has
+  // room for it, else the area, with room for the scroll bar along the side the area cuts.
+  QSize LeastSize(QSize screen) const;
 
   // main_window_access.cpp: keyboard and screen reader access
   // Tab leaves the memo, Shift+F10 and the Menu key open the pop-up menus.

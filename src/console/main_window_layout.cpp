@@ -1,4 +1,4 @@
-// The main window's controls at their design rectangles (client area 632 x 582, status bar at
+// The main window's controls at their design rectangles (client area 735 x 582, status bar at
 // the bottom), their menus and status panels.
 #include <QAction>
 #include <QCheckBox>
@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
 #include <span>
 
 #include "console/drawn_pictures.hpp"
@@ -33,6 +34,19 @@ constexpr int StatusBarHeight = 20;
 constexpr int CaptionPixelSize = 12;
 constexpr int SmallestCaptionPixelSize = 9;
 constexpr std::array<int, 6> StatusPanelWidths = {150, 10, 120, 140, 30, 50};
+
+// The columns, wide enough for the longest caption of either language at the caption size: the
+// measurements and the memo on the left, the legend and the lamps on the right, and along the
+// bottom the unit selector with the request buttons, then the periodic report controls.
+constexpr int LeftColumnWidth = 557;
+constexpr int RightColumnLeft = 564;
+constexpr int RightColumnWidth = 168;
+constexpr int LampCaptionWidth = RightColumnWidth - 32;
+constexpr int CommandGroupWidth = 428;
+constexpr int TimerLeft = 4 + CommandGroupWidth + 4;
+// A measurement row: caption, value box, unit; the right column starts past the bevel.
+constexpr int ValueCaptionWidth = 182;
+constexpr int ValueRightColumnLeft = 284;
 
 template <typename Widget>
 Widget* Place(QWidget* parent, const char* name, int left, int top, int width, int height) {
@@ -77,11 +91,12 @@ void PlaceValueRows(QWidget* group, std::span<const ValueRowPlace> rows, int lef
                     int step, std::array<QLineEdit*, 15>& boxes) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const int y = top + static_cast<int>(i) * step;
-    QLabel* caption = PlaceLabel(group, rows[i].label, rows[i].text, left, y + 3, 146);
-    boxes[rows[i].box - 1] = PlaceValueBox(group, rows[i].box, left + 146, y);
+    QLabel* caption =
+        PlaceLabel(group, rows[i].label, rows[i].text, left, y + 3, ValueCaptionWidth);
+    boxes[rows[i].box - 1] = PlaceValueBox(group, rows[i].box, left + ValueCaptionWidth, y);
     caption->setBuddy(boxes[rows[i].box - 1]);  // the box's name for a screen reader
     const QByteArray unitName = "LabelUnit" + QByteArray::number(rows[i].box);
-    PlaceLabel(group, unitName.constData(), rows[i].unit, left + 206, y + 3, 28);
+    PlaceLabel(group, unitName.constData(), rows[i].unit, left + ValueCaptionWidth + 60, y + 3, 28);
   }
 }
 
@@ -120,9 +135,9 @@ void TFrmMain::BuildLayout() {
                                                              {"Label15", "Custom  Alarm #2"},
                                                              {"Label17", "High Pressure Alarm"},
                                                              {"Label20", "Low Pressure Alarm"}};
-  auto* group2 = Place<QGroupBox>(client, "GroupBox2", 485, 78, 144, 129);
+  auto* group2 = Place<QGroupBox>(client, "GroupBox2", RightColumnLeft, 78, RightColumnWidth, 129);
   group2->setTitle("System Status");
-  auto* group3 = Place<QGroupBox>(client, "GroupBox3", 485, 207, 144, 318);
+  auto* group3 = Place<QGroupBox>(client, "GroupBox3", RightColumnLeft, 207, RightColumnWidth, 318);
   group3->setTitle("Alarm Output");
   int rows[2] = {0, 0};  // status, alarm
   for (const UnitBit& bit : UnitBits(DeviceKind::AirConditioner)) {
@@ -130,7 +145,8 @@ void TFrmMain::BuildLayout() {
     const int y = 20 + rows[bit.IsAlarm() ? 1 : 0]++ * 21;
     const QByteArray name = "Shape" + QByteArray::number(static_cast<int>(bit.lamp) + 1);
     Shape_[bit.lamp] = Place<Lamp>(group, name.constData(), 8, y, 14, 14);
-    PlaceLabel(group, LampCaptions[bit.lamp].label, LampCaptions[bit.lamp].text, 27, y - 1, 115)
+    PlaceLabel(group, LampCaptions[bit.lamp].label, LampCaptions[bit.lamp].text, 27, y - 1,
+               LampCaptionWidth)
         ->setBuddy(Shape_[bit.lamp]);
   }
 
@@ -176,31 +192,32 @@ QWidget* TFrmMain::BuildClientArea() {
 
 // The port selector with its lamp and settings button, and the logo beside them.
 void TFrmMain::BuildPortGroup(QWidget* client) {
-  auto* group1 = Place<QGroupBox>(client, "GroupBox1", 5, 29, 362, 48);
+  auto* group1 = Place<QGroupBox>(client, "GroupBox1", 5, 29, 442, 48);
   QLabel* portCaption = PlaceLabel(group1, "Label1", "Serial Port", 8, 17, 72);
-  suiComboBoxCOM_ = Place<QComboBox>(group1, "suiComboBoxCOM", 82, 13, 72, 24);
+  suiComboBoxCOM_ = Place<QComboBox>(group1, "suiComboBoxCOM", 82, 13, 104, 24);
   portCaption->setBuddy(suiComboBoxCOM_);
   suiComboBoxCOM_->addItems({"COM1", "COM2", "COM3", "COM4"});
-  ShapeComLed_ = Place<Lamp>(group1, "ShapeComLed", 162, 16, 18, 18);
+  ShapeComLed_ = Place<Lamp>(group1, "ShapeComLed", 194, 16, 18, 18);
   ShapeComLed_->SetColour(Lamp::Maroon);
   ShapeComLed_->SetReportsContextMenu(true);
   ShapeComLed_->setToolTip(QString::fromUtf8(Texts::PortLampHint.data()));
-  suiButtonComSet_ = Place<QPushButton>(group1, "suiButtonComSet", 188, 11, 166, 28);
+  suiButtonComSet_ = Place<QPushButton>(group1, "suiButtonComSet", 220, 11, 214, 28);
   suiButtonComSet_->setText("Serial Port Settings (&E)");
 
-  auto* image = Place<QLabel>(client, "Image1", 371, 31, 108, 49);
+  auto* image = Place<QLabel>(client, "Image1", 451, 31, 108, 49);
   image->setScaledContents(true);
   image->setPixmap(DrawLogo(QSize(216, 98)));
   setWindowIcon(QIcon(DrawLogo(QSize(64, 64))));
 }
 
 QWidget* TFrmMain::BuildLegend(QWidget* client) {
-  auto* group4 = Place<QGroupBox>(client, "GroupBox4", 482, 28, 147, 50);
-  PlaceLabel(group4, "Label22", "Normal/On", 8, 8, 86);
-  PlaceLabel(group4, "Label21", "Fault/Off", 8, 28, 86);
-  auto* green = Place<QLabel>(group4, "Label23", 98, 10, 40, 12);
+  auto* group4 =
+      Place<QGroupBox>(client, "GroupBox4", RightColumnLeft - 3, 28, RightColumnWidth + 3, 50);
+  PlaceLabel(group4, "Label22", "Normal/On", 8, 8, 110);
+  PlaceLabel(group4, "Label21", "Fault/Off", 8, 28, 110);
+  auto* green = Place<QLabel>(group4, "Label23", 122, 10, 40, 12);
   green->setStyleSheet("background: rgb(0,255,0);");
-  auto* red = Place<QLabel>(group4, "Label24", 98, 30, 40, 12);
+  auto* red = Place<QLabel>(group4, "Label24", 122, 30, 40, 12);
   red->setStyleSheet("background: rgb(255,0,0);");
   return group4;
 }
@@ -208,7 +225,7 @@ QWidget* TFrmMain::BuildLegend(QWidget* client) {
 // The measurement boxes, and below them the factory boxes that stay hidden until the factory
 // view opens.
 QWidget* TFrmMain::BuildMeasurements(QWidget* client) {
-  auto* group5 = Place<QGroupBox>(client, "GroupBox5", 4, 76, 478, 140);
+  auto* group5 = Place<QGroupBox>(client, "GroupBox5", 4, 76, LeftColumnWidth, 140);
   const ValueRowPlace leftRows[] = {{"Label25", "Indoor Temperature", 1, "℃"},
                                     {"Label26", "Indoor Humidity", 2, "%RH"},
                                     {"Label27", "Cooling Off", 3, "℃"},
@@ -220,12 +237,12 @@ QWidget* TFrmMain::BuildMeasurements(QWidget* client) {
                                      {"Label33", "Heater Off", 9, "℃"},
                                      {"Label34", "Low Temperature Alarm", 10, "℃"}};
   PlaceValueRows(group5, leftRows, 6, 10, 26, suiEdit_);
-  PlaceValueRows(group5, rightRows, 244, 10, 26, suiEdit_);
-  auto* bevel = Place<QFrame>(group5, "Bevel1", 238, 8, 2, 126);
+  PlaceValueRows(group5, rightRows, ValueRightColumnLeft, 10, 26, suiEdit_);
+  auto* bevel = Place<QFrame>(group5, "Bevel1", ValueRightColumnLeft - 6, 8, 2, 126);
   bevel->setFrameShape(QFrame::VLine);
   bevel->setFrameShadow(QFrame::Sunken);
 
-  GroupBoxCjSet_ = Place<QGroupBox>(client, "GroupBoxCjSet", 4, 216, 478, 129);
+  GroupBoxCjSet_ = Place<QGroupBox>(client, "GroupBoxCjSet", 4, 216, LeftColumnWidth, 129);
   GroupBoxCjSet_->setTitle("Factory Setting");
   const ValueRowPlace factoryLeft[] = {{"Label47", "External Fan Min Speed T", 11, "℃"},
                                        {"Label45", "External Fan Max Speed T", 12, "℃"},
@@ -233,13 +250,13 @@ QWidget* TFrmMain::BuildMeasurements(QWidget* client) {
   const ValueRowPlace factoryRight[] = {{"Label51", "External Fan Stop Point", 14, "℃"},
                                         {"Label53", "Lowest Fan Speed", 15, "%"}};
   PlaceValueRows(GroupBoxCjSet_, factoryLeft, 6, 24, 32, suiEdit_);
-  PlaceValueRows(GroupBoxCjSet_, factoryRight, 244, 24, 32, suiEdit_);
+  PlaceValueRows(GroupBoxCjSet_, factoryRight, ValueRightColumnLeft, 24, 32, suiEdit_);
   GroupBoxCjSet_->hide();
   return group5;
 }
 
 void TFrmMain::BuildMemo(QWidget* client) {
-  suiMemoText_ = Place<QPlainTextEdit>(client, "suiMemoText", 4, 224, 477, 249);
+  suiMemoText_ = Place<QPlainTextEdit>(client, "suiMemoText", 4, 224, LeftColumnWidth - 1, 249);
   suiMemoText_->setLineWrapMode(QPlainTextEdit::NoWrap);
   suiMemoText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   suiMemoText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -249,31 +266,34 @@ void TFrmMain::BuildMemo(QWidget* client) {
 
 // The unit selector, the request buttons and the periodic report controls along the bottom.
 void TFrmMain::BuildCommandControls(QWidget* client) {
-  RadioGroupType_ = Place<RadioGroup>(client, "RadioGroupType", 4, 474, 373, 41);
+  RadioGroupType_ = Place<RadioGroup>(client, "RadioGroupType", 4, 474, CommandGroupWidth, 41);
   RadioGroupType_->setTitle("Unit Selection");
   RadioGroupType_->SetItems({QString::fromUtf8(Texts::UnitSelectorItem0.english.data()),
                              QString::fromUtf8(Texts::UnitSelectorItem1.english.data())});
   RadioGroupType_->SetItemIndex(0);
 
-  auto* group6 = Place<QGroupBox>(client, "GroupBox6", 4, 514, 374, 47);
-  suiButtonSearch_ = Place<QPushButton>(group6, "suiButtonSearch", 5, 9, 136, 30);
-  suiButtonSet_ = Place<QPushButton>(group6, "suiButtonSet", 143, 9, 136, 30);
-  suiButtonOpen_ = Place<QPushButton>(group6, "suiButtonOpen", 281, 9, 88, 30);
+  auto* group6 = Place<QGroupBox>(client, "GroupBox6", 4, 514, CommandGroupWidth, 47);
+  suiButtonSearch_ = Place<QPushButton>(group6, "suiButtonSearch", 5, 9, 158, 30);
+  suiButtonSet_ = Place<QPushButton>(group6, "suiButtonSet", 165, 9, 162, 30);
+  suiButtonOpen_ = Place<QPushButton>(group6, "suiButtonOpen", 329, 9, 94, 30);
 
-  suiCheckBoxTimer_ = Place<QCheckBox>(client, "suiCheckBoxTimer", 380, 480, 104, 18);
+  suiCheckBoxTimer_ = Place<QCheckBox>(client, "suiCheckBoxTimer", TimerLeft, 480, 124, 18);
   suiCheckBoxTimer_->setText("Periodical Report");
-  suiSpinEditTime_ = Place<QSpinBox>(client, "suiSpinEditTime", 380, 501, 56, 22);
+  suiSpinEditTime_ = Place<QSpinBox>(client, "suiSpinEditTime", TimerLeft, 501, 56, 22);
   suiSpinEditTime_->setRange(2000, 30000);
   suiSpinEditTime_->setSingleStep(500);
   suiSpinEditTime_->setValue(5000);
   suiSpinEditTime_->setKeyboardTracking(false);
   suiSpinEditTime_->setEnabled(false);
-  LabelTime_ = PlaceLabel(client, "LabelTime", "ms", 439, 504, 42);
+  LabelTime_ = PlaceLabel(client, "LabelTime", "ms", TimerLeft + 59, 504, 42);
   LabelTime_->setEnabled(false);
 
-  suiButtonStop_ = Place<QPushButton>(client, "suiButtonStop", 382, 528, 116, 30);
+  // The protected buttons below the alarm lamps, reaching to the right column's edge. The fan
+  // stop button also carries the longer caption the show handler gives it first.
+  const int rightEdge = RightColumnLeft + RightColumnWidth;
+  suiButtonStop_ = Place<QPushButton>(client, "suiButtonStop", TimerLeft + 2, 528, 152, 30);
   suiButtonStop_->hide();
-  suiButtonCjSet_ = Place<QPushButton>(client, "suiButtonCjSet", 504, 528, 123, 30);
+  suiButtonCjSet_ = Place<QPushButton>(client, "suiButtonCjSet", rightEdge - 140, 528, 140, 30);
   suiButtonCjSet_->setText("Get Factory Settings (&G)");
   suiButtonCjSet_->hide();
 }
@@ -373,12 +393,23 @@ void TFrmMain::FitCaption(QWidget* widget) {
   widget->setFont(font);
 }
 
+// A layout cut by the screen scrolls that way, and its scroll bar takes room from the other
+// way: without that room the window would scroll both ways where only one is short.
+QSize TFrmMain::LeastSize(QSize screen) const {
+  const QSize layout(DesignWidth, DesignHeight);
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, centralWidget());
+  QSize least = layout;
+  if (layout.height() > screen.height()) least.rwidth() += bar;
+  if (layout.width() > screen.width()) least.rheight() += bar;
+  return least.boundedTo(screen);
+}
+
 // The factory view moves the memo down below the factory group.
 void TFrmMain::SetFactoryView(bool open) {
   if (open) {
-    suiMemoText_->setGeometry(4, 346, 477, 128);
+    suiMemoText_->setGeometry(4, 346, LeftColumnWidth - 1, 128);
   } else {
-    suiMemoText_->setGeometry(4, 224, 477, 249);
+    suiMemoText_->setGeometry(4, 224, LeftColumnWidth - 1, 249);
   }
   GroupBoxCjSet_->setVisible(open);
 }

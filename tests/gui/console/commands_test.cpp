@@ -184,7 +184,7 @@ TEST_F(CommandsTest, FactorySettingsOpenTheFactoryViewAndFillIt) {
   ASSERT_EQ(port_.written.size(), 1u);
   EXPECT_EQ(port_.written[0], Hex("7E 01 11 45 AA FF 0D"));
   EXPECT_TRUE(window.FactoryViewOpen());
-  EXPECT_EQ(Find<QWidget>("suiMemoText")->geometry(), QRect(4, 346, 477, 128));
+  EXPECT_EQ(Find<QWidget>("suiMemoText")->geometry(), QRect(4, 346, 556, 128));
 
   port_.Inject(FactoryReply);
   const char* expected[] = {"15", "25", "-5", "5", "30"};
@@ -214,7 +214,7 @@ TEST_F(CommandsTest, FactoryViewStaysClosedWhenFactorySettingsAreDisabled) {
   Find<RadioGroup>("RadioGroupType")->Button(1)->click();
   EXPECT_FALSE(Find<QPushButton>("suiButtonCjSet")->isVisibleTo(&window));
   EXPECT_FALSE(window.FactoryViewOpen());
-  EXPECT_EQ(Find<QWidget>("suiMemoText")->geometry(), QRect(4, 224, 477, 249));
+  EXPECT_EQ(Find<QWidget>("suiMemoText")->geometry(), QRect(4, 224, 556, 249));
 }
 
 TEST_F(CommandsTest, HeatExchangerStopButtonOpensTheFactoryDialog) {

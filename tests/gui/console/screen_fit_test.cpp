@@ -1,13 +1,14 @@
 // The windows on the screen they open on, whatever its size (the test programs also run these on
 // a 1366x768 screen and at twice the scale): the main window and the Monitor stay within the
 // available area with every control reachable, scrolling where the screen is smaller than the
-// layout; the Monitor and the fleet view open beside the main window where there is room and
-// never cover it wholly.
+// layout and only that way; the Monitor and the fleet view open beside the main window where
+// there is room and never cover it wholly.
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 
 #include "console_fixture.hpp"
 #include "fleet/fleet_window.hpp"
@@ -59,6 +60,27 @@ std::string OffScreen(const QWidget& window) {
   return window.objectName().toStdString() + " " + Describe(frame) + " on " + Describe(area);
 }
 
+// The main window's layout scrolls only the way the screen is too small for it: a scroll bar one
+// way must not make the window scroll the other way too where the screen has room.
+std::string NeedlessScrollBar(const QMainWindow& window) {
+  const auto* scroller = window.findChild<QScrollArea*>("ClientScroller");
+  if (scroller == nullptr || scroller->widget() == nullptr) return "no scroll area";
+  const QSize layout = scroller->widget()->size();
+  QSize room =
+      window.screen()->availableGeometry().size() - (window.frameGeometry().size() - window.size());
+  room.rheight() -= window.statusBar()->height();
+  const int bar = scroller->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroller);
+  const bool across = scroller->horizontalScrollBar()->isVisible();
+  const bool down = scroller->verticalScrollBar()->isVisible();
+  if (across && room.width() >= layout.width() + (down ? bar : 0)) {
+    return "scrolls across though the screen is wide enough: " + Describe(window.geometry());
+  }
+  if (down && room.height() >= layout.height() + (across ? bar : 0)) {
+    return "scrolls down though the screen is high enough: " + Describe(window.geometry());
+  }
+  return {};
+}
+
 // A tool window beside the main window: beside it where the area leaves room, and never over
 // the whole of it.
 std::string BadlyPlaced(const QWidget& tool, const QWidget& main) {
@@ -93,6 +115,7 @@ TEST_F(ScreenFit, WindowsFitTheScreenAndOpenBesideTheMainWindowInBothLanguages) 
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     SCOPED_TRACE(caption);
     EXPECT_EQ(OffScreen(window), "");
+    EXPECT_EQ(NeedlessScrollBar(window), "");
     for (const char* name :
          {"suiComboBoxCOM", "suiButtonComSet", "suiButtonSearch", "suiButtonSet", "suiButtonOpen",
           "suiCheckBoxTimer", "suiSpinEditTime", "RadioGroupType", "GroupBox3", "suiMemoText"}) {
