@@ -78,8 +78,9 @@ TEST_F(CaptionFit, EveryCaptionShowsWholeAtItsNormalSize) {
         remoteCaptions.insert(Caption("suiButtonOpen"));
         const std::string state = std::string(language == Language::English ? "en" : "zh") +
                                   " unit " + std::to_string(unit) + " step " + std::to_string(step);
-        for (const std::string& fault : CutCaptions(client))
+        for (const std::string& fault : CutCaptions(client)) {
           ADD_FAILURE() << state << ": " << fault;
+        }
 
         EXPECT_EQ(band->geometry(), QRect(0, 0, client->width(), band->height())) << state;
         QFont title = band->font();
