@@ -343,6 +343,15 @@ TEST_F(AccessTest, PortLampTogglesThePortByKeyboardAndScreenReaderAsByRightClick
   }
   EXPECT_TRUE(prompts_.messages.empty());
 
+  // Platforms that send the Menu key also as a keyboard context request: the key press above did
+  // the work, the request adds neither a second toggle nor the window's menu.
+  QContextMenuEvent keyboardRequest(QContextMenuEvent::Keyboard, QPoint(4, 4),
+                                    lamp->mapToGlobal(QPoint(4, 4)));
+  QCoreApplication::sendEvent(lamp, &keyboardRequest);
+  EXPECT_TRUE(keyboardRequest.isAccepted());
+  EXPECT_FALSE(port_.IsOpen());
+  EXPECT_FALSE(windowMenu->isVisible());
+
   // Held down, a key toggles once, not once per repeat.
   lamp->setFocus();
   QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ", /*autorep=*/true);
