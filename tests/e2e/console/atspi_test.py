@@ -152,10 +152,13 @@ def run(processes, folder, console, sim, config):
     os.mkdir(env["XDG_RUNTIME_DIR"], 0o700)
     env["HOME"] = folder
 
-    # A display of our own: Xvfb picks a free number and tells it.
+    # A display of our own: Xvfb picks a free number and tells it. Without -noreset it would reset
+    # when its first client (the accessibility bus launcher) leaves, and refuse the console
+    # connecting at that moment.
     read_end, write_end = os.pipe()
-    processes.start(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0",
-                     "1280x1024x24"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    processes.start(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-noreset",
+                     "-screen", "0", "1280x1024x24"], pass_fds=(write_end,),
+                    stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end, "rb", buffering=0) as display:
         env["DISPLAY"] = ":" + read_line(display, "Xvfb's display number")
