@@ -257,8 +257,11 @@ def check(Atspi, processes, sim_process, sim, link):
     listener.register("object:property-change:accessible-description")
 
     app = wait_for("the console on the accessibility bus", lambda: find_app(Atspi))
+    # The window exists, hidden, while the splash shows; once it shows, its show handler (which
+    # makes the unit selector's buttons anew with each language switch) has run.
     frame = wait_for("the main window", lambda: next(
         (n for n in children(app) if n.get_role() == Atspi.Role.FRAME
+         and Atspi.StateType.SHOWING in states(n)
          and any(c.get_name() == "Indoor Temperature" for c in walk(n))), None))
     nodes = list(walk(frame))
 
