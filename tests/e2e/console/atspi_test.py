@@ -22,6 +22,7 @@ import time
 import warnings
 
 DEADLINE_S = 20.0
+WHOLE_RUN_S = 60
 POLL_S = 0.05
 # Processes whose end fails the test at once instead of at the next deadline.
 WATCHED = []
@@ -92,8 +93,10 @@ class Processes:
             os.killpg(process.pid, signal.SIGKILL)
         except ProcessLookupError:
             pass
-        if process.poll() is None:
+        try:
             process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            pass
         for stream in (process.stdout, process.stderr):
             if stream is not None:
                 stream.close()
@@ -132,8 +135,18 @@ def start_sim(processes, sim, link, alarms):
     return process
 
 
+def give_up(signum, _frame):
+    raise Failure("stopped by signal %d" % signum if signum != signal.SIGALRM
+                  else "the whole check took longer than %d s" % WHOLE_RUN_S)
+
+
 def main():
     console, sim, config = sys.argv[1:4]
+    # A bound on the whole run, and a clean stop when the test runner ends it: either way the
+    # processes started are stopped on the way out.
+    signal.signal(signal.SIGALRM, give_up)
+    signal.signal(signal.SIGTERM, give_up)
+    signal.alarm(WHOLE_RUN_S)
     processes = Processes()
     folder = tempfile.mkdtemp(prefix="climate-atspi-")
     try:
