@@ -11,6 +11,7 @@ packages=(
   nlohmann-json3-dev libmosquitto-dev mosquitto mosquitto-clients openssl libssl-dev
   clang libclang-rt-14-dev
   fonts-wqy-microhei xvfb xauth imagemagick poppler-utils
+  at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0
   e2fsprogs ser2net
   libsystemd-dev lintian systemd man-db adduser
   libsnmp-dev snmpd snmptrapd snmp smitools

@@ -1,7 +1,9 @@
 // A round status lamp: a filled circle in one colour, as the operator reads it at a glance. A
 // stale lamp (its unit has stopped reporting) is drawn grey and keeps its colour for when the
 // unit reports again. A screen reader hears the lamp by the caption whose buddy it is and its
-// state in words ("running", "alarm", "no data"), told again whenever the state changes.
+// state in words ("running", "alarm", "no data"), told again whenever the state changes. A lamp
+// that reports right-clicks also takes the keyboard focus, and its keys and accessible actions do
+// what the right-click does.
 #pragma once
 
 #include <QColor>
@@ -30,19 +32,27 @@ class Lamp : public QWidget {
   // The words a screen reader hears for green, for red and for a stale lamp, in the window's
   // language.
   void SetStateWords(const QString& on, const QString& off, const QString& noData);
-  // The word for the lamp's present state, also its accessible description.
+  // The word for the lamp's present state; the accessible description begins with it.
   QString StateWord() const;
-  // Only a lamp that reports right-clicks keeps them; the others leave them to their group.
-  void SetReportsContextMenu(bool reports) { reportsContextMenu_ = reports; }
+  // Only a lamp that reports right-clicks keeps them; the others leave them to their group. Such
+  // a lamp is reached by Tab and reports Space, Enter, the Menu key and Shift+F10 the same way.
+  void SetReportsContextMenu(bool reports);
+  bool ReportsContextMenu() const { return reportsContextMenu_; }
+  // What those keys do, told after the state word, in the window's language.
+  void SetKeysHint(const QString& hint);
+  // The right-click's work without the mouse (the keys and the accessible actions).
+  void RequestContext();
 
  signals:
-  // The operator right-clicked the lamp.
+  // The operator right-clicked the lamp, or asked for the same by keyboard or screen reader.
   void ContextRequested();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void ShowStateWord();
   void contextMenuEvent(QContextMenuEvent* event) override;
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QColor colour_ = Green;
@@ -51,6 +61,7 @@ class Lamp : public QWidget {
   QString onWord_;
   QString offWord_;
   QString noDataWord_;
+  QString keysHint_;
 };
 
 }  // namespace climate

@@ -1,6 +1,7 @@
 // The main window by keyboard and screen reader: Tab leaves the memo and goes through the
-// controls as they stand on the screen, Shift+F10 and the Menu key open the pop-up menus, and
-// the lamps and the interval box say what they are and show.
+// controls as they stand on the screen, Shift+F10 and the Menu key open the pop-up menus, the
+// port lamp is reached and toggled by keyboard as by right-click, and the lamps and the interval
+// box say what they are and show.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -47,7 +48,8 @@ void TFrmMain::BuildKeyboardAccess() {
 }
 
 void TFrmMain::ApplyTabOrder() {
-  std::vector<QWidget*> order = {suiComboBoxCOM_, suiButtonComSet_};
+  // The port lamp stands between the port list and the settings button.
+  std::vector<QWidget*> order = {suiComboBoxCOM_, ShapeComLed_, suiButtonComSet_};
   for (const int number : ValueBoxOrder) order.push_back(suiEdit_[number - 1]);
   order.push_back(suiMemoText_);
   // The unit selector's buttons are made again by every language switch.
@@ -76,6 +78,7 @@ void TFrmMain::ApplyAccessibleTexts(Language language) {
   ShapeComLed_->SetStateWords(Q(Texts::PortLampOpen.In(language)),
                               Q(Texts::PortLampClosed.In(language)),
                               Q(Texts::LampNoData.In(language)));
+  ShapeComLed_->SetKeysHint(Q(Texts::PortLampKeys.In(language)));
   suiMemoText_->setAccessibleName(Q(Texts::MemoName.In(language)));
   // The interval box has no caption of its own: the check box beside it names what it times.
   suiSpinEditTime_->setAccessibleName(suiCheckBoxTimer_->text().remove('&'));

@@ -94,6 +94,10 @@ inline constexpr TextPair LampNoData = {"无数据", "no data"};
 inline constexpr TextPair MemoName = {"通信信息", "Messages"};
 inline constexpr TextPair PortLampOpen = {"已打开", "open"};
 inline constexpr TextPair PortLampClosed = {"已关闭", "closed"};
+// Follows the port lamp's state word: the keys that do what its right-click does.
+inline constexpr TextPair PortLampKeys = {
+    "。空格键、回车键、菜单键或 Shift+F10 关闭或重新打开串口，同右键",
+    ". Space, Enter, the Menu key or Shift+F10 closes or reopens the port, as a right-click does"};
 
 inline constexpr std::string_view PortLampHint = "右键切换串口状态";
 inline constexpr std::string_view LanguageHint = "Change Language";

@@ -1,6 +1,7 @@
 // The main window by keyboard alone and through a screen reader's eyes: the menu keys, Tab through
-// the memo and the controls in screen order, and the names, states and announcements the
-// accessibility tree gives the controls and lamps.
+// the memo and the controls in screen order, the port lamp toggled by keyboard and by its
+// accessible actions, and the names, states and announcements the accessibility tree gives the
+// controls and lamps.
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
@@ -10,7 +11,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QSpinBox>
+#include <QTimer>
+#include <functional>
 #include <utility>
 
 #include "console/radio_group.hpp"
@@ -170,9 +175,9 @@ TEST_F(AccessTest, MenuKeysOpenTheWindowMenuOutsideTheMemoAndTabGoesRoundInScree
     const std::vector<QWidget*> met = TabRound(Find<QComboBox>("suiComboBoxCOM"));
     std::string names;
     for (QWidget* control : met) names += control->objectName().toStdString() + " ";
-    EXPECT_EQ(met.size(), 18u) << "port list, settings button, ten boxes, memo, the selected "
-                                  "unit button (arrows choose the other), check box, query "
-                                  "and set and remote buttons: "
+    EXPECT_EQ(met.size(), 19u) << "port list, port lamp, settings button, ten boxes, memo, the "
+                                  "selected unit button (arrows choose the other), check box, "
+                                  "query and set and remote buttons: "
                                << names;
     ExpectScreenOrder(met);
     Trigger("Language");
@@ -227,7 +232,8 @@ TEST_F(AccessTest, ControlsAndLampsSpeakTheirNamesAndStatesInBothLanguages) {
   EXPECT_EQ(Name(unitStatus), Caption("Label2"));
   EXPECT_EQ(Name(highTemp), Caption("Label7"));
   EXPECT_EQ(Name(portLamp), Caption("Label1"));
-  EXPECT_EQ(State(portLamp), "已打开");
+  EXPECT_EQ(portLamp->StateWord().toStdString(), "已打开");
+  EXPECT_EQ(State(portLamp).rfind("已打开。", 0), 0u) << State(portLamp);
   EXPECT_EQ(State(unitStatus), "运行");
   EXPECT_EQ(State(highTemp), "正常");
 
@@ -258,6 +264,112 @@ TEST_F(AccessTest, ControlsAndLampsSpeakTheirNamesAndStatesInBothLanguages) {
   EXPECT_EQ(State(highTemp), "alarm");
   unitStatus->SetColour(Lamp::Red);
   EXPECT_EQ(State(unitStatus), "stopped");
+}
+
+// The port lamp by keyboard: Tab reaches it after the port list, it shows that it has the focus,
+// and Space, Enter, the Menu key and Shift+F10 on it, or its accessible actions, run the
+// right-click's toggle, sharing it with the right-click: the same port, lamp and status panels
+// as right-clicks give, and neither the window's menu nor a box in between.
+TEST_F(AccessTest, PortLampTogglesThePortByKeyboardAndScreenReaderAsByRightClick) {
+  TFrmMain& window = StartEnglish();
+  auto* lamp = Find<Lamp>("ShapeComLed");
+  auto* windowMenu = Find<QMenu>("suiPopupMenu2");
+  auto* timer = Find<QCheckBox>("suiCheckBoxTimer");
+  EXPECT_EQ(Find<Lamp>("Shape1")->focusPolicy(), Qt::NoFocus) << "unit lamps only show";
+  EXPECT_FALSE(Access(Find<Lamp>("Shape1"))
+                   ->actionInterface()
+                   ->actionNames()
+                   .contains(QAccessibleActionInterface::pressAction()));
+
+  Find<QComboBox>("suiComboBoxCOM")->setFocus();
+  Press(Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), lamp);
+  const QImage focused = lamp->grab().toImage();
+  Press(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Find<QPushButton>("suiButtonComSet"));
+  EXPECT_NE(lamp->grab().toImage(), focused) << "the focus frame";
+  Press(Qt::Key_Tab, Qt::ShiftModifier);
+  ASSERT_EQ(QApplication::focusWidget(), lamp);
+
+  // What a screen reader hears: the state, then what the keys do.
+  EXPECT_EQ(State(lamp),
+            "open. Space, Enter, the Menu key or Shift+F10 closes or reopens the "
+            "port, as a right-click does");
+
+  QAccessibleActionInterface* actions = Access(lamp)->actionInterface();
+  ASSERT_NE(actions, nullptr);
+  const auto rightClick = [&] {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4),
+                            lamp->mapToGlobal(QPoint(4, 4)));
+    QCoreApplication::sendEvent(lamp, &event);
+  };
+  struct Step {
+    const char* how;
+    std::function<void()> run;
+  };
+  // The toggle starts at "reopen" and then alternates, whoever asks.
+  const Step steps[] = {
+      {"Space", [] { Press(Qt::Key_Space); }},
+      {"Enter", [] { Press(Qt::Key_Return); }},
+      {"Menu key", [] { Press(Qt::Key_Menu); }},
+      {"Shift+F10", [] { Press(Qt::Key_F10, Qt::ShiftModifier); }},
+      {"right-click", rightClick},
+      {"keypad Enter", [] { Press(Qt::Key_Enter, Qt::KeypadModifier); }},
+      {"press action", [&] { actions->doAction(QAccessibleActionInterface::pressAction()); }},
+      {"menu action", [&] { actions->doAction(QAccessibleActionInterface::showMenuAction()); }},
+  };
+  bool reopens = true;
+  for (const Step& step : steps) {
+    // Before each close the periodic mode runs, which a close by hand ends.
+    if (!reopens) {
+      if (!timer->isChecked()) Click("suiCheckBoxTimer");
+      ASSERT_TRUE(Find<QTimer>("Timer1")->isActive());
+    }
+    lamp->setFocus();
+    const int opens = port_.openCount;
+    step.run();
+    EXPECT_EQ(port_.IsOpen(), reopens) << step.how;
+    EXPECT_EQ(port_.openCount, opens + (reopens ? 1 : 0)) << step.how;
+    EXPECT_EQ(LampColour("ShapeComLed"), reopens ? Lamp::Lime : Lamp::Maroon) << step.how;
+    EXPECT_EQ(Panel(0), reopens ? "Using Serial Port COM1" : "Serial PortCOM1Closed") << step.how;
+    EXPECT_EQ(State(lamp).rfind(reopens ? "open." : "closed.", 0), 0u) << step.how;
+    if (!reopens) {
+      EXPECT_FALSE(timer->isChecked()) << step.how;
+      EXPECT_FALSE(Find<QTimer>("Timer1")->isActive()) << step.how;
+      EXPECT_EQ(Panel(2), "Manual") << step.how;
+    }
+    EXPECT_FALSE(windowMenu->isVisible()) << step.how;
+    reopens = !reopens;
+  }
+  EXPECT_TRUE(prompts_.messages.empty());
+
+  // Platforms that send the Menu key also as a keyboard context request: the key press above did
+  // the work, the request adds neither a second toggle nor the window's menu.
+  QContextMenuEvent keyboardRequest(QContextMenuEvent::Keyboard, QPoint(4, 4),
+                                    lamp->mapToGlobal(QPoint(4, 4)));
+  QCoreApplication::sendEvent(lamp, &keyboardRequest);
+  EXPECT_TRUE(keyboardRequest.isAccepted());
+  EXPECT_FALSE(port_.IsOpen());
+  EXPECT_FALSE(windowMenu->isVisible());
+
+  // Held down, a key toggles once, not once per repeat.
+  lamp->setFocus();
+  QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ", /*autorep=*/true);
+  QCoreApplication::sendEvent(lamp, &repeat);
+  EXPECT_FALSE(port_.IsOpen()) << "the last step closed the port";
+
+  // Away from the lamp the menu keys open the window's menu as before.
+  Find<QPushButton>("suiButtonComSet")->setFocus();
+  Press(Qt::Key_Menu);
+  EXPECT_TRUE(windowMenu->isVisible());
+  windowMenu->hide();
+  EXPECT_FALSE(port_.IsOpen());
+
+  // The language switch asks the unit for its values, which opens the port again.
+  Trigger("Language");
+  EXPECT_TRUE(port_.IsOpen());
+  EXPECT_EQ(State(lamp), "已打开。空格键、回车键、菜单键或 Shift+F10 关闭或重新打开串口，同右键");
+  (void)window;
 }
 
 TEST_F(AccessTest, SerialDevicesFieldsAreNamedByTheirCaptions) {
