@@ -132,7 +132,7 @@ TEST(ConsoleBinary, StartsUpAgainstTheSimulatorAndSavesOnSigterm) {
     ini.WriteInteger("UserSet", "Check", 1);
     ini.WriteInteger("UserSet", "Timer", 30000);
     ini.WriteInteger("Device", "DeviceType", 1);
-    ini.WriteInteger("FrmMain", "Width", 700);
+    ini.WriteInteger("FrmMain", "Width", 760);
     ini.WriteInteger("FrmMain", "Height", 600);
   });
 
@@ -161,7 +161,7 @@ TEST(ConsoleBinary, StartsUpAgainstTheSimulatorAndSavesOnSigterm) {
   EXPECT_EQ(saved.ReadInteger("UserSet", "Timer", -1), 30000);
   EXPECT_EQ(saved.ReadInteger("Device", "DeviceType", -1), 1);
   EXPECT_EQ(saved.ReadInteger("UserSet", "ComNum", -1), 0);
-  EXPECT_EQ(saved.ReadInteger("FrmMain", "Width", -1), 700);
+  EXPECT_EQ(saved.ReadInteger("FrmMain", "Width", -1), 760);
   EXPECT_EQ(saved.ReadInteger("FrmMain", "Height", -1), 600);
   // The port section is the operator's own and is never written back differently.
   EXPECT_EQ(saved.ReadString("SerialPorts", "COM1", "?"), link);
