@@ -7,18 +7,13 @@
 #include <QApplication>
 #include <QCategoryAxis>
 #include <QComboBox>
-#include <QDateTime>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
-#include "../../unit/monitor/monitor_test_support.hpp"
 #include "app/window_fit.hpp"
-#include "monitor/monitor_model.hpp"
-#include "monitor/monitor_window.hpp"
 #include "monitor/trend_chart.hpp"
-#include "protocol/receive.hpp"
-#include "support/frames.hpp"
+#include "monitor_on_screen.hpp"
 #include "text_fit_support.hpp"
 
 namespace climate {
@@ -47,55 +42,10 @@ std::string CrowdedTimeAxis(TrendChart& chart) {
          " px wide: " + labels.join(' ').toStdString();
 }
 
-class MonitorTextFit : public ::testing::Test {
- protected:
-  MonitorTextFit() : model_(clock_, folder_.Path("records")) {
-    clock_.Set(test::At(2024, 5, 1, 8, 0, 0));
-    window_ = std::make_unique<MonitorWindow>(model_, QString::fromStdString(folder_.Path("u.INI")),
-                                              QString::fromStdString(folder_.Path("")));
-  }
-
-  // One poll periodMs after the last, its reply through the receive path into the model.
-  void Poll(DeviceKind kind, std::uint8_t alarm1, std::uint8_t alarm2, std::uint8_t status,
-            int periodMs = 2000) {
-    model_.OnRequestSent(test::RealTimeRequest, protocol_);
-    clock_.AdvanceMs(periodMs);
-    const LocalDateTime was = clock_.Now();
-    const QDateTime next =
-        QDateTime(QDate(was.year, was.month, was.day), QTime(was.hour, was.minute, was.second))
-            .addMSecs(periodMs);
-    clock_.Set(test::At(next.date().year(), next.date().month(), next.date().day(),
-                        next.time().hour(), next.time().minute(), next.time().second()));
-    ReceiveContext context;
-    context.protocol = &protocol_;
-    context.kind = kind;
-    context.language = window_->CurrentLanguage();
-    context.now = clock_.Now();
-    model_.OnReply(ProcessReply(test::RealTimeReply(25, 31, 58, 221, {32, 0, 5, 0, 55, 0}, status,
-                                                    alarm1, alarm2),
-                                context),
-                   context);
-  }
-
-  test::ScratchFolder folder_;
-  FakeClock clock_;
-  ProtocolSettings protocol_ = DefaultProtocolSettings();
-  MonitorModel model_;
-  std::unique_ptr<MonitorWindow> window_;
-};
+using MonitorTextFit = test::MonitorOnScreen;
 
 TEST_F(MonitorTextFit, EveryTextOfEveryPageShowsWholeInBothLanguages) {
-  // A day polled every minute and an hour every two seconds of an air conditioner with every
-  // alarm raised now and then, then a heat exchanger with all of its alarms: the whole run's
-  // time labels carry the date, and the alarm table holds the longest names of both types.
-  for (int i = 0; i < 25 * 60; ++i) Poll(DeviceKind::AirConditioner, 0, 0, 0x1F, 60'000);
-  for (int i = 0; i < 1800; ++i) {
-    const bool alarms = i % 600 > 300;
-    Poll(DeviceKind::AirConditioner, alarms ? 0xFF : 0, alarms ? 0x0F : 0, alarms ? 0x00 : 0x1F);
-  }
-  for (int i = 0; i < 20; ++i) {
-    Poll(DeviceKind::HeatExchanger, i > 10 ? 0xFF : 0, i > 10 ? 0xFF : 0, 0x1F);
-  }
+  Feed();
   // Opened as the main window opens it, on a screen of its own here: within the screen.
   PlaceBesideOwner(*window_);
   window_->show();
