@@ -174,9 +174,17 @@ void MonitorWindow::BuildTrendsPage() {
   top->addWidget(range_);
   top->addWidget(resetView_);
   top->addStretch(1);
+  // The chart never gets smaller than its names and labels need; where the page is smaller
+  // than that it scrolls inside the page, so the tabs and the rest of the window stay in view.
+  auto* chartScroller = new QScrollArea(page);
+  chartScroller->setObjectName("TrendScroller");
+  chartScroller->setFocusPolicy(Qt::NoFocus);
+  chartScroller->setFrameShape(QFrame::NoFrame);
+  chartScroller->setWidgetResizable(true);
+  chartScroller->setWidget(chart_);
   auto* layout = new QVBoxLayout(page);
   layout->addLayout(top);
-  layout->addWidget(chart_, 1);
+  layout->addWidget(chartScroller, 1);
   tabs_->addTab(page, QString());
 }
 
