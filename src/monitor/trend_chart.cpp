@@ -388,17 +388,21 @@ int TrendChart::TimeLabelRoom(std::int64_t from, std::int64_t to) const {
   const double plot = chart_->plotArea().width();
   // Not laid out yet: the ladder alone decides, and the first layout redraws.
   if (plot <= 0) return 7;
+  // Asked at every sample: measured again only for another width or format.
+  const QString format = TimeFormat(from, to);
+  if (labelRoom_.plot == plot && labelRoom_.format == format) return labelRoom_.room;
   // The axis gives every label an equal share of the plot, one share more than there are ticks,
   // less a padding either side; a label wider than its share is cut. Digits are as wide as
   // each other in the fonts in use, so a time of eights measures any time of the format.
-  const QString widest = QDateTime(QDate(2088, 8, 28), QTime(18, 58, 58), QTimeZone::utc())
-                             .toString(TimeFormat(from, to));
+  const QString widest =
+      QDateTime(QDate(2088, 8, 28), QTime(18, 58, 58), QTimeZone::utc()).toString(format);
   const QFontMetrics metrics(timeAxis_->labelsFont());
   const int label =
       std::max(metrics.horizontalAdvance(widest), metrics.boundingRect(widest).width());
   constexpr int Padding = 4;
   constexpr int Gap = 6;  // so that neighbouring labels never touch
-  return static_cast<int>(plot / (label + 2 * Padding + Gap)) - 1;
+  labelRoom_ = {plot, format, static_cast<int>(plot / (label + 2 * Padding + Gap)) - 1};
+  return labelRoom_.room;
 }
 
 void TrendChart::SetTimeLabels(const TrendStore* store, std::int64_t from, std::int64_t to) {

@@ -130,6 +130,13 @@ class TrendChart final : public QChartView {
   TrendRange range_ = TrendRange::LastHour;
   std::size_t drawnPoints_ = 0;
   std::vector<std::pair<std::int64_t, QString>> ticks_;  // what the time axis shows now
+  // The last answer of TimeLabelRoom, for the plot's width and the labels' format it was for.
+  struct LabelRoom {
+    double plot = 0;
+    QString format;
+    int room = 0;
+  };
+  mutable LabelRoom labelRoom_;
   Language language_ = Language::English;
   DeviceKind kind_ = DeviceKind::AirConditioner;
   std::optional<std::pair<std::int64_t, std::int64_t>> view_;  // zoomed or panned: from, to
