@@ -329,10 +329,10 @@ std::vector<std::pair<std::int64_t, QString>> TimeTicks(const TrendStore& store,
       600'000,    900'000,    1'800'000,  3'600'000,  7'200'000,   10'800'000,
       14'400'000, 21'600'000, 43'200'000, 86'400'000, 172'800'000, 604'800'000};
   // Round multiples of a step within the span number at most span / step + 1.
-  const std::int64_t intervals = std::clamp(room - 1, 1, 6);
+  const std::int64_t span = to - from;
   std::int64_t step = Ladder[std::size(Ladder) - 1];
   for (std::int64_t rung : Ladder) {
-    if (rung * intervals >= to - from) {
+    if (rung * 6 >= span && span / rung + 1 <= std::max(room, 1)) {
       step = rung;
       break;
     }
@@ -400,7 +400,7 @@ int TrendChart::TimeLabelRoom(std::int64_t from, std::int64_t to) const {
   const int label =
       std::max(metrics.horizontalAdvance(widest), metrics.boundingRect(widest).width());
   constexpr int Padding = 4;
-  constexpr int Gap = 6;  // so that neighbouring labels never touch
+  constexpr int Gap = 2;  // so that neighbouring labels never touch
   labelRoom_ = {plot, format, static_cast<int>(plot / (label + 2 * Padding + Gap)) - 1};
   return labelRoom_.room;
 }

@@ -57,8 +57,9 @@ class MonitorOnScreen : public ::testing::Test {
 
   void Feed() {
     // A day polled every minute and an hour every two seconds of an air conditioner with every
-    // alarm raised now and then, then a heat exchanger with all of its alarms: the whole run's
-    // time labels carry the date, and the alarm table holds the longest names of both types.
+    // alarm raised now and then, the events of a lost line and a silent unit, then a heat
+    // exchanger with all of its alarms: the whole run's time labels carry the date, and the
+    // alarm table holds the longest names of both types and the events.
     for (int i = 0; i < 25 * 60; ++i) Poll(DeviceKind::AirConditioner, 0, 0, 0x1F, 60'000);
     for (int i = 0; i < 1800; ++i) {
       const bool alarms = i % 600 > 300;
@@ -67,6 +68,16 @@ class MonitorOnScreen : public ::testing::Test {
     for (int i = 0; i < 20; ++i) {
       Poll(DeviceKind::HeatExchanger, i > 10 ? 0xFF : 0, i > 10 ? 0xFF : 0, 0x1F);
     }
+    // The line lost for a minute, then the unit silent for a minute and answering again.
+    model_.OnLinkLost("");
+    clock_.AdvanceMs(65'000);
+    model_.OnLinkRestored();
+    for (int i = 0; i < 30; ++i) {
+      model_.OnRequestSent(RealTimeRequest, protocol_);
+      clock_.AdvanceMs(2000);
+      model_.Tick();
+    }
+    Poll(DeviceKind::HeatExchanger, 0xFF, 0xFF, 0x1F);
   }
 
   ScratchFolder folder_;
