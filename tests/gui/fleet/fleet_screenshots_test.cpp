@@ -8,8 +8,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTableView>
+#include <QTest>
 #include <QTimeZone>
 
+#include "fleet/fleet_detail_window.hpp"
 #include "fleet/fleet_table_model.hpp"
 #include "fleet/fleet_window.hpp"
 
@@ -56,6 +59,17 @@ TEST(FleetScreenshots, EveryRowStateInBothLanguages) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   window.resize(QSize(1180, 300).boundedTo(screen->availableGeometry().size()));
   const QString scale = screen->devicePixelRatio() >= 2 ? "-200" : "";
+  // The detail of the cabinet in alarm, opened as a double-click opens it.
+  emit window.View()->activated(window.View()->model()->index(0, 0));
+  for (const auto& [language, suffix] :
+       {std::pair{Language::English, "en"}, std::pair{Language::Chinese, "zh"}}) {
+    window.SetLanguage(language);
+    ASSERT_NE(window.Detail(), nullptr);
+    QTest::qWait(50);
+    const QString name = QString("%1/fleet-detail%2-%3.png").arg(folder, scale, suffix);
+    EXPECT_TRUE(window.Detail()->grab().save(name)) << name.toStdString();
+  }
+  window.Detail()->close();
   for (const bool brokerUp : {true, false}) {
     table.SetBrokerUp(brokerUp);
     for (const auto& [language, suffix] :
