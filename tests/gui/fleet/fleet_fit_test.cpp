@@ -73,6 +73,10 @@ TEST(FleetTextFit, EveryTextOfTheViewAndTheDetailShowsWholeInBothLanguages) {
   PlaceBesideOwner(window);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  // Once refused the status line keeps its text while the view tries again.
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return window.Status()->text().contains("Not connected to 127.0.0.1:1 ("); }, 10000))
+      << window.Status()->text().toStdString();
   FleetTableModel& table = *window.Table();
   const auto cabinet = [&](const char* name, const QByteArray& state, const char* online) {
     table.Ingest(QString("climate/%1/state").arg(name), state);
