@@ -112,8 +112,9 @@ void FleetWindow::SetLanguage(Language language) {
 // state, alarm and age columns their longest cell in that language (state and alarm drawn
 // bold, as a row in trouble draws them), the site and unit columns the names listed, up to a
 // bound so that one agent's very long name does not push the others out of view. The last
-// column takes what is left.
-void FleetWindow::FitColumns() {
+// column takes what is left. Growing only, a width the operator gave a column stays unless the
+// column needs more.
+void FleetWindow::FitColumns(bool growOnly) {
   QFont bold = view_->font();
   bold.setBold(true);
   const QFontMetrics boldMetrics(bold);
@@ -166,6 +167,7 @@ void FleetWindow::FitColumns() {
     for (const auto& [cells, least] : cellWidths) {
       if (cells == column) width = std::max(width, least);
     }
+    if (growOnly && width <= header->sectionSize(column)) continue;
     header->resizeSection(column, width);
   }
   fittedRows_ = table_->rowCount();
@@ -249,7 +251,7 @@ void FleetWindow::Connect() {
 void FleetWindow::FlushNow() {
   table_->Flush();
   // New cabinets may need wider name columns.
-  if (table_->rowCount() != fittedRows_) FitColumns();
+  if (table_->rowCount() != fittedRows_) FitColumns(true);
   if (detail_ != nullptr && detail_->isVisible()) detail_->Refresh();
   UpdateStatus();
 }

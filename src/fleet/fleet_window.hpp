@@ -52,7 +52,7 @@ class FleetWindow final : public QWidget {
 
  private:
   void BuildLayout();
-  void FitColumns();
+  void FitColumns(bool growOnly = false);
   void UpdateStatus();
   void OpenDetail(const QModelIndex& index);
 
