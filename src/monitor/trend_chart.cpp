@@ -180,10 +180,10 @@ QSize TrendChart::LeastSize() const {
   // A value axis: its widest label, its title turned upright and the paddings around them.
   const int axis = labels.horizontalAdvance("-100") + titles.height() + 24;
   const QFontMetrics times(timeAxis_->labelsFont());
-  // Room for three time labels of the widest format.
-  const int plot = 4 * (times.horizontalAdvance("88-88 88:88") + 14);
+  // Room for two time labels of the widest format (TimeLabelRoom: a share more than labels).
+  const int plot = 3 * (times.horizontalAdvance("88-88 88:88") + 2 * 4 + 2);
   const QMargins margins = chart_->margins();
-  const int aroundX = margins.left() + margins.right() + 2 * frameWidth() + 24;
+  const int aroundX = margins.left() + margins.right() + 2 * frameWidth() + 12;
   const int aroundY = margins.top() + margins.bottom() + 2 * frameWidth() + 24;
   const int width = static_cast<int>(std::ceil(
                         std::max(legendWidth / LegendShare, legendWidth + 2 * axis + plot))) +
