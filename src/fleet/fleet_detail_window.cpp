@@ -11,6 +11,7 @@
 #include <array>
 #include <vector>
 
+#include "app/window_fit.hpp"
 #include "common/qt_text.hpp"
 #include "fleet/fleet_detail_texts.hpp"
 #include "fleet/fleet_model.hpp"
@@ -166,6 +167,12 @@ void FleetDetailWindow::Show(std::string key) {
   key_ = std::move(key);
   tree_->clear();
   Refresh();
+  // The first showing opens beside the fleet view within its screen; later ones keep where the
+  // operator put it.
+  if (!placed_) {
+    PlaceBesideOwner(*this);
+    placed_ = true;
+  }
   show();
   raise();
   activateWindow();

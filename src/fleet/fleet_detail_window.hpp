@@ -34,6 +34,7 @@ class FleetDetailWindow final : public QWidget {
   const FleetModel& model_;
   std::string key_;
   Language language_ = Language::English;
+  bool placed_ = false;
   QLabel* note_;
   QTreeWidget* tree_;
 };

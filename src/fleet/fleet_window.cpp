@@ -6,11 +6,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <span>
 #include <utility>
+#include <vector>
 
 #include "app/config/ini_file.hpp"
 #include "common/peer_text.hpp"
@@ -20,6 +22,7 @@
 #include "fleet/fleet_table_model.hpp"
 #include "fleet/fleet_texts.hpp"
 #include "mqtt/mqtt_client.hpp"
+#include "protocol/unit_bits.hpp"
 
 namespace climate {
 
@@ -86,6 +89,9 @@ void FleetWindow::BuildLayout() {
   connect(view_, &QTableView::activated, this, &FleetWindow::OpenDetail);
   status_ = new QLabel(this);
   status_->setObjectName("LabelFleetStatus");
+  // A long line (a broker's refusal, the counts of every state) wraps rather than widening the
+  // window past a small screen or being cut at its edge.
+  status_->setWordWrap(true);
   layout->addWidget(filter_);
   layout->addWidget(view_, 1);
   layout->addWidget(status_);
@@ -102,34 +108,69 @@ void FleetWindow::SetLanguage(Language language) {
 }
 
 // Each column as wide as its header needs in the language shown (Qt measures the header bold,
-// as it draws the sorted one, with room for the sort mark); the kind and state columns as wide
-// as their longest cell in either language, the alarm column as its usual cells; the last
-// column takes what is left.
-void FleetWindow::FitColumns() {
+// as it draws the sorted one, with room for the sort mark) and as its cells need: the kind,
+// state, alarm and age columns their longest cell in that language (state and alarm drawn
+// bold, as a row in trouble draws them), the site and unit columns the names listed, up to a
+// bound so that one agent's very long name does not push the others out of view. The last
+// column takes what is left. Growing only, a width the operator gave a column stays unless the
+// column needs more.
+void FleetWindow::FitColumns(bool growOnly) {
   QFont bold = view_->font();
   bold.setBold(true);
-  const QFontMetrics metrics(bold);
-  const auto widest = [&metrics](std::span<const TextPair> texts) {
+  const QFontMetrics boldMetrics(bold);
+  const QFontMetrics metrics(view_->font());
+  // The item's text margin on either side, and a little air.
+  const int margin =
+      2 * (view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1) + 2;
+  const auto widest = [&](const QFontMetrics& font, const std::vector<QString>& texts) {
     int width = 0;
-    for (const TextPair& text : texts) {
-      for (const Language language : {Language::English, Language::Chinese}) {
-        width = std::max(width, metrics.horizontalAdvance(Q(text.In(language))));
-      }
-    }
-    return width + 16;
+    for (const QString& text : texts) width = std::max(width, font.horizontalAdvance(text));
+    return width + margin;
+  };
+  const Language language = language_;
+  const auto shown = [language](std::span<const TextPair> texts) {
+    std::vector<QString> all;
+    for (const TextPair& text : texts) all.push_back(Q(text.In(language)));
+    return all;
   };
   const TextPair kinds[] = {fleet_text::AirConditioner, fleet_text::HeatExchanger};
-  const std::pair<int, int> cellWidths[] = {{FleetTableModel::Kind, widest(kinds)},
-                                            {FleetTableModel::State, widest(fleet_text::RowStates)},
-                                            {FleetTableModel::WorstAlarm, 220}};
+  // The worst alarm of either unit type, with the count of the others after it.
+  std::vector<QString> alarms = shown(std::span(&fleet_text::NoAlarm, 1));
+  for (const DeviceKind kind : {DeviceKind::AirConditioner, DeviceKind::HeatExchanger}) {
+    for (const UnitBit& bit : UnitBits(kind)) {
+      alarms.push_back(Q(AlarmText(bit, language)).trimmed() + " (+99)");
+    }
+  }
+  // The longest ages: hours and minutes, and days.
+  std::vector<QString> ages;
+  for (const std::int64_t ageMs : {(23 * 3600 + 58 * 60) * 1000LL, 9999 * 86'400'000LL}) {
+    ages.push_back(Q(AgeText(ageMs, language)));
+  }
+  // The names listed, at most this many average characters wide.
+  const int nameBound = 40 * metrics.averageCharWidth() + margin;
+  std::vector<QString> sites;
+  std::vector<QString> units;
+  for (const Cabinet& cabinet : table_->Model().Cabinets()) {
+    sites.push_back(Q(cabinet.site));
+    units.push_back(Q(cabinet.unit));
+  }
+  const std::pair<int, int> cellWidths[] = {
+      {FleetTableModel::Site, std::min(widest(metrics, sites), nameBound)},
+      {FleetTableModel::Unit, std::min(widest(metrics, units), nameBound)},
+      {FleetTableModel::Kind, widest(metrics, shown(kinds))},
+      {FleetTableModel::State, widest(boldMetrics, shown(fleet_text::RowStates))},
+      {FleetTableModel::WorstAlarm, widest(boldMetrics, alarms)},
+      {FleetTableModel::Age, widest(metrics, ages)}};
   QHeaderView* header = view_->horizontalHeader();
   for (int column = 0; column < FleetTableModel::ColumnCount; ++column) {
     int width = header->sectionSizeHint(column);
     for (const auto& [cells, least] : cellWidths) {
       if (cells == column) width = std::max(width, least);
     }
+    if (growOnly && width <= header->sectionSize(column)) continue;
     header->resizeSection(column, width);
   }
+  fittedRows_ = table_->rowCount();
 }
 
 void FleetWindow::OpenDetail(const QModelIndex& index) {
@@ -209,6 +250,8 @@ void FleetWindow::Connect() {
 
 void FleetWindow::FlushNow() {
   table_->Flush();
+  // New cabinets may need wider name columns.
+  if (table_->rowCount() != fittedRows_) FitColumns(true);
   if (detail_ != nullptr && detail_->isVisible()) detail_->Refresh();
   UpdateStatus();
 }
@@ -264,7 +307,7 @@ void FleetWindow::UpdateStatus() {
     parts << rejected;
   }
   status_->setText(parts.join(QStringLiteral("  ·  ")));
-  // The line may be cut at the window's edge; the reason stays readable here.
+  // The reason of the last refusal, also where the line is long.
   status_->setToolTip(rejected);
 }
 

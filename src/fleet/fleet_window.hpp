@@ -52,7 +52,7 @@ class FleetWindow final : public QWidget {
 
  private:
   void BuildLayout();
-  void FitColumns();
+  void FitColumns(bool growOnly = false);
   void UpdateStatus();
   void OpenDetail(const QModelIndex& index);
 
@@ -64,6 +64,7 @@ class FleetWindow final : public QWidget {
   QTableView* view_ = nullptr;
   QLineEdit* filter_ = nullptr;
   QLabel* status_ = nullptr;
+  int fittedRows_ = -1;  // the rows the columns were last fitted to
   FleetDetailWindow* detail_ = nullptr;
   QTimer flushTimer_;
   QTimer ageTimer_;

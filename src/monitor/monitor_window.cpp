@@ -27,6 +27,7 @@
 #include "monitor/link_figure_rows.hpp"
 #include "monitor/monitor_model.hpp"
 #include "monitor/monitor_texts.hpp"
+#include "monitor/realtime_sample.hpp"
 #include "monitor/service_report.hpp"
 #include "monitor/trend_chart.hpp"
 #include "protocol/unit_bits.hpp"
@@ -174,9 +175,17 @@ void MonitorWindow::BuildTrendsPage() {
   top->addWidget(range_);
   top->addWidget(resetView_);
   top->addStretch(1);
+  // The chart never gets smaller than its names and labels need; where the page is smaller
+  // than that it scrolls inside the page, so the tabs and the rest of the window stay in view.
+  auto* chartScroller = new QScrollArea(page);
+  chartScroller->setObjectName("TrendScroller");
+  chartScroller->setFocusPolicy(Qt::NoFocus);
+  chartScroller->setFrameShape(QFrame::NoFrame);
+  chartScroller->setWidgetResizable(true);
+  chartScroller->setWidget(chart_);
   auto* layout = new QVBoxLayout(page);
   layout->addLayout(top);
-  layout->addWidget(chart_, 1);
+  layout->addWidget(chartScroller, 1);
   tabs_->addTab(page, QString());
 }
 
@@ -224,14 +233,23 @@ void MonitorWindow::BuildAlarmsPage() {
   bold.setBold(true);  // unacknowledged active alarms are bold
   const QFontMetrics metrics(bold);
   const int timeWidth = metrics.horizontalAdvance("2024-05-01 00:00:00") + 16;
-  // The name column holds the longest alarm name of either unit type in either language; the
-  // last column takes what is left.
+  // The name column holds the longest alarm name of either unit type in either language, and
+  // the events of the link and of a silent unit with the hours they lasted; the last column
+  // takes what is left. (A reason a device server gave for a lost line is free text: what the
+  // column cuts of it the cell's tooltip shows.)
   int nameWidth = 0;
-  for (const DeviceKind kind : {DeviceKind::AirConditioner, DeviceKind::HeatExchanger}) {
-    for (const UnitBit& bit : UnitBits(kind)) {
-      for (const Language language : {Language::English, Language::Chinese}) {
+  for (const Language language : {Language::English, Language::Chinese}) {
+    for (const DeviceKind kind : {DeviceKind::AirConditioner, DeviceKind::HeatExchanger}) {
+      for (const UnitBit& bit : UnitBits(kind)) {
         nameWidth = std::max(nameWidth, metrics.horizontalAdvance(Q(bit.Name(language))));
       }
+    }
+    const QString hours = Q(FormatDuration(23 * 3'600'000 + 59 * 60'000 + 59'000));
+    for (const QString& event :
+         {Q(monitor_text::LinkLost.In(language)), Q(monitor_text::UnitSilent.In(language)),
+          Q(monitor_text::LinkBack.In(language)) + hours,
+          Q(monitor_text::UnitAnswers.In(language)) + hours}) {
+      nameWidth = std::max(nameWidth, metrics.horizontalAdvance(event));
     }
   }
   header->resizeSection(AlarmTableModel::NameColumn, nameWidth + 16);

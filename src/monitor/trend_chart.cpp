@@ -158,6 +158,58 @@ void TrendChart::ApplyNames() {
     series_[MeasuredCount + i]->setName(
         Q(ValueNameFor(kind_, FirstSetPointSlot + i).Name(language_)));
   }
+  ApplyLeastSize();
+}
+
+QSize TrendChart::LeastSize() const {
+  // The legend beside the plot gets what its names need, but at most this share of the chart's
+  // width; the names are measured here, since the legend knows its own size only once drawn.
+  constexpr double LegendShare = 0.4;
+  const QFontMetrics names(chart_->legend()->font());
+  int widestName = 0;
+  for (const QLineSeries* series : series_) {
+    widestName = std::max(widestName, names.horizontalAdvance(series->name()));
+  }
+  // The marker, the gaps around it and the legend's own margins.
+  const double legendWidth =
+      std::max<double>(widestName + names.height() + 40,
+                       chart_->legend()->effectiveSizeHint(Qt::PreferredSize).width());
+  const double legendHeight = static_cast<double>(series_.size()) * (names.height() + 8) + 16;
+  const QFontMetrics labels(temperatureAxis_->labelsFont());
+  const QFontMetrics titles(temperatureAxis_->titleFont());
+  // A value axis: its widest label, its title turned upright and the paddings around them.
+  const int axis = labels.horizontalAdvance("-100") + titles.height() + 24;
+  const QFontMetrics times(timeAxis_->labelsFont());
+  // Room for two time labels of the widest format (TimeLabelRoom: a share more than labels).
+  const int plot = 3 * (times.horizontalAdvance("88-88 88:88") + 2 * 4 + 2);
+  const QMargins margins = chart_->margins();
+  const int aroundX = margins.left() + margins.right() + 2 * frameWidth() + 12;
+  const int aroundY = margins.top() + margins.bottom() + 2 * frameWidth() + 24;
+  const int width = static_cast<int>(std::ceil(
+                        std::max(legendWidth / LegendShare, legendWidth + 2 * axis + plot))) +
+                    aroundX;
+  // Each value axis label gets an equal share of the plot's height, less a padding above and
+  // below; the axis' title stands upright beside it.
+  const auto labelCount = [](const QValueAxis* axis) {
+    return static_cast<int>(std::floor((axis->max() - axis->min()) / axis->tickInterval())) + 1;
+  };
+  const int rows = std::max(labelCount(temperatureAxis_), labelCount(humidityAxis_));
+  const int titleLength = std::max(titles.horizontalAdvance(temperatureAxis_->titleText()),
+                                   titles.horizontalAdvance(humidityAxis_->titleText()));
+  const int plotHeight = std::max(rows * (labels.height() + 2 * 4 + 2), titleLength + 8);
+  const int height =
+      static_cast<int>(std::ceil(std::max<double>(legendHeight, plotHeight + 2 * times.height()))) +
+      aroundY;
+  return {width, height};
+}
+
+// Other names or another temperature span need another least size. The view takes its least
+// size from the chart's.
+void TrendChart::ApplyLeastSize() {
+  const QSize least = LeastSize();
+  if (least == minimumSize()) return;
+  chart_->setMinimumSize(least - QSize(2 * frameWidth(), 2 * frameWidth()));
+  setMinimumSize(least);
 }
 
 void TrendChart::resizeEvent(QResizeEvent* event) {
@@ -229,6 +281,7 @@ TrendChart::DrawnState TrendChart::StateFor(const TrendStore& store, TrendRange 
   state.range = range;
   state.kind = kind_;
   state.wallSegments = store.WallSegments();
+  state.timeLabelRoom = TimeLabelRoom(from, to);
   state.bucketMs = reducers_[0].BucketMs();
   state.step = state.bucketMs > 0 ? to / state.bucketMs : to;
   state.fromStep = state.bucketMs > 0 ? from / state.bucketMs : from;
@@ -254,25 +307,37 @@ QStringList TrendChart::TimeLabels() const {
   return labels;
 }
 
+namespace {
+
+// The time labels' format for a span of time.
+QString TimeFormat(std::int64_t from, std::int64_t to) {
+  return to - from > 24 * 60 * MinuteMs ? "MM-dd HH:mm"
+         : to - from > 15 * MinuteMs    ? "HH:mm"
+                                        : "HH:mm:ss";
+}
+
+}  // namespace
+
 // A tick on every round multiple of a step of wall time (a step from this ladder giving six or
-// fewer ticks), within each stretch of one wall clock, and one where the clock was set to
-// another time. The ticks stay where they are while the range slides, so the axis is rebuilt
-// only when a tick enters or leaves it.
+// fewer ticks, and no more than room), within each stretch of one wall clock, and one where the
+// clock was set to another time. The ticks stay where they are while the range slides, so the
+// axis is rebuilt only when a tick enters or leaves it.
 std::vector<std::pair<std::int64_t, QString>> TimeTicks(const TrendStore& store, std::int64_t from,
-                                                        std::int64_t to) {
+                                                        std::int64_t to, int room) {
   static constexpr std::int64_t Ladder[] = {
-      10'000,    15'000,    30'000,    60'000,     120'000,    300'000,    600'000,    900'000,
-      1'800'000, 3'600'000, 7'200'000, 10'800'000, 14'400'000, 21'600'000, 43'200'000, 86'400'000};
+      10'000,     15'000,     30'000,     60'000,     120'000,     300'000,
+      600'000,    900'000,    1'800'000,  3'600'000,  7'200'000,   10'800'000,
+      14'400'000, 21'600'000, 43'200'000, 86'400'000, 172'800'000, 604'800'000};
+  // Round multiples of a step within the span number at most span / step + 1.
+  const std::int64_t span = to - from;
   std::int64_t step = Ladder[std::size(Ladder) - 1];
   for (std::int64_t rung : Ladder) {
-    if (rung * 6 >= to - from) {
+    if (rung * 6 >= span && span / rung + 1 <= std::max(room, 1)) {
       step = rung;
       break;
     }
   }
-  const QString format = to - from > 24 * 60 * MinuteMs ? "MM-dd HH:mm"
-                         : to - from > 15 * MinuteMs    ? "HH:mm"
-                                                        : "HH:mm:ss";
+  const QString format = TimeFormat(from, to);
   const auto label = [&](std::int64_t wallMs) {
     return QDateTime::fromMSecsSinceEpoch(wallMs, QTimeZone::utc()).toString(format);
   };
@@ -309,12 +374,40 @@ std::vector<std::pair<std::int64_t, QString>> TimeTicks(const TrendStore& store,
       setting.push_back(false);
     }
   }
+  // Where the clock was set, or on a run longer than the ladder reaches, there may be more
+  // ticks than room: every other one goes until they fit.
+  while (static_cast<int>(ticks.size()) > std::max(room, 1)) {
+    std::vector<std::pair<std::int64_t, QString>> kept;
+    for (std::size_t i = 0; i < ticks.size(); i += 2) kept.push_back(std::move(ticks[i]));
+    ticks = std::move(kept);
+  }
   return ticks;
+}
+
+int TrendChart::TimeLabelRoom(std::int64_t from, std::int64_t to) const {
+  const double plot = chart_->plotArea().width();
+  // Not laid out yet: the ladder alone decides, and the first layout redraws.
+  if (plot <= 0) return 7;
+  // Asked at every sample: measured again only for another width or format.
+  const QString format = TimeFormat(from, to);
+  if (labelRoom_.plot == plot && labelRoom_.format == format) return labelRoom_.room;
+  // The axis gives every label an equal share of the plot, one share more than there are ticks,
+  // less a padding either side; a label wider than its share is cut. Digits are as wide as
+  // each other in the fonts in use, so a time of eights measures any time of the format.
+  const QString widest =
+      QDateTime(QDate(2088, 8, 28), QTime(18, 58, 58), QTimeZone::utc()).toString(format);
+  const QFontMetrics metrics(timeAxis_->labelsFont());
+  const int label =
+      std::max(metrics.horizontalAdvance(widest), metrics.boundingRect(widest).width());
+  constexpr int Padding = 4;
+  constexpr int Gap = 2;  // so that neighbouring labels never touch
+  labelRoom_ = {plot, format, static_cast<int>(plot / (label + 2 * Padding + Gap)) - 1};
+  return labelRoom_.room;
 }
 
 void TrendChart::SetTimeLabels(const TrendStore* store, std::int64_t from, std::int64_t to) {
   if (to <= from) to = from + 1;
-  auto ticks = store != nullptr ? TimeTicks(*store, from, to)
+  auto ticks = store != nullptr ? TimeTicks(*store, from, to, TimeLabelRoom(from, to))
                                 : std::vector<std::pair<std::int64_t, QString>>{};
   if (ticks != ticks_) {
     for (const QString& label : timeAxis_->categoriesLabels()) timeAxis_->remove(label);
@@ -341,6 +434,7 @@ void TrendChart::SetAxes(const TrendStore& store, std::int64_t from, std::int64_
     const double top = std::ceil((temperatures.high + 2) / 5) * 5;
     temperatureAxis_->setTickInterval(top - bottom > 40 ? 10 : 5);
     temperatureAxis_->setRange(bottom, top);
+    ApplyLeastSize();
   }
 }
 

@@ -85,6 +85,10 @@ class TrendChart final : public QChartView {
 
  private:
   void ApplyNames();
+  // The least size that shows every name of the legend and every axis title and label whole;
+  // where the page has less room it scrolls.
+  QSize LeastSize() const;
+  void ApplyLeastSize();
   void ShowNoData();
   // The monotonic time at a point of the view; nullopt outside the plot.
   std::optional<double> TimeAtPoint(const QPointF& point) const;
@@ -103,6 +107,7 @@ class TrendChart final : public QChartView {
     TrendRange range = TrendRange::LastHour;
     DeviceKind kind = DeviceKind::AirConditioner;
     std::size_t wallSegments = 0;
+    int timeLabelRoom = 0;  // how many time labels the plot's width shows whole
     std::int64_t bucketMs = 0;
     std::int64_t step = 0;      // the range's end, in buckets
     std::int64_t fromStep = 0;  // the range's start, in buckets
@@ -117,12 +122,21 @@ class TrendChart final : public QChartView {
   void SetAxes(const TrendStore& store, std::int64_t from, std::int64_t to,
                const TemperatureSpan& temperatures);
   void SetTimeLabels(const TrendStore* store, std::int64_t from, std::int64_t to);
+  // How many time labels of the range's format the plot shows side by side without cutting one.
+  int TimeLabelRoom(std::int64_t from, std::int64_t to) const;
 
   std::optional<DrawnState> drawn_;
   const TrendStore* store_ = nullptr;  // what the last Update drew, for redraws on resizing
   TrendRange range_ = TrendRange::LastHour;
   std::size_t drawnPoints_ = 0;
   std::vector<std::pair<std::int64_t, QString>> ticks_;  // what the time axis shows now
+  // The last answer of TimeLabelRoom, for the plot's width and the labels' format it was for.
+  struct LabelRoom {
+    double plot = 0;
+    QString format;
+    int room = 0;
+  };
+  mutable LabelRoom labelRoom_;
   Language language_ = Language::English;
   DeviceKind kind_ = DeviceKind::AirConditioner;
   std::optional<std::pair<std::int64_t, std::int64_t>> view_;  // zoomed or panned: from, to

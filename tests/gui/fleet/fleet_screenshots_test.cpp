@@ -1,13 +1,18 @@
 // Pictures of the fleet view for its documentation, written only when CLIMATE_FLEET_SHOTS names a
 // folder: one cabinet in each row state, in both languages, and the same cabinets with the
-// broker unreachable (a state every row shares).
+// broker unreachable (a state every row shares); at twice the scale too.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
+#include <QTableView>
+#include <QTest>
 #include <QTimeZone>
 
+#include "fleet/fleet_detail_window.hpp"
 #include "fleet/fleet_table_model.hpp"
 #include "fleet/fleet_window.hpp"
 
@@ -48,16 +53,31 @@ TEST(FleetScreenshots, EveryRowStateInBothLanguages) {
   cabinet("west/cab6", State("airConditioner", 2 * 86400, false, R"("customAlarm1")", 19), "false");
   table.Ingest("climate/x/y/state", R"({"kind":5})");
   window.FlushNow();
-  // Never shown, so the window does not connect: the pictures show exactly these cabinets.
-  window.resize(1180, 300);
+  // Never shown, so the window does not connect: the pictures show exactly these cabinets. On a
+  // screen narrower than the picture it is as wide as the screen; at twice the scale the names
+  // end in "-200".
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  window.resize(QSize(1180, 300).boundedTo(screen->availableGeometry().size()));
+  const QString scale = screen->devicePixelRatio() >= 2 ? "-200" : "";
+  // The detail of the cabinet in alarm, opened as a double-click opens it.
+  emit window.View()->activated(window.View()->model()->index(0, 0));
+  for (const auto& [language, suffix] :
+       {std::pair{Language::English, "en"}, std::pair{Language::Chinese, "zh"}}) {
+    window.SetLanguage(language);
+    ASSERT_NE(window.Detail(), nullptr);
+    QTest::qWait(50);
+    const QString name = QString("%1/fleet-detail%2-%3.png").arg(folder, scale, suffix);
+    EXPECT_TRUE(window.Detail()->grab().save(name)) << name.toStdString();
+  }
+  window.Detail()->close();
   for (const bool brokerUp : {true, false}) {
     table.SetBrokerUp(brokerUp);
     for (const auto& [language, suffix] :
          {std::pair{Language::English, "en"}, std::pair{Language::Chinese, "zh"}}) {
       window.SetLanguage(language);
       QCoreApplication::processEvents();
-      const QString name =
-          QString("%1/fleet-%2-%3.png").arg(folder, brokerUp ? "states" : "broker-down", suffix);
+      const QString name = QString("%1/fleet-%2%3-%4.png")
+                               .arg(folder, brokerUp ? "states" : "broker-down", scale, suffix);
       EXPECT_TRUE(window.grab().save(name)) << name.toStdString();
     }
   }
