@@ -6,12 +6,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
 
 #include "common/qt_text.hpp"
+#include "dialogs/dialog_fit.hpp"
 #include "dialogs/serial_devices_texts.hpp"
 #include "serial/port_map.hpp"
 #include "serial/unit_finder.hpp"
@@ -61,20 +63,26 @@ FrmSerialDevices::FrmSerialDevices(SerialDevicesHost& host, DeviceEnumerator& de
                                    QWidget* parent)
     : QDialog(parent), host_(host), enumerator_(devices) {
   setObjectName("FrmSerialDevices");
-  auto* layout = new QVBoxLayout(this);
-  portsLabel_ = Named(new QLabel(this), "PortsLabel");
-  ports_ = MakeTable(this, "PortTable", 3);
+  // Everything above the buttons scrolls where the screen is smaller than it; the buttons stay
+  // in view below.
+  auto* content = Named(new QWidget, "SerialDevicesContent");
+  auto* layout = new QVBoxLayout(content);
+  layout->setContentsMargins(0, 0, 0, 0);
+  scroller_ = NewScrollFrame(this, "SerialDevicesScroller", content);
+  scroller_->setWidgetResizable(true);
+  portsLabel_ = Named(new QLabel(content), "PortsLabel");
+  ports_ = MakeTable(content, "PortTable", 3);
   ports_->setRowCount(4);
   ports_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  devicesLabel_ = Named(new QLabel(this), "DevicesLabel");
-  deviceTable_ = MakeTable(this, "DeviceTable", 6);
-  entryLabel_ = Named(new QLabel(this), "EntryLabel");
-  entry_ = Named(new QLineEdit(this), "EntryEdit");
+  devicesLabel_ = Named(new QLabel(content), "DevicesLabel");
+  deviceTable_ = MakeTable(content, "DeviceTable", 6);
+  entryLabel_ = Named(new QLabel(content), "EntryLabel");
+  entry_ = Named(new QLineEdit(content), "EntryEdit");
   // Each caption names its field for a screen reader (and leads Linux screen readers to it).
   portsLabel_->setBuddy(ports_);
   devicesLabel_->setBuddy(deviceTable_);
   entryLabel_->setBuddy(entry_);
-  status_ = Named(new QLabel(this), "StatusLabel");
+  status_ = Named(new QLabel(content), "StatusLabel");
   status_->setWordWrap(true);
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -97,7 +105,9 @@ FrmSerialDevices::FrmSerialDevices(SerialDevicesHost& host, DeviceEnumerator& de
   layout->addWidget(entryLabel_);
   layout->addWidget(entry_);
   layout->addWidget(status_);
-  layout->addLayout(buttons);
+  auto* whole = new QVBoxLayout(this);
+  whole->addWidget(scroller_, 1);
+  whole->addLayout(buttons);
   // Small enough for a 1366x768 screen; the device table takes what height there is.
   resize(860, 440);
 
@@ -120,6 +130,7 @@ FrmSerialDevices::FrmSerialDevices(SerialDevicesHost& host, DeviceEnumerator& de
   connect(deviceTable_, &QTableWidget::itemSelectionChanged, this,
           &FrmSerialDevices::DeviceRowChosen);
   ApplyTexts();
+  FitToScreen();
 }
 
 FrmSerialDevices::~FrmSerialDevices() = default;
@@ -129,6 +140,13 @@ void FrmSerialDevices::SetLanguage(Language language) {
   ApplyTexts();
   FillPorts();
   FillDevices();
+  FitToScreen();
+}
+
+// Whole on the screen and wide enough for the title; on a small screen the tables scroll.
+void FrmSerialDevices::FitToScreen() {
+  const QSize least = FitLayoutToScreen(*this, *scroller_, windowTitle());
+  resize(size().boundedTo(ScreenRoom(*this)).expandedTo(least));
 }
 
 void FrmSerialDevices::ApplyTexts() {

@@ -18,6 +18,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTableWidget;
 
 namespace climate {
@@ -67,6 +68,7 @@ class FrmSerialDevices final : public QDialog {
 
  private:
   void ApplyTexts();
+  void FitToScreen();
   void FillPorts();
   void FillDevices();
   void PortRowChosen();
@@ -84,6 +86,7 @@ class FrmSerialDevices final : public QDialog {
   std::vector<std::string> silent_;
   UnitFinder* finder_ = nullptr;
 
+  QScrollArea* scroller_ = nullptr;  // everything above the buttons
   QLabel* portsLabel_ = nullptr;
   QTableWidget* ports_ = nullptr;
   QLabel* devicesLabel_ = nullptr;
