@@ -85,6 +85,10 @@ inline QSize FitLayoutToScreen(QWidget& window, QScrollArea& frame, const QStrin
   QWidget* content = frame.widget();
   QLayout* layout = window.layout();
   if (content == nullptr || layout == nullptr) return window.minimumSize();
+  // Texts set just now have only posted their layout requests: the layouts forget the sizes
+  // they keep of every widget, so that what is asked now is what will show.
+  window.ensurePolished();
+  for (QWidget* widget : window.findChildren<QWidget*>()) widget->updateGeometry();
   if (content->layout()) content->layout()->activate();
   const QSize whole = content->minimumSizeHint().expandedTo(content->minimumSize());
   window.setMinimumSize(0, 0);

@@ -192,6 +192,8 @@ void FrmSerialDevices::Refresh() {
   if (devices_.empty()) SetStatus(std::string(T::NoDevices.In(language_)));
   const int selected = host_.SelectedPortNumber();
   if (selected >= 1 && selected <= 4 && ports_->currentRow() < 0) ports_->selectRow(selected - 1);
+  // The port table's height follows its rows.
+  FitToScreen();
 }
 
 void FrmSerialDevices::FillPorts() {

@@ -92,16 +92,14 @@ std::string SizeSections(const std::string& width, const std::string& height) {
   return text;
 }
 
-// On the screen, every control reachable inside the window, a scrolled content only where the
-// screen is too small for it; returns a description of the first fault.
-std::string Misfit(QWidget& window, bool checkEmptyArea) {
-  window.show();
+// Whether the window's content scrolls in a direction in which the window could be larger on
+// its screen; a description of the fault, or nothing. Sets whether it scrolls at all.
+std::string ScrollsNeedlessly(QWidget& window, bool& scrollsAcross, bool& scrollsDown) {
   QCoreApplication::sendPostedEvents();
   const QRect area = window.screen()->availableGeometry();
   const QRect frame = window.frameGeometry();
-  if (!area.contains(frame)) return "off the screen: " + Describe(frame);
-  bool scrollsAcross = false;
-  bool scrollsDown = false;
+  scrollsAcross = false;
+  scrollsDown = false;
   for (QScrollArea* scroller : window.findChildren<QScrollArea*>()) {
     if (scroller->widget() == nullptr || !scroller->isVisible()) continue;
     if (scroller->focusPolicy() != Qt::NoFocus) return "a scroll frame takes the focus";
@@ -110,17 +108,36 @@ std::string Misfit(QWidget& window, bool checkEmptyArea) {
     scrollsAcross = scrollsAcross || inside.width() > shown.width();
     scrollsDown = scrollsDown || inside.height() > shown.height();
   }
-  // A content scrolls only in a window as large as the screen allows.
   if ((scrollsAcross && frame.width() < area.width()) ||
       (scrollsDown && frame.height() < area.height())) {
     return "scrolls in a window smaller than the screen: " + Describe(frame);
   }
+  return {};
+}
+
+// On the screen, every control reachable inside the window, a scrolled content only where the
+// screen is too small for it (also once the window is made as small as it lets itself be);
+// returns a description of the first fault.
+std::string Misfit(QWidget& window, bool checkEmptyArea) {
+  window.show();
+  const QRect area = window.screen()->availableGeometry();
+  const QRect frame = window.frameGeometry();
+  if (!area.contains(frame)) return "off the screen: " + Describe(frame);
+  bool scrollsAcross = false;
+  bool scrollsDown = false;
+  const QSize chosen = window.size();
+  window.resize(window.minimumSize());
+  std::string fault = ScrollsNeedlessly(window, scrollsAcross, scrollsDown);
+  if (!fault.empty()) return "at its least size " + fault;
+  window.resize(chosen);
+  fault = ScrollsNeedlessly(window, scrollsAcross, scrollsDown);
+  if (!fault.empty()) return fault;
   QRect content;
   for (QWidget* control : window.findChildren<QWidget*>()) {
     if (!control->isVisible() || !IsControl(control) || IsControl(control->parentWidget())) {
       continue;
     }
-    const std::string fault = Unreachable(window, control);
+    fault = Unreachable(window, control);
     if (!fault.empty()) return fault;
     content |= QRect(control->mapTo(&window, QPoint(0, 0)), control->size());
   }
