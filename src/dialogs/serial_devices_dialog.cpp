@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -74,6 +75,8 @@ FrmSerialDevices::FrmSerialDevices(SerialDevicesHost& host, DeviceEnumerator& de
   ports_ = MakeTable(content, "PortTable", 3);
   ports_->setRowCount(4);
   ports_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // In a narrow window the table scrolls across; its height then makes room for the bar.
+  ports_->horizontalScrollBar()->installEventFilter(this);
   devicesLabel_ = Named(new QLabel(content), "DevicesLabel");
   deviceTable_ = MakeTable(content, "DeviceTable", 6);
   entryLabel_ = Named(new QLabel(content), "EntryLabel");
@@ -145,8 +148,10 @@ void FrmSerialDevices::SetLanguage(Language language) {
 
 // Whole on the screen and wide enough for the title; on a small screen the tables scroll.
 void FrmSerialDevices::FitToScreen() {
+  fitting_ = true;
   const QSize least = FitLayoutToScreen(*this, *scroller_, windowTitle());
   resize(size().boundedTo(ScreenRoom(*this)).expandedTo(least));
+  fitting_ = false;
 }
 
 void FrmSerialDevices::ApplyTexts() {
@@ -223,8 +228,28 @@ void FrmSerialDevices::FillPorts() {
   }
   ports_->resizeColumnToContents(0);
   ports_->setColumnWidth(1, 420);
-  ports_->setFixedHeight(ports_->horizontalHeader()->height() + 4 * ports_->rowHeight(0) +
-                         2 * ports_->frameWidth());
+  FitPortTableHeight();
+}
+
+// The header and all four rows, and the horizontal scroll bar where there is one: it must not
+// cover COM4.
+void FrmSerialDevices::FitPortTableHeight() {
+  const QScrollBar* across = ports_->horizontalScrollBar();
+  const int bar = across->isVisibleTo(ports_) ? across->sizeHint().height() : 0;
+  const int height = ports_->horizontalHeader()->height() + 4 * ports_->rowHeight(0) +
+                     2 * ports_->frameWidth() + bar;
+  if (ports_->height() == height && ports_->minimumHeight() == height) return;
+  ports_->setFixedHeight(height);
+}
+
+bool FrmSerialDevices::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ports_->horizontalScrollBar() &&
+      (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+    FitPortTableHeight();
+    // The window's least height follows the table's.
+    if (!fitting_) FitToScreen();
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void FrmSerialDevices::FillDevices() {

@@ -64,11 +64,13 @@ class FrmSerialDevices final : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void done(int result) override;
 
  private:
   void ApplyTexts();
   void FitToScreen();
+  void FitPortTableHeight();
   void FillPorts();
   void FillDevices();
   void PortRowChosen();
@@ -85,6 +87,7 @@ class FrmSerialDevices final : public QDialog {
   std::vector<DetectedDevice> devices_;
   std::vector<std::string> silent_;
   UnitFinder* finder_ = nullptr;
+  bool fitting_ = false;
 
   QScrollArea* scroller_ = nullptr;  // everything above the buttons
   QLabel* portsLabel_ = nullptr;

@@ -200,17 +200,27 @@ TEST(WindowSizes, StoredSizesGiveWholeWindowsOnTheScreenInEitherLanguage) {
           shown);
     }
   }
-  // The serial devices window keeps no size; it opens as the console opens it.
+  // The serial devices window keeps no size; it opens as the console opens it, beside a main
+  // window as wide as the screen, which narrows it.
+  QWidget mainWindow;
+  mainWindow.setGeometry(mainWindow.screen()->availableGeometry());
+  mainWindow.show();
   QuietDevicesHost devicesHost;
   test::FakeDevices devices;
   devices.devices = {{"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KXYZ-if00-port0",
                       "/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10KXYZ", false},
                      {"/dev/ttyS0", "/dev/ttyS0", "", "", "", true}};
   for (const Language language : {Language::English, Language::Chinese}) {
-    FrmSerialDevices serialDevices(devicesHost, devices);
+    FrmSerialDevices serialDevices(devicesHost, devices, &mainWindow);
     serialDevices.SetLanguage(language);
     PlaceBesideOwner(serialDevices);
     EXPECT_EQ(Misfit(serialDevices, false), "") << "FrmSerialDevices";
+    // All four ports show, also above the scroll bar of a table narrower than its columns.
+    auto* ports = testing::Find<QAbstractItemView>(serialDevices, "PortTable");
+    // The table lays its items out, and sets its scroll bars, on a zero timer.
+    QCoreApplication::processEvents();
+    EXPECT_LE(ports->visualRect(ports->model()->index(3, 1)).bottom(), ports->viewport()->height())
+        << "COM4 hidden";
     serialDevices.reject();
   }
 }
