@@ -233,21 +233,21 @@ void FrmSerialDevices::FillPorts() {
 
 // The header and all four rows, and the horizontal scroll bar where there is one: it must not
 // cover COM4.
-void FrmSerialDevices::FitPortTableHeight() {
+bool FrmSerialDevices::FitPortTableHeight() {
   const QScrollBar* across = ports_->horizontalScrollBar();
   const int bar = across->isVisibleTo(ports_) ? across->sizeHint().height() : 0;
   const int height = ports_->horizontalHeader()->height() + 4 * ports_->rowHeight(0) +
                      2 * ports_->frameWidth() + bar;
-  if (ports_->height() == height && ports_->minimumHeight() == height) return;
+  if (ports_->minimumHeight() == height && ports_->maximumHeight() == height) return false;
   ports_->setFixedHeight(height);
+  return true;
 }
 
 bool FrmSerialDevices::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ports_->horizontalScrollBar() &&
       (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
-    FitPortTableHeight();
     // The window's least height follows the table's.
-    if (!fitting_) FitToScreen();
+    if (FitPortTableHeight() && !fitting_) FitToScreen();
   }
   return QDialog::eventFilter(watched, event);
 }

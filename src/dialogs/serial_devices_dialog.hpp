@@ -70,7 +70,7 @@ class FrmSerialDevices final : public QDialog {
  private:
   void ApplyTexts();
   void FitToScreen();
-  void FitPortTableHeight();
+  bool FitPortTableHeight();  // true when the height changed
   void FillPorts();
   void FillDevices();
   void PortRowChosen();
