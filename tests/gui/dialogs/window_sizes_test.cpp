@@ -16,6 +16,9 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <algorithm>
+#include <array>
+#include <span>
 
 #include "app/about.hpp"
 #include "app/config/ini_file.hpp"
