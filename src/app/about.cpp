@@ -7,11 +7,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QResizeEvent>
+#include <algorithm>
 
 #include "app/brand_marks.hpp"
 #include "app/config/config_keys.hpp"
 #include "app/config/ini_file.hpp"
 #include "app/window_fit.hpp"
+#include "dialogs/dialog_fit.hpp"
 
 namespace climate {
 
@@ -97,8 +100,8 @@ TFrmAbout::TFrmAbout(const std::string& configPath, Language language, QWidget* 
   const bool chinese = language == Language::Chinese;
   const int width = 346;
 
-  auto* banner = Place(new QLabel(this), "Image1", QRect(0, 0, width, BannerHeight));
-  banner->setPixmap(QPixmap::fromImage(BuiltInPicture(width)));
+  banner_ = Place(new QLabel(this), "Image1", QRect(0, 0, width, BannerHeight));
+  banner_->setPixmap(QPixmap::fromImage(BuiltInPicture(width)));
 
   // The device-type switch puts long English titles here: they wrap rather than lose their end.
   label8_ = Place(new QLabel(this), "Label8", QRect(8, 102, width - 16, 36));
@@ -128,6 +131,10 @@ TFrmAbout::TFrmAbout(const std::string& configPath, Language language, QWidget* 
                        this),
             "Label9", QRect(8, 270, width - 16, 20));
   notice->setAlignment(Qt::AlignCenter);
+  for (const char* name : {"Label8", "Label10", "Label11", "Label2", "Label5", "Label9"}) {
+    spanning_.push_back(findChild<QLabel*>(name));
+  }
+  layoutSize_ = ContentSize(ShownContent(*this));
 
   SetTitle(
       chinese ? Blanks(22) + "(REV 101.1)" : "Air Conditioner Background Control System(REV 101)",
@@ -138,7 +145,7 @@ TFrmAbout::TFrmAbout(const std::string& configPath, Language language, QWidget* 
   RestoreWindowSize(*this,
                     QSize(ini.ReadInteger("FrmAbout", "Width", ReadDefault::FrmAboutWidth),
                           ini.ReadInteger("FrmAbout", "Height", ReadDefault::FrmAboutHeight)),
-                    ContentSize(ShownContent(*this)));
+                    LeastSize());
   QPalette colours = palette();
   colours.setColor(QPalette::Window, FromColorValue(ini.ReadInteger("FrmAbout", "Color",
                                                                     ReadDefault::FrmAboutColor)));
@@ -169,6 +176,23 @@ void TFrmAbout::PlaceLinks(bool chinese) {
 void TFrmAbout::SetTitle(const std::string& caption, const std::string& label8) {
   setWindowTitle(QString::fromStdString(caption));
   label8_->setText(QString::fromStdString(label8));
+  // A longer title widens the window at once (Qt resizes a window below its minimum).
+  setMinimumSize(LeastSize());
+}
+
+QSize TFrmAbout::LeastSize() {
+  return layoutSize_.expandedTo(QSize(TitleFitWidth(*this, windowTitle()), 0));
+}
+
+// In a window widened for its title the banner and the lines below it span the width.
+void TFrmAbout::resizeEvent(QResizeEvent* event) {
+  FormDialog::resizeEvent(event);
+  const int shown = std::max(event->size().width(), layoutSize_.width());
+  if (banner_->width() != shown) {
+    banner_->setGeometry(0, 0, shown, BannerHeight);
+    banner_->setPixmap(QPixmap::fromImage(BuiltInPicture(shown)));
+  }
+  for (QLabel* label : spanning_) label->resize(shown - 2 * label->x(), label->height());
 }
 
 QUrl TFrmAbout::WebLink() const {

@@ -3,14 +3,17 @@
 // switch sets again.
 #pragma once
 
+#include <QSize>
 #include <QUrl>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/language.hpp"
 #include "dialogs/form_dialog.hpp"
 
 class QLabel;
+class QResizeEvent;
 
 namespace climate {
 
@@ -49,9 +52,12 @@ class TFrmAbout final : public FormDialog {
 
  protected:
   void FormClose() override;  // the size for the next start
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void PlaceLinks(bool chinese);
+  // The window's least size: the fixed layout, and its title whole within the screen.
+  QSize LeastSize();
 
   std::string configPath_;
   Language language_;
@@ -59,6 +65,9 @@ class TFrmAbout final : public FormDialog {
   ErrorReporter reportError_;
   std::function<Language()> currentLanguage_;
   QLabel* label8_ = nullptr;
+  QLabel* banner_ = nullptr;
+  std::vector<QLabel*> spanning_;  // the lines across the window, below the banner
+  QSize layoutSize_;               // what the fixed layout needs
 };
 
 }  // namespace climate

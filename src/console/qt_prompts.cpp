@@ -4,17 +4,20 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QTimer>
 #include <QTranslator>
 #include <QVBoxLayout>
 #include <QWindow>
 
 #include "common/qt_text.hpp"
+#include "dialogs/dialog_fit.hpp"
 
 namespace climate {
 
@@ -33,6 +36,19 @@ void NameButtons(QMessageBox& box, Language language) {
   if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) {
     cancel->setText(Q(CancelText.In(language)));
   }
+}
+
+// A box is sized by Qt from its text and buttons, with only a little room for its title: a
+// strut across the whole grid keeps it as wide as the title bar needs. Qt builds the grid anew
+// when the icon or the informative text changes, so this comes last, just before the box shows.
+void WidenForTitle(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  const QMargins margins = grid->contentsMargins();
+  const int width = TitleFitWidth(box, box.windowTitle()) - margins.left() - margins.right();
+  if (width <= 0) return;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 bool OnScreen(const QWidget& widget) {
@@ -129,6 +145,7 @@ void QtPrompts::ShowMessage(const WaitingMessage& message) {
                   QString::fromStdString(message.text), QMessageBox::Ok, parent_);
   if (!message.details.empty()) box.setDetailedText(QString::fromStdString(message.details));
   NameButtons(box, ShownLanguage());
+  WidenForTitle(box);
   box.exec();
 }
 
@@ -138,6 +155,7 @@ bool QtPrompts::Confirm(const std::string& text, const std::string& caption) {
   QMessageBox box(QMessageBox::NoIcon, Caption(caption), QString::fromStdString(text),
                   QMessageBox::Ok | QMessageBox::Cancel, parent_);
   NameButtons(box, ShownLanguage());
+  WidenForTitle(box);
   return box.exec() == QMessageBox::Ok;
 }
 
@@ -166,6 +184,8 @@ bool QtPrompts::InputText(const std::string& caption, const std::string& prompt,
   layout->addWidget(entry);
   layout->addWidget(buttons);
   entry->selectAll();
+  // As wide as its title needs, within the screen.
+  dialog.setMinimumWidth(TitleFitWidth(dialog, dialog.windowTitle()));
   if (dialog.exec() != QDialog::Accepted) return false;
   value = entry->text().toStdString();
   return true;

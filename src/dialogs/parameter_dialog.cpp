@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/config/ini_file.hpp"
@@ -13,6 +15,7 @@
 #include "common/named_widget.hpp"
 #include "common/qt_text.hpp"
 #include "dialogs/dialog_config.hpp"
+#include "dialogs/dialog_fit.hpp"
 #include "dialogs/dialog_host.hpp"
 
 namespace climate {
@@ -68,17 +71,26 @@ ParameterDialog::ParameterDialog(DialogHost& host, ParameterModel& model,
   setObjectName(design.objectName);
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  fieldFrame_ = new QGroupBox(this);
+  content_ = new QWidget;
+  content_->setObjectName("ParameterContent");
+  scroller_ = NewScrollFrame(this, "ParameterScroller", content_);
+  // A window widened for its title keeps the layout in the middle, not beside an empty strip.
+  scroller_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  auto* whole = new QVBoxLayout(this);
+  whole->setContentsMargins(0, 0, 0, 0);
+  whole->addWidget(scroller_);
+  fieldFrame_ = new QGroupBox(content_);
   fieldFrame_->setObjectName("GroupBox1");
-  buttonFrame_ = new QGroupBox(this);
+  buttonFrame_ = new QGroupBox(content_);
   buttonFrame_->setObjectName("GroupBox2");
 
   const std::size_t count = model_.Size();
   for (std::size_t i = 0; i < count; ++i) AddFieldRow(i, count);
 
-  ok_ = NamedButton(this, "suiButtonOK", this, &ParameterDialog::suiButtonOKClick);
-  cancel_ = NamedButton(this, "suiButtonCacel", this, &ParameterDialog::suiButtonCacelClick);
-  default_ = NamedButton(this, "suiButtonDefault", this, &ParameterDialog::suiButtonDefaultClick);
+  ok_ = NamedButton(content_, "suiButtonOK", this, &ParameterDialog::suiButtonOKClick);
+  cancel_ = NamedButton(content_, "suiButtonCacel", this, &ParameterDialog::suiButtonCacelClick);
+  default_ =
+      NamedButton(content_, "suiButtonDefault", this, &ParameterDialog::suiButtonDefaultClick);
   // Enter presses OK unless another button has the focus; Esc rejects through QDialog.
   ok_->setDefault(true);
 
@@ -133,11 +145,16 @@ int ParameterDialog::Run() {
 void ParameterDialog::ApplyLayout(const ParameterDialogLayout& design) {
   const ParameterDialogLayout layout = WidenedForCaptions(design, labels_);
   // The window holds the whole layout of the language and gains nothing beyond its design size
-  // but empty space.
+  // but empty space. Where the screen is smaller than the layout, the window is as large as the
+  // screen allows and the layout scrolls inside it. The window is never narrower than its title.
   const QSize needed = ContentSize(ContentRect(layout));
+  content_->setFixedSize(needed);
+  QSize least = ScrolledLeast(needed, ScreenRoom(*this), ScrollBarBreadth(*this));
+  least.setWidth(std::max(least.width(), TitleFitWidth(*this, windowTitle())));
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-  setMinimumSize(needed);
-  setMaximumSize(QSize(layout.window.width, layout.window.height).expandedTo(needed));
+  setMinimumSize(least);
+  setMaximumSize(
+      QSize(layout.window.width, layout.window.height).expandedTo(needed).expandedTo(least));
   resize(layout.window.width, layout.window.height);
   fieldFrame_->setGeometry(layout.fieldFrame);
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
@@ -150,7 +167,7 @@ void ParameterDialog::ApplyLayout(const ParameterDialogLayout& design) {
     boxes_[i]->setGeometry(layout.fieldLeft, top, layout.fieldWidth, layout.rowHeight);
     units_[i]->setGeometry(layout.unitLeft, top, layout.unitWidth, layout.rowHeight);
   }
-  QWidget* buttonParent = this;
+  QWidget* buttonParent = content_;
   if (layout.buttonFrame.isEmpty()) {
     buttonFrame_->hide();
   } else {

@@ -15,6 +15,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 namespace climate {
 
@@ -86,6 +87,9 @@ class ParameterDialog : public FormDialog {
   ParameterDialogLayout chinese_;
   ParameterDialogLayout english_;
 
+  // The fixed layout sits on content_, which scrolls inside scroller_ on a screen smaller than it.
+  QScrollArea* scroller_ = nullptr;
+  QWidget* content_ = nullptr;
   QGroupBox* fieldFrame_ = nullptr;
   QGroupBox* buttonFrame_ = nullptr;
   std::vector<QLabel*> labels_;

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "app/window_fit.hpp"
 #include "common/named_widget.hpp"
 #include "dialogs/dialog_config.hpp"
+#include "dialogs/dialog_fit.hpp"
 #include "dialogs/dialog_host.hpp"
 #include "serial/serial_port.hpp"
 
@@ -77,9 +79,17 @@ TFrmComSet::TFrmComSet(DialogHost& host, QWidget* parent) : FormDialog(parent), 
   buttons->addStretch(1);
   buttons->addWidget(ok_);
   buttons->addWidget(cancel_);
+  // The page and the note scroll where the screen is smaller than they are; OK and Cancel stay
+  // in view below them.
+  auto* content = Named<QWidget>(nullptr, "ComSetContent");
+  auto* lines = new QVBoxLayout(content);
+  lines->setContentsMargins(0, 0, 0, 0);
+  lines->addWidget(pages_, 1);
+  lines->addWidget(Named<QLabel>(content, "LabelLineNote"));
+  scroller_ = NewScrollFrame(this, "ComSetScroller", content);
+  scroller_->setWidgetResizable(true);
   auto* column = new QVBoxLayout(this);
-  column->addWidget(pages_, 1);
-  column->addWidget(Named<QLabel>(this, "LabelLineNote"));
+  column->addWidget(scroller_, 1);
   column->addLayout(buttons);
 
   setTabOrder(rate_, data_);
@@ -167,10 +177,11 @@ void TFrmComSet::FormShow() {
   }
   parity_->setCurrentIndex(0);
 
-  // The stored size wins, but the texts of the language stay whole and the lists do not float
-  // in a window larger than the design.
-  layout()->activate();
-  const QSize needed = minimumSizeHint();
+  // The stored size wins, but the texts of the language stay whole (the title too) and the lists
+  // do not float in a window larger than the design; on a screen smaller than the dialog it is
+  // as large as the screen allows and its page scrolls.
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  const QSize needed = FitLayoutToScreen(*this, *scroller_, windowTitle());
   setMaximumSize(QSize(FallbackWidth, FallbackHeight).expandedTo(needed));
   const IniFile ini = ReadDialogConfig(host_);
   RestoreWindowSize(*this,

@@ -9,6 +9,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QTabWidget;
 
 namespace climate {
@@ -41,6 +42,7 @@ class TFrmComSet final : public FormDialog {
   bool ApplyToPort(const std::string& settings);
 
   DialogHost& host_;
+  QScrollArea* scroller_ = nullptr;  // the page and the note, scrolled on a small screen
   QTabWidget* pages_ = nullptr;
   QLabel* rateLabel_ = nullptr;
   QLabel* dataLabel_ = nullptr;

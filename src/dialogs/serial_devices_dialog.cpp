@@ -6,12 +6,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
 
 #include "common/qt_text.hpp"
+#include "dialogs/dialog_fit.hpp"
 #include "dialogs/serial_devices_texts.hpp"
 #include "serial/port_map.hpp"
 #include "serial/unit_finder.hpp"
@@ -61,20 +64,28 @@ FrmSerialDevices::FrmSerialDevices(SerialDevicesHost& host, DeviceEnumerator& de
                                    QWidget* parent)
     : QDialog(parent), host_(host), enumerator_(devices) {
   setObjectName("FrmSerialDevices");
-  auto* layout = new QVBoxLayout(this);
-  portsLabel_ = Named(new QLabel(this), "PortsLabel");
-  ports_ = MakeTable(this, "PortTable", 3);
+  // Everything above the buttons scrolls where the screen is smaller than it; the buttons stay
+  // in view below.
+  auto* content = Named(new QWidget, "SerialDevicesContent");
+  auto* layout = new QVBoxLayout(content);
+  layout->setContentsMargins(0, 0, 0, 0);
+  scroller_ = NewScrollFrame(this, "SerialDevicesScroller", content);
+  scroller_->setWidgetResizable(true);
+  portsLabel_ = Named(new QLabel(content), "PortsLabel");
+  ports_ = MakeTable(content, "PortTable", 3);
   ports_->setRowCount(4);
   ports_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  devicesLabel_ = Named(new QLabel(this), "DevicesLabel");
-  deviceTable_ = MakeTable(this, "DeviceTable", 6);
-  entryLabel_ = Named(new QLabel(this), "EntryLabel");
-  entry_ = Named(new QLineEdit(this), "EntryEdit");
+  // In a narrow window the table scrolls across; its height then makes room for the bar.
+  ports_->horizontalScrollBar()->installEventFilter(this);
+  devicesLabel_ = Named(new QLabel(content), "DevicesLabel");
+  deviceTable_ = MakeTable(content, "DeviceTable", 6);
+  entryLabel_ = Named(new QLabel(content), "EntryLabel");
+  entry_ = Named(new QLineEdit(content), "EntryEdit");
   // Each caption names its field for a screen reader (and leads Linux screen readers to it).
   portsLabel_->setBuddy(ports_);
   devicesLabel_->setBuddy(deviceTable_);
   entryLabel_->setBuddy(entry_);
-  status_ = Named(new QLabel(this), "StatusLabel");
+  status_ = Named(new QLabel(content), "StatusLabel");
   status_->setWordWrap(true);
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -97,7 +108,9 @@ FrmSerialDevices::FrmSerialDevices(SerialDevicesHost& host, DeviceEnumerator& de
   layout->addWidget(entryLabel_);
   layout->addWidget(entry_);
   layout->addWidget(status_);
-  layout->addLayout(buttons);
+  auto* whole = new QVBoxLayout(this);
+  whole->addWidget(scroller_, 1);
+  whole->addLayout(buttons);
   // Small enough for a 1366x768 screen; the device table takes what height there is.
   resize(860, 440);
 
@@ -120,6 +133,7 @@ FrmSerialDevices::FrmSerialDevices(SerialDevicesHost& host, DeviceEnumerator& de
   connect(deviceTable_, &QTableWidget::itemSelectionChanged, this,
           &FrmSerialDevices::DeviceRowChosen);
   ApplyTexts();
+  FitToScreen();
 }
 
 FrmSerialDevices::~FrmSerialDevices() = default;
@@ -129,6 +143,15 @@ void FrmSerialDevices::SetLanguage(Language language) {
   ApplyTexts();
   FillPorts();
   FillDevices();
+  FitToScreen();
+}
+
+// Whole on the screen and wide enough for the title; on a small screen the tables scroll.
+void FrmSerialDevices::FitToScreen() {
+  fitting_ = true;
+  const QSize least = FitLayoutToScreen(*this, *scroller_, windowTitle());
+  resize(size().boundedTo(ScreenRoom(*this)).expandedTo(least));
+  fitting_ = false;
 }
 
 void FrmSerialDevices::ApplyTexts() {
@@ -174,6 +197,8 @@ void FrmSerialDevices::Refresh() {
   if (devices_.empty()) SetStatus(std::string(T::NoDevices.In(language_)));
   const int selected = host_.SelectedPortNumber();
   if (selected >= 1 && selected <= 4 && ports_->currentRow() < 0) ports_->selectRow(selected - 1);
+  // The port table's height follows its rows.
+  FitToScreen();
 }
 
 void FrmSerialDevices::FillPorts() {
@@ -203,8 +228,28 @@ void FrmSerialDevices::FillPorts() {
   }
   ports_->resizeColumnToContents(0);
   ports_->setColumnWidth(1, 420);
-  ports_->setFixedHeight(ports_->horizontalHeader()->height() + 4 * ports_->rowHeight(0) +
-                         2 * ports_->frameWidth());
+  FitPortTableHeight();
+}
+
+// The header and all four rows, and the horizontal scroll bar where there is one: it must not
+// cover COM4.
+bool FrmSerialDevices::FitPortTableHeight() {
+  const QScrollBar* across = ports_->horizontalScrollBar();
+  const int bar = across->isVisibleTo(ports_) ? across->sizeHint().height() : 0;
+  const int height = ports_->horizontalHeader()->height() + 4 * ports_->rowHeight(0) +
+                     2 * ports_->frameWidth() + bar;
+  if (ports_->minimumHeight() == height && ports_->maximumHeight() == height) return false;
+  ports_->setFixedHeight(height);
+  return true;
+}
+
+bool FrmSerialDevices::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ports_->horizontalScrollBar() &&
+      (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+    // The window's least height follows the table's.
+    if (FitPortTableHeight() && !fitting_) FitToScreen();
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void FrmSerialDevices::FillDevices() {

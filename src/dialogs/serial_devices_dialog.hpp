@@ -18,6 +18,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTableWidget;
 
 namespace climate {
@@ -63,10 +64,13 @@ class FrmSerialDevices final : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void done(int result) override;
 
  private:
   void ApplyTexts();
+  void FitToScreen();
+  bool FitPortTableHeight();  // true when the height changed
   void FillPorts();
   void FillDevices();
   void PortRowChosen();
@@ -83,7 +87,9 @@ class FrmSerialDevices final : public QDialog {
   std::vector<DetectedDevice> devices_;
   std::vector<std::string> silent_;
   UnitFinder* finder_ = nullptr;
+  bool fitting_ = false;
 
+  QScrollArea* scroller_ = nullptr;  // everything above the buttons
   QLabel* portsLabel_ = nullptr;
   QTableWidget* ports_ = nullptr;
   QLabel* devicesLabel_ = nullptr;

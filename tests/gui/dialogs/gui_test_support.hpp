@@ -1,12 +1,15 @@
 // Helpers shared by the dialog widget tests.
 #pragma once
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <string>
 
 #include "../../unit/dialogs/test_dialog_host.hpp"
+#include "dialogs/dialog_fit.hpp"
 #include "dialogs/parameter_dialogs.hpp"
 #include "dialogs/parameter_model.hpp"
 
@@ -27,6 +30,14 @@ inline std::string Text(const QWidget& parent, const std::string& name) {
     return button->text().toStdString();
   }
   return Find<QComboBox>(parent, name)->currentText().toStdString();
+}
+
+// The width a title bar needs to draw title whole: the title in the bold application font, with
+// the window manager's icon and buttons beside it.
+inline int TitleBarWidth(const QString& title) {
+  QFont bold = QApplication::font();
+  bold.setBold(true);
+  return QFontMetrics(bold).horizontalAdvance(title) + TitleBarAllowance;
 }
 
 // The three parameter dialogs, each on a model of its own, as the console creates them.

@@ -86,11 +86,13 @@ TEST(ParameterDialogs, HeatExchangerLayoutsByLanguageThenTheStoredSize) {
   host.WriteConfig("");
   dialog.FormShow();
   // Read defaults, down to what the layout can use. Captions longer than their design widths in
-  // the font shown widen the labels, and the frame and window with them; the buttons stay.
+  // the font shown widen the labels, and the frame and window with them; the buttons stay. The
+  // window is never narrower than its title needs.
   const int wider = Width(dialog, "Label1") - 166;
   EXPECT_GE(wider, 0);
-  EXPECT_EQ(layout(),
-            (std::vector<int>{299 + wider, 362, 282 + wider, 166 + wider, 189 + wider, 88, 186}));
+  const int titleWidth = testing::TitleBarWidth("Heat Exchanger Parameters Setting");
+  EXPECT_EQ(layout(), (std::vector<int>{std::max(299 + wider, titleWidth), 362, 282 + wider,
+                                        166 + wider, 189 + wider, 88, 186}));
 
   ParameterModel factory = ParameterModel::HeatExchangerFactory();
   TFrmSetRjh setRjh(host, factory);
@@ -107,8 +109,9 @@ TEST(ParameterDialogs, HeatExchangerLayoutsByLanguageThenTheStoredSize) {
       factoryWider = Width(setRjh, "Label2") - 139;
       EXPECT_GE(factoryWider, 0);
       for (const int i : {1, 2, 3, 4, 5}) e[i] += factoryWider;
-      // The read default width gives way to what the wider layout needs.
-      e[0] = std::max(e[0], 282 + factoryWider);
+      // The read default width gives way to what the wider layout and the title need.
+      e[0] =
+          std::max({e[0], 282 + factoryWider, testing::TitleBarWidth("Factory Parameter Setting")});
     }
     EXPECT_EQ(
         (std::vector<int>{setRjh.width(), Width(setRjh, "GroupBox1"), X(setRjh, "suiComboBox10"),
@@ -119,8 +122,10 @@ TEST(ParameterDialogs, HeatExchangerLayoutsByLanguageThenTheStoredSize) {
   }
   host.WriteConfig("[FrmSetRjh]\r\nHeight=317\r\nWidth=566\r\n");
   setRjh.FormShow();
+  // The new file's 566 only widens the frame's margin.
   EXPECT_EQ(setRjh.size(),
-            QSize(284 + factoryWider, 317));  // the new file's 566 only widens the frame's margin
+            QSize(std::max(284 + factoryWider, testing::TitleBarWidth("Factory Parameter Setting")),
+                  317));
 }
 
 TEST(ParameterDialogs, FieldsEnableStateFocusTabOrderAndTyping) {
@@ -236,13 +241,15 @@ TEST(ParameterDialogs, EveryCloseStoresSizeAndTexts) {
   for (const auto& [close, text] : closes) {
     dialog.FormShow();
     dialog.show();
-    dialog.resize(331, 400);
+    // The design width, or the title's where that is wider.
+    const QSize shown(std::max(331, dialog.minimumWidth()), 400);
+    dialog.resize(shown);
     dialog.FieldBox(0)->setEditText(QString::fromStdString(text));
     close();
     EXPECT_FALSE(dialog.isVisible());
     dialog.FormShow();  // shown again next time
     EXPECT_EQ(dialog.FieldBox(0)->currentText().toStdString(), text);
-    EXPECT_EQ(dialog.size(), QSize(331, 400));
+    EXPECT_EQ(dialog.size(), shown);
   }
   EXPECT_TRUE(host.port.written.empty());
 

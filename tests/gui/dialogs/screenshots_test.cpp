@@ -2,6 +2,8 @@
 // names a folder (run under a real display server to see the fonts an operator sees).
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include "app/about.hpp"
 #include "app/config/config_keys.hpp"
 #include "app/config/ini_file.hpp"
@@ -18,6 +20,8 @@ TEST(DialogScreenshots, EveryWindowInBothLanguages) {
   if (folder.isEmpty()) GTEST_SKIP() << "set CLIMATE_DIALOG_SHOTS to a folder to take them";
   const auto save = [&](QWidget& window, const QString& name) {
     window.show();
+    // The layout requests the showing posted (scroll bars among them) are handled first.
+    QCoreApplication::processEvents();
     EXPECT_TRUE(window.grab().save(folder + "/" + name + ".png")) << name.toStdString();
     window.hide();
   };
