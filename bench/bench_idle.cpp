@@ -3,9 +3,10 @@
 // own, both running at the same time on the same machine, so that a shared machine's load weighs
 // on both alike. Prints the processor share and resident memory of both and their ratio for each
 // run, and the spread over the runs.
-//   bench_idle [seconds] [runs]   (default 60 s, 3 runs)
-//   bench_idle --maps [seconds]   one run, then the resident memory per mapped file of both
-//   bench_idle --minimal          the minimal window itself (started by the bench)
+//   bench_idle [--console PATH] [seconds] [runs]   (default 60 s, 3 runs)
+//   bench_idle [--console PATH] --maps [seconds]   one run, then the resident memory per mapping
+//   bench_idle --minimal                           the minimal window itself (started by the bench)
+// --console measures another build's console (its window module beside it, if it has one).
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -149,6 +150,7 @@ std::map<std::string, long> MappedRssKb(pid_t pid) {
       std::string skip;
       for (int i = 0; i < 4 && fields >> skip; ++i) {
       }
+      name.clear();
       std::getline(fields >> std::ws, name);
       if (name.empty()) name = "[anonymous]";
     }
@@ -206,10 +208,16 @@ double RssRatio(const Figures& reference, const Figures& measured) {
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "--minimal") return MinimalWindow(argc, argv);
-  const bool maps = argc > 1 && std::string(argv[1]) == "--maps";
-  const int first = maps ? 2 : 1;
-  const int seconds = argc > first ? std::max(5, std::atoi(argv[first])) : 60;
-  const int runs = maps ? 1 : (argc > first + 1 ? std::max(1, std::atoi(argv[first + 1])) : 3);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::filesystem::path built(CLIMATE_CONSOLE_PATH);
+  if (args.size() >= 2 && args[0] == "--console") {
+    built = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  const bool maps = !args.empty() && args[0] == "--maps";
+  if (maps) args.erase(args.begin());
+  const int seconds = !args.empty() ? std::max(5, std::atoi(args[0].c_str())) : 60;
+  const int runs = maps ? 1 : (args.size() > 1 ? std::max(1, std::atoi(args[1].c_str())) : 3);
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   climate::test::TempDir dir("climate-idle");
   const std::string folder = dir.File("");
@@ -221,10 +229,10 @@ int main(int argc, char** argv) {
   }
   // A copy of the console with its window module in a folder of its own, polling COM1 every 2 s.
   const std::string console = dir.File("climate-console");
-  const std::filesystem::path built(CLIMATE_CONSOLE_PATH);
   std::filesystem::copy_file(built, console);
+  std::error_code noModule;  // a console from before the module has none
   std::filesystem::copy_file(built.parent_path() / climate::WindowModuleName,
-                             dir.File(climate::WindowModuleName));
+                             dir.File(climate::WindowModuleName), noModule);
   const std::string configure = std::string(CLIMATE_CONFIG_PATH) + " '" + dir.File("UserSet.INI") +
                                 "' --defaults --set SerialPorts COM1 '" + link +
                                 "' --set UserSet Check 1 --set UserSet Timer 2000 " +

@@ -3,13 +3,21 @@
 
 #include <QFileInfo>
 #include <QLibrary>
+#include <filesystem>
 
 namespace climate {
 
 std::vector<std::string> WindowModuleFolders(const std::string& exeDir) {
   // CLIMATE_INSTALLED_MODULE_DIR is the installed module folder relative to the installed
-  // program's folder ("../lib/cabinet-climate-console/").
-  return {exeDir, exeDir + CLIMATE_INSTALLED_MODULE_DIR};
+  // program's folder ("../lib/cabinet-climate-console/"); CLIMATE_PACKAGED_MODULE_DIR is where
+  // the package puts it, for a copy of the console without its module (the version check
+  // refuses the package's module if it belongs to another version).
+  std::vector<std::string> folders{exeDir, exeDir + CLIMATE_INSTALLED_MODULE_DIR};
+  if (std::filesystem::weakly_canonical(folders[1]) !=
+      std::filesystem::weakly_canonical(CLIMATE_PACKAGED_MODULE_DIR)) {
+    folders.emplace_back(CLIMATE_PACKAGED_MODULE_DIR);
+  }
+  return folders;
 }
 
 ToolWindowFactory* LoadWindowModule(const std::vector<std::string>& folders, std::string& error) {

@@ -1,5 +1,6 @@
 // Finding and loading the windows' module (the Monitor and the fleet view): beside the program,
-// as a build or a copied console has it, else in the installed library folder.
+// as a build or a copied console has it, else in the installed library folder beside the
+// program's bin folder, else where the package installs it.
 #pragma once
 
 #include <string>
