@@ -9,9 +9,9 @@ namespace climate {
 
 std::vector<std::string> WindowModuleFolders(const std::string& exeDir) {
   // CLIMATE_INSTALLED_MODULE_DIR is the installed module folder relative to the installed
-  // program's folder ("../lib/cabinet-climate-console/"); CLIMATE_PACKAGED_MODULE_DIR is where
-  // the package puts it, for a copy of the console without its module (the version check
-  // refuses the package's module if it belongs to another version).
+  // program's folder ("../lib/x86_64-linux-gnu/cabinet-climate-console/");
+  // CLIMATE_PACKAGED_MODULE_DIR is where the package puts it, for a copy of the console without its
+  // module (the version check refuses the package's module if it belongs to another version).
   std::vector<std::string> folders{exeDir, exeDir + CLIMATE_INSTALLED_MODULE_DIR};
   if (std::filesystem::weakly_canonical(folders[1]) !=
       std::filesystem::weakly_canonical(CLIMATE_PACKAGED_MODULE_DIR)) {
