@@ -47,7 +47,9 @@ cmake --build --preset default -j "$(nproc)" --target climate-console climate-si
 bin=$PWD/build/default/bin
 run=$PWD/build/run
 mkdir -p "$run"
-cp -f "$bin/climate-console" "$run/"
+# The console with its window module (the Monitor and the fleet view), which it loads from beside
+# itself.
+cp -f "$bin/climate-console" "$bin/climate-console-windows.so" "$run/"
 for f in Help.txt FlashPictrue.jpg; do [ -f "$bin/$f" ] && cp -f "$bin/$f" "$run/"; done
 
 link=$run/climate-com1

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The packages as an operator gets them: builds them from the normal build, checks them with
 # lintian, installs them with apt-get, runs the installed programs (the console offscreen against
-# the simulator, from /usr/bin), checks the service unit and the agent's user, and removes them.
+# the simulator, from /usr/bin, and its window module), checks the service unit and the agent's
+# user, and removes them.
 # Needs root (or sudo) and a built build/default.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -67,6 +68,19 @@ grep -aq "FlashPictrue=/usr/share/cabinet-climate-console/FlashPictrue.jpg" "$se
 /usr/bin/climate-config "$settings" --set SerialPorts COM1 "$work/com1" \
   --set UserSet Check 1 --set UserSet Timer 1
 run_console test -s "$work/requests"
+# The Monitor and the fleet view come from the window module, where the installed console looks
+# for it (the folder relative to /usr/bin it was built with).
+echo "-- packages: the installed window module"
+relative=$(strings /usr/bin/climate-console | grep -x '\.\./.*/cabinet-climate-console/' || true)
+[ -n "$relative" ] || fail "the console names no module folder"
+module="/usr/bin/${relative%%$'\n'*}climate-console-windows.so"
+[ -f "$module" ] || fail "no window module at $module"
+dpkg -S "$(realpath "$module")" | grep -q '^cabinet-climate-console:' \
+  || fail "the window module is not the package's"
+# Every library it needs is installed with the package's dependencies, and it has its entry.
+if ldd "$module" | grep -q "not found"; then ldd "$module"; fail "the window module misses libraries"; fi
+nm -D --defined-only "$module" | grep -qw climate_console_windows \
+  || fail "the window module has no entry"
 echo "-- packages: remove"
 "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq \
   "${packages[@]}" >/dev/null

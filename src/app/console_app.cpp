@@ -18,7 +18,9 @@
 #include "app/signal_closer.hpp"
 #include "console/main_window.hpp"
 #include "console/qt_prompts.hpp"
+#include "console/tool_windows.hpp"
 #include "console/ui_texts.hpp"
+#include "console/window_module.hpp"
 #include "console/window_prompts.hpp"
 #include "dialogs/settings_dialogs.hpp"
 #include "serial/mapped_serial_port.hpp"
@@ -51,6 +53,11 @@ int Run(QApplication& app) {
       {qEnvironmentVariable("XDG_CONFIG_HOME").toStdString(), QDir::homePath().toStdString()});
   const std::string& exeDir = folders.dataDir;
   const std::string configPath = folders.configDir + std::string(ConfigFileName);
+  // The Monitor and the fleet view load with their module when first opened.
+  SetToolWindowSource([programDir = QCoreApplication::applicationDirPath().toStdString() +
+                                    "/"](std::string& error) {
+    return LoadWindowModule(WindowModuleFolders(programDir), error);
+  });
 
   const std::array<std::string, 4> portEntries = ReadSerialPortPaths(IniFile::Load(configPath));
   MappedSerialPort port(portEntries);

@@ -30,11 +30,10 @@
 #include "console/prompts.hpp"
 #include "console/radio_group.hpp"
 #include "console/status_texts.hpp"
+#include "console/tool_window_texts.hpp"
 #include "console/ui_texts.hpp"
 #include "dialogs/parameter_model.hpp"
-#include "fleet/fleet_window.hpp"
 #include "monitor/monitor_settings.hpp"
-#include "monitor/monitor_window.hpp"
 #include "serial/send_request.hpp"
 #include "serial/serial_devices.hpp"
 #include "serial/serial_port.hpp"
@@ -96,13 +95,15 @@ TFrmMain::TFrmMain(ConsoleEnvironment environment, QWidget* parent)
   Timer3_ = MakeTimer(this, "Timer3", 1000);
   TimerRsv_ = MakeTimer(this, "TimerRsv", 300);
   ConnectHandlers();
-  Timer2_->start();
   Timer3_->start();
   TimerRsv_->start();
 
   // A creation handler that throws leaves no window behind, so the port hears of the window
   // only once it stands.
   FormCreate();
+  // The tray icon's tooltip is all Timer2 keeps current; without a tray (a desktop without a
+  // notification area) it would wake the program every second for nothing.
+  if (tray_ != nullptr) Timer2_->start();
   port_.onReceive = [this] { Guarded([this] { MSComm1Comm(); }); };
   port_.onLinkLost = [this](const std::string& reason) {
     Guarded([this, reason] { OnLinkLost(reason); });
@@ -196,6 +197,15 @@ bool TFrmMain::Send(const RequestFrame& frame) {
 
 void TFrmMain::ShowError(const std::string& text) {
   prompts_.Message(text, "");
+}
+
+ToolWindowFactory* TFrmMain::ToolWindows(const TextPair& windowName) {
+  std::string error;
+  ToolWindowFactory* windows = FindToolWindows(error);
+  if (windows == nullptr) {
+    ShowError(ToolWindowsMissingText(windowName.In(CurrentLanguage()), error, CurrentLanguage()));
+  }
+  return windows;
 }
 
 DeviceKind TFrmMain::Kind() const {
@@ -306,8 +316,8 @@ void TFrmMain::FormShow() {
 
 void TFrmMain::closeEvent(QCloseEvent* event) {
   // A visible Monitor would keep the application running after the main window is gone.
-  if (monitorWindow_) monitorWindow_->close();
-  if (fleetWindow_) fleetWindow_->close();
+  if (monitorWindow_) monitorWindow_->Widget().close();
+  if (fleetWindow_) fleetWindow_->Widget().close();
   if (serialDevicesWindow_) serialDevicesWindow_->close();
   if (!closed_) {
     closed_ = true;

@@ -15,6 +15,7 @@
 #include "app/language.hpp"
 #include "console/console_environment.hpp"
 #include "console/log_file.hpp"
+#include "console/tool_windows.hpp"
 #include "dialogs/dialog_host.hpp"
 #include "dialogs/serial_devices_dialog.hpp"
 #include "monitor/monitor_model.hpp"
@@ -39,8 +40,8 @@ namespace climate {
 
 class DeviceEnumerator;
 class DialogLauncher;
-class Lamp;
 class FleetWindow;
+class Lamp;
 class MonitorWindow;
 class ParameterModel;
 class RadioGroup;
@@ -94,9 +95,11 @@ class TFrmMain final : public QMainWindow, public DialogHost, private SerialDevi
   const StreamFramer& Framer() const { return framer_; }
   // The Monitor's state, fed whether its window is open or not; the window exists once opened.
   MonitorModel& Monitor() { return monitor_; }
-  MonitorWindow* MonitorWin() const { return monitorWindow_.get(); }
-  // The fleet view exists once opened from the window menu.
-  FleetWindow* FleetWin() const { return fleetWindow_.get(); }
+  // The Monitor and the fleet view exist once opened from the window menu. These two are for
+  // binaries with the windows linked in (linked_tool_windows.cpp): the program never asks, its
+  // windows come from their module.
+  MonitorWindow* MonitorWin() const;
+  FleetWindow* FleetWin() const;
   // The serial devices window exists once opened from the window menu.
   FrmSerialDevices* SerialDevicesWin() const { return serialDevicesWindow_.get(); }
   // Where that window finds the serial devices; QSerialPortInfo unless set (tests).
@@ -149,6 +152,9 @@ class TFrmMain final : public QMainWindow, public DialogHost, private SerialDevi
   void OpenMenuFromKeyboard();
 
   // main_window.cpp: lifecycle
+  // The factory of the Monitor and the fleet view; without one the operator is told why the
+  // named window cannot be opened, and nullptr.
+  ToolWindowFactory* ToolWindows(const TextPair& windowName);
   void FormCreate();
   void FormShow();
   void FormClose();
@@ -280,13 +286,13 @@ class TFrmMain final : public QMainWindow, public DialogHost, private SerialDevi
   MonitorModel monitor_;
   // Declared after monitor_ so it is destroyed first: the window unhooks itself from the model
   // as it goes. Left to Qt's child clean-up it would outlive the model.
-  std::unique_ptr<MonitorWindow> monitorWindow_;
+  std::unique_ptr<ToolWindow> monitorWindow_;
   bool valuesStale_ = false;
   bool silenceShown_ = false;
   bool logFailingShown_ = false;
   std::vector<QLineEdit*> cuedBoxes_;
   std::int64_t cueEndsMs_ = 0;
-  std::unique_ptr<FleetWindow> fleetWindow_;
+  std::unique_ptr<ToolWindow> fleetWindow_;
   std::unique_ptr<DeviceEnumerator> ownDevices_;
   DeviceEnumerator* devices_ = nullptr;
   std::unique_ptr<FrmSerialDevices> serialDevicesWindow_;

@@ -5,14 +5,14 @@
 #include "console/main_window.hpp"
 #include "console/tool_window.hpp"
 #include "fleet/fleet_texts.hpp"
-#include "fleet/fleet_window.hpp"
 
 namespace climate {
 
 void TFrmMain::FleetClick() {
+  ToolWindowFactory* windows = fleetWindow_ ? nullptr : ToolWindows(fleet_text::WindowTitle);
+  if (!fleetWindow_ && windows == nullptr) return;
   ShowToolWindow(
-      fleetWindow_, [this] { return std::make_unique<FleetWindow>(Q(ConfigPath()), this); },
-      CurrentLanguage());
+      fleetWindow_, [&] { return windows->MakeFleet(Q(ConfigPath()), this); }, CurrentLanguage());
 }
 
 void TFrmMain::ApplyFleetLanguage() {

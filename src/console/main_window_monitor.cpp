@@ -15,7 +15,6 @@
 #include "console/silence_texts.hpp"
 #include "console/tool_window.hpp"
 #include "monitor/monitor_texts.hpp"
-#include "monitor/monitor_window.hpp"
 #include "protocol/reply_views.hpp"
 #include "serial/serial_port.hpp"
 
@@ -36,13 +35,12 @@ void SetLook(QLineEdit* box, const char* property, const QVariant& value) {
 }  // namespace
 
 void TFrmMain::MonitorClick() {
+  ToolWindowFactory* windows = monitorWindow_ ? nullptr : ToolWindows(monitor_text::WindowTitle);
+  if (!monitorWindow_ && windows == nullptr) return;
   ShowToolWindow(
       monitorWindow_,
-      [this] {
-        auto window =
-            std::make_unique<MonitorWindow>(monitor_, Q(ConfigPath()), Q(env_.logDir), this);
-        window->SetPrompts(&prompts_);
-        return window;
+      [&] {
+        return windows->MakeMonitor(monitor_, Q(ConfigPath()), Q(env_.logDir), &prompts_, this);
       },
       CurrentLanguage());
 }
