@@ -78,25 +78,22 @@ class Processes:
         self.started.append(process)
         return process
 
-    def stop(self, process):
-        if process.poll() is None:
-            try:
-                os.killpg(process.pid, signal.SIGTERM)
-            except ProcessLookupError:
-                pass
-            try:
-                process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                pass
-        # Whatever the leader left behind in its group (services the bus started) goes too.
+    @staticmethod
+    def _signal_group_and_wait(process, sig):
         try:
-            os.killpg(process.pid, signal.SIGKILL)
+            os.killpg(process.pid, sig)
         except ProcessLookupError:
             pass
         try:
             process.wait(timeout=5)
         except subprocess.TimeoutExpired:
             pass
+
+    def stop(self, process):
+        if process.poll() is None:
+            self._signal_group_and_wait(process, signal.SIGTERM)
+        # Whatever the leader left behind in its group (services the bus started) goes too.
+        self._signal_group_and_wait(process, signal.SIGKILL)
         for stream in (process.stdout, process.stderr):
             if stream is not None:
                 stream.close()
