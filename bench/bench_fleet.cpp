@@ -28,24 +28,11 @@ namespace {
 using namespace climate;
 using namespace climate::test;
 using bench::CpuSeconds;
+using bench::ProcessCpuSeconds;
 using bench::StatusKb;
 
 constexpr int Cabinets = 1000;
 constexpr int PeriodMs = 2000;
-
-// utime + stime of a process in seconds.
-double ProcessCpuSeconds(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(in)), {});
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string field;
-  unsigned long long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i == 14) utime = std::stoull(field);
-    if (i == 15) stime = std::stoull(field);
-  }
-  return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
 
 // The child: 1,000 cabinets, each publishing its retained state every 2 s, spread evenly; about
 // one in twenty in alarm, and a few alarms coming and going every round.

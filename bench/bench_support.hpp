@@ -12,7 +12,9 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,20 @@
 #include "serial/serial_port.hpp"
 
 namespace climate::bench {
+
+// User and system time of another process in seconds, from /proc/<pid>/stat.
+inline double ProcessCpuSeconds(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(in)), {});
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  unsigned long long utime = 0, stime = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14) utime = std::stoull(field);
+    if (i == 15) stime = std::stoull(field);
+  }
+  return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
 
 // A status line of /proc/<pid>/status in kB ("VmRSS", "VmHWM"); -1 when it cannot be read.
 inline long StatusKb(pid_t pid, const std::string& field) {

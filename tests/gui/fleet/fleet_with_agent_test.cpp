@@ -52,6 +52,17 @@ class FleetWithAgent : public ::testing::Test {
            << ReadFile(dir_.File("agent.log"));
   }
 
+  // The console's settings for the test broker; returns the file's path.
+  QString WriteFleetConfig() {
+    IniFile ini;
+    ini.WriteString("Fleet", "Host", "127.0.0.1");
+    ini.WriteInteger("Fleet", "Port", broker_.Port());
+    ini.WriteString("Fleet", "User", "console");
+    ini.WriteString("Fleet", "Password", "console-secret");
+    ini.Save(dir_.File("UserSet.INI"));
+    return QString::fromStdString(dir_.File("UserSet.INI"));
+  }
+
   TempDir dir_;
   Broker broker_{dir_,
                  {{"console", "console-secret", {"topic read climate/#"}},
@@ -63,13 +74,7 @@ class FleetWithAgent : public ::testing::Test {
 TEST_F(FleetWithAgent, EachRowStateFollowsWhatHappensToTheCabinet) {
   StartSim();
   StartAgent();
-  IniFile ini;
-  ini.WriteString("Fleet", "Host", "127.0.0.1");
-  ini.WriteInteger("Fleet", "Port", broker_.Port());
-  ini.WriteString("Fleet", "User", "console");
-  ini.WriteString("Fleet", "Password", "console-secret");
-  ini.Save(dir_.File("UserSet.INI"));
-  FleetWindow window(QString::fromStdString(dir_.File("UserSet.INI")));
+  FleetWindow window(WriteFleetConfig());
   window.show();
 
   // The agent publishes its poll period, by which "not answering" is judged.
@@ -128,13 +133,7 @@ TEST_F(FleetWithAgent, EachRowStateFollowsWhatHappensToTheCabinet) {
 TEST_F(FleetWithAgent, DetailShowsTheRealAgentsStateAndCommandResult) {
   StartSim();
   StartAgent();
-  IniFile ini;
-  ini.WriteString("Fleet", "Host", "127.0.0.1");
-  ini.WriteInteger("Fleet", "Port", broker_.Port());
-  ini.WriteString("Fleet", "User", "console");
-  ini.WriteString("Fleet", "Password", "console-secret");
-  ini.Save(dir_.File("UserSet.INI"));
-  FleetWindow window(QString::fromStdString(dir_.File("UserSet.INI")));
+  FleetWindow window(WriteFleetConfig());
   window.show();
   ASSERT_TRUE(Shows(window, "Normal"));
 
